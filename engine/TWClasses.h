@@ -1,0 +1,333 @@
+// TTWData: the whole state of one shoring-wall project — the inputs, the selections that
+// drive the analysis, the current catalogues and every value the analysis produces.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "BeamShapes.h"
+#include "Enums.h"
+#include "Globals.h"
+
+namespace tw {
+
+// One point of a pressure diagram: depth from the pile top (ft | m) and the diagram
+// pressure there (ksf | kPa; loading side positive, passive side negative).
+struct TPressurePoint
+{
+    long double X = 0;
+    long double W = 0;
+
+    bool operator==(const TPressurePoint&) const = default;
+};
+
+// One of the 64 analysis nodes; the first pass integrates the full pressure, the cut pass
+// only where the first-pass moment is positive.
+struct TPileNode
+{
+    long double Depth = 0;      // ft | m
+    long double Pressure = 0;   // ksf | kPa, per unit length of wall
+    long double Load = 0;       // Pressure x PileSpacing, k/ft | kN/m
+    long double Shear = 0;      // k | kN
+    long double Moment = 0;     // k-ft | kN-m
+    long double Slope = 0;      // rad, integrated from the top
+    long double RelSlope = 0;   // Slope minus the slope of node 63
+    long double Deflection = 0; // ft | m
+    long double DeflectionOut = 0; // in | mm, relative to node 63
+    long double CutLoad = 0;
+    long double CutShear = 0;
+    long double CutMoment = 0;
+    long double CutSlope = 0;
+    long double CutRelSlope = 0;
+    long double CutDeflection = 0;
+    long double CutDeflectionOut = 0;
+};
+inline constexpr int kPileNodeCount = 64;
+inline constexpr int kLoadPointCount = 8;
+inline constexpr int kPassivePointCount = 4;
+
+// Steel member check results, in display units; an undefined value is NaN.
+struct TFlexureCheck
+{
+    long double J = 0, ho = 0, Lp = 0, rts = 0, Lr = 0, Lb = 0, Zx = 0, Sx = 0;
+    long double Omega = 1.67L;
+    long double AllowableMomentAbove = 0;
+};
+struct TAxialCheck
+{
+    long double KLr = 0, A = 0, Fe = 0, AllowableAxial = 0;
+};
+struct TSteelCheckResults
+{
+    long double TotalBeamLength = 0;      // ft | m
+    long double DiagonalLength = 0;       // in | cm
+    long double Lr = 0, Lp = 0;           // ft | m; NaN for a round section
+    long double AllowableMomentAbove = 0; // k-ft | kN-m
+    long double AllowableMomentBelow = 0;
+    long double MomentUtilization = 0; // %
+    long double AllowableShear = 0;    // k | kN
+    long double ShearUtilization = 0;
+    long double AllowableAxial = 0;
+    long double AxialUtilization = 0;
+    long double Interaction = 0; // %
+    long double Slenderness = 0; // kL/r
+    long double SectionModulusProvided = 0, SectionModulusRequired = 0; // in3 | cm3
+};
+
+// One point of the pier's P-M interaction diagram.
+struct TInteractionPoint
+{
+    long double c = 0;                  // in | mm
+    long double eps1 = 0, fs1 = 0;      // -, ksi | MPa
+    long double eps2 = 0, fs2 = 0;
+    long double eps3 = 0, fs3 = 0;
+    long double theta = 0;              // rad
+    long double a = 0;                  // in | mm
+    long double Ac = 0;                 // in2 | mm2
+    long double Fc = 0, yc = 0;         // kip | kN, in | mm
+    long double Ft = 0, yt = 0;
+    long double phi = 0;
+    long double phiPn = 0;              // kip | kN
+    long double phiMn = 0;              // k-ft | kN-m
+};
+inline constexpr int kInteractionPointCount = 9;
+struct TRebarCageResults
+{
+    long double ReinforcementRatio = 0; // %
+    long double CalculatedSpacing = 0;  // in | mm
+    long double Beta1 = 0;
+    long double PhiPnMax = 0, PhiPnT = 0, PhiMn0 = 0;
+    long double Pu = 0, Mu = 0, PhiMnAtPu = 0;
+    std::string SpacingMessage;
+};
+struct TLaggingResults
+{
+    long double SoilPressure = 0; // psf | kPa
+    long double Moment = 0;       // lb-ft/ft | kN-m/m
+    long double RequiredSectionModulus = 0;
+    long double Shear = 0;
+    long double AdjustedFb = 0, ActualFb = 0, AdjustedFv = 0, ActualFv = 0;
+    long double Deflection = 0;
+    std::string SizeText;
+    std::string ConcreteText, MaterialText;
+};
+struct TGuardrailResults
+{
+    long double LateralBracing = 0;
+    long double AllowableCompression = 0, Compression = 0;
+    long double YieldMoment = 0, BucklingMoment = 0;
+    long double AllowableMoment = 0, Moment = 0;
+    long double AllowableWeldY = 0, WeldY = 0, AllowableWeldX = 0, WeldX = 0;
+};
+
+// A date as whole days since 30 December 1899, the form stored in project files.
+double DateSerial(int year, int month, int day);
+// Today's local date in that form.
+double TodaySerial();
+
+class TTWData
+{
+public:
+    // A project as the program starts one: English units, then the defaults of New.
+    TTWData();
+
+    // Resets the project. builtInOnly true applies the built-in defaults only; false
+    // overlays the example project of the current unit system when ExampleFolder holds it.
+    void NewProject(bool builtInOnly);
+
+    // Catalogue choice. Each setter reloads the current catalogues it depends on.
+    void SetUnitSystem(TUnitSystem units);
+    void SetSteelLibrary(TSteelLibrary library);
+    void SetPileType(TPileType pileType);
+    // Reloads the steel and round catalogues for the stored unit system, library and pile
+    // type (after a project file was read).
+    void LoadCatalogues();
+    // The bar table of RebarStandard and the guardrail angles, in the current units.
+    void LoadRebarTable();
+    void LoadGuardrailShapes();
+
+    // SheetIndex for a sheet pile, else BeamIndex; -1 is the user-defined section.
+    int32_t SelectedSectionIndex() const;
+    void SelectSection(int32_t index);
+    // The selected section in the current units: the only way the analysis reads a section.
+    TSteelShape GetSection() const;
+    void SetUserSection(const TSteelShape& shape) { UserSection = shape; }
+    long double UnitValue(long double si, long double english) const
+    {
+        return Units == TUnitSystem::usSI ? si : english;
+    }
+    std::string RebarLabel(int32_t designation) const;
+    // The chosen guardrail angle; an index outside the list reads the first angle.
+    const TGRShape& SelectedGuardrailShape() const;
+
+    // The pile width B the analysis uses.
+    long double EffectivePileWidth() const;
+    // The passive-side soil: backfill soil 2 under Gross Pressure.
+    long double GetPassivePhi() const;
+    long double GetPassiveUnitWeight() const;
+    long double GetPassiveFS() const;
+
+    // Ties the selections together: a sheet pile is driven and carries no reinforcement
+    // choice; a rebar cage is offered only in a drilled hole.
+    void ApplySelectionRules();
+
+    // The logo as JPEG bytes (empty: none). SetLogoJpeg decodes the bytes to validate them
+    // and throws std::invalid_argument, leaving the logo as it was, when they are not a JPEG.
+    const std::vector<uint8_t>& Logo() const { return Logo_; }
+    bool HasLogo() const { return !Logo_.empty(); }
+    void SetLogoJpeg(std::vector<uint8_t> jpeg);
+    // Re-encodes a picture (RGB, 3 bytes a pixel, rows top to bottom) as the JPEG logo.
+    void SetLogoImage(int width, int height, std::span<const uint8_t> rgb);
+    void ClearLogo() { Logo_.clear(); }
+    // Replaces the logo by the JPEG file at the path; throws std::runtime_error when it
+    // cannot be read or is not a JPEG, leaving the logo as it was.
+    void LoadLogoFromFile(const std::filesystem::path& path);
+
+    // The current catalogues and limits, in force for the stored selections.
+    const InputLimitTable& Limits() const { return *Limits_; }
+    const TArrSteelShapes& SteelShapes() const { return SteelShapes_; }
+    const TArrOShapes& OShapes() const { return OShapes_; }
+    const TGRShapes& GuardrailShapes() const { return GuardrailShapes_; }
+    const TRebarTable& RebarTable() const { return RebarTable_; }
+
+    // Where NewProject looks for the example projects (the program's folder).
+    std::filesystem::path ExampleFolder;
+
+    // --- Project identification (8-bit texts, at most 255 characters in files) ---
+    std::string Organization;
+    std::string ProjectName;
+    std::string JobNumber;
+    std::string DesignedBy;
+    double ProjectDate = 0;
+
+    // --- Inputs ---
+    TUnitSystem Units = TUnitSystem::usEnglish;
+    TAnalysisMethod AnalysisMethod = TAnalysisMethod::amNetPressure;
+    TInstallMethod InstallMethod = TInstallMethod::imDrilled;
+    TPileType PileType = TPileType::ptSoldierBeam;
+    TReinforcement Reinforcement = TReinforcement::rfIBeam;
+    long double ShoredHeight = 0;
+    long double PileSpacing = 0;
+    long double PileWidth = 0;
+    TSoilMethod SoilMethod = TSoilMethod::smCoulomb;
+    long double BackfillPhi = 0;
+    long double BackfillDelta = 0;
+    long double BackfillSlope = 0;
+    long double BackfillWallAngle = 0;
+    long double BackfillUnitWeight = 0;
+    long double Surcharge = 0;
+    long double ActiveEFP = 0;
+    long double Backfill2Phi = 0;
+    long double Backfill2Delta = 0;
+    long double Backfill2Slope = 0;
+    long double Backfill2WallAngle = 0;
+    long double Backfill2UnitWeight = 0;
+    long double Backfill2Surcharge = 0;
+    long double Active2EFP = 0;
+    long double PassivePhi = 0;
+    long double PassiveDelta = 0;
+    long double PassiveSlope = 0;
+    long double PassiveWallAngle = 0;
+    long double PassiveUnitWeight = 0;
+    long double PassiveSafetyFactor = 0;
+    long double Cohesion = 0;
+    long double IgnorePassiveHeight = 0;
+    long double WedgeMultiplier = 0;
+    bool AllowablePassive = false;
+    long double PassiveEFP = 0;
+    long double MaxPassivePressure = 0;
+    long double ReservedSoilValue = 0; // kept in files, never used
+    TSteelLibrary SteelLibrary = TSteelLibrary::slNorthAmerican;
+    int32_t BeamIndex = 0;
+    int32_t SheetIndex = 0;
+    TSteelShape UserSection;
+    bool PipeFilled = false;
+    long double ElasticModulus = 0;
+    long double YieldStrength = 0;
+    long double AllowableTopDeflection = 0;
+    long double ConcreteStrength = 0;
+    TRebarStandard RebarStandard = TRebarStandard::rsUS;
+    int32_t VerticalBarSize = 0;
+    int32_t BarCount = 0;
+    TTieType TieType = TTieType::ttTie;
+    int32_t TieBarSize = 0;
+    long double ClearCover = 0;
+    long double TieSpacingOverride = 0;
+    TShoredHeightFill ShoredHeightFill = TShoredHeightFill::sfConcrete;
+    long double AxialLoad = 0;
+    long double LateralLoadTop = 0;
+    long double OtherMoment = 0;
+    bool StripLoadOn = false;
+    long double StripPressure = 0;
+    long double StripSetback = 0;
+    long double StripWidth = 0;
+    long double StripDepth = 0;
+    bool SeismicLoadOn = false;
+    long double SeismicThrust = 0;
+    long double SeismicArm = 0;
+    std::array<TPressurePoint, kLoadPointCount> LoadPoints{};       // points 1 to 8
+    std::array<TPressurePoint, kPassivePointCount> PassivePoints{}; // points 1 to 4
+    TLaggingType LaggingType = TLaggingType::ltNone;
+    long double ArchingFactor = 0;
+    int32_t LaggingConcrete = 0; // 0 the lower strength; any other value the higher one
+    long double LaggingFb = 0;
+    long double LaggingFv = 0;
+    long double LaggingFcPerp = 0;
+    long double LaggingSizeFactor = 0;
+    long double LaggingFlatUseFactor = 0;
+    long double LaggingModulus = 0;
+    bool SouthernPine = false;
+    TLumberGrade LumberGrade = TLumberGrade::lgNo1;
+    bool GuardrailOn = false;
+    int32_t GuardrailShape = 0;
+    long double GuardrailLength = 0;
+    long double GuardrailSpacing = 0;
+    long double GuardrailDistLoad = 0;
+    long double GuardrailPointLoad = 0;
+    long double GuardrailSFCompression = 0;
+    long double GuardrailSFBending = 0;
+
+    // --- Derived values and results (written by the analysis, never stored) ---
+    long double PlanEdgeOffset = 0;
+    long double Ka = 0, Kp = 0, Ka2 = 0;
+    long double StripTop = 0, StripLateralPressure = 0, StripMoment = 0;
+    long double SeismicMoment = 0;
+    long double TopMoment = 0;
+    long double EquilibriumDepth = 0, EmbedmentIncrease = 0, EmbedmentDepth = 0,
+                TotalPileLength = 0;
+    long double UnbracedLength = 0;
+    long double BeamDiagonal = 0;
+    long double PierInertia = 0, ConcreteModulus = 0, SectionInertia = 0, StiffnessAbove = 0,
+                StiffnessBelow = 0, NodeSpacing = 0;
+    std::array<TPileNode, kPileNodeCount> Nodes{};
+    long double MaxShear = 0, MaxShearDepth = 0;
+    int32_t MaxShearNode = 0;
+    long double MaxMomentAbove = 0, MaxMomentAboveDepth = 0;
+    int32_t MaxMomentAboveNode = 0;
+    long double MaxMomentBelow = 0, MaxMomentBelowDepth = 0;
+    int32_t MaxMomentBelowNode = 0;
+    long double TopDeflection = 0;
+    TSteelCheckResults SteelCheckResults;
+    TFlexureCheck FlexureCheck;
+    TAxialCheck AxialCheck;
+    std::array<TInteractionPoint, kInteractionPointCount> InteractionPoints{};
+    TRebarCageResults RebarCageResults;
+    TLaggingResults LaggingResults;
+    TGuardrailResults GuardrailResults;
+
+private:
+    void ApplyBuiltInDefaults();
+
+    std::vector<uint8_t> Logo_;
+    const InputLimitTable* Limits_ = &EnglishInputLimits();
+    TArrSteelShapes SteelShapes_;
+    TArrOShapes OShapes_;
+    TGRShapes GuardrailShapes_{};
+    TRebarTable RebarTable_{};
+};
+
+} // namespace tw
