@@ -23,14 +23,14 @@ constexpr std::array<long double TSteelShape::*, 13> kSteelFields{
 
 TSteelShape FromRow(const catalogue::SteelRow& row)
 {
-    return TSteelShape{row.name, row.Zx, row.Ix, row.Aw, row.Iy, row.tf, row.d, row.ry,
-                       row.Sx,   row.A,  row.bf, row.J,  row.k1, row.tw};
+    return TSteelShape{row.name, row.Zx, row.Ix, row.Aw, row.Iy, row.tf, row.d,
+                       row.ry,   row.Sx, row.A,  row.bf, row.J,  row.k1, row.tw};
 }
 
 TOShape FromRow(const catalogue::RoundRow& row)
 {
-    return TOShape{row.name, row.mass, row.A, row.D, row.t, row.tdes, row.Dt,
-                   row.I,    row.Z,    row.S, row.r, row.J};
+    return TOShape{row.name, row.mass, row.A, row.D, row.t, row.tdes,
+                   row.Dt,   row.I,    row.Z, row.S, row.r, row.J};
 }
 
 TGRShape FromRow(const catalogue::AngleRow& row)
@@ -90,7 +90,7 @@ TSteelShape MetricShapeToEnglish(const TSteelShape& metric)
     s.bf /= in;
     s.k1 /= in;
     s.tw /= in;
-    s.ry /= 25.4L;          // mm to in
+    s.ry /= 25.4L;         // mm to in
     s.A = s.A / 100 / in2; // mm2 to cm2 to in2
     return s;
 }
@@ -168,8 +168,8 @@ TRebarTable LoadRebarTable(TRebarStandard standard, TUnitSystem units)
     else if (standard == TRebarStandard::rsCanadian)
         rows = catalogue::RebarCanadian();
     // Any other number (a damaged file) reads as US.
-    const bool us = standard != TRebarStandard::rsEuropean &&
-                    standard != TRebarStandard::rsCanadian;
+    const bool us =
+        standard != TRebarStandard::rsEuropean && standard != TRebarStandard::rsCanadian;
     const bool si = units == TUnitSystem::usSI;
 
     TRebarTable table;

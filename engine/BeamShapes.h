@@ -20,8 +20,8 @@ namespace tw {
 struct TSteelShape
 {
     std::string Name; // at most kSteelShapeNameMax 8-bit characters
-    long double Zx = 0, Ix = 0, Aw = 0, Iy = 0, tf = 0, d = 0, ry = 0, Sx = 0, A = 0, bf = 0,
-                J = 0, k1 = 0, tw = 0;
+    long double Zx = 0, Ix = 0, Aw = 0, Iy = 0, tf = 0, d = 0, ry = 0, Sx = 0, A = 0, bf = 0, J = 0,
+                k1 = 0, tw = 0;
 
     bool operator==(const TSteelShape&) const = default;
 };
@@ -89,8 +89,7 @@ TGRShapes LoadGuardrailShapes(TUnitSystem units);
 TRebarTable LoadRebarTable(TRebarStandard standard, TUnitSystem units);
 
 // The index of the first row with this exact name (several CHS names repeat), or -1.
-template <typename Shape>
-int FindByName(const std::vector<Shape>& shapes, std::string_view name)
+template <typename Shape> int FindByName(const std::vector<Shape>& shapes, std::string_view name)
 {
     for (std::size_t i = 0; i < shapes.size(); ++i)
         if (shapes[i].Name == name)

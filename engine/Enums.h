@@ -11,8 +11,17 @@
 
 namespace tw {
 
-enum class TAnalysisMethod : int32_t { amNetPressure = 0, amGrossPressure = 1, amUserDefined = 2 };
-enum class TInstallMethod : int32_t { imDrilled = 0, imDriven = 1 };
+enum class TAnalysisMethod : int32_t
+{
+    amNetPressure = 0,
+    amGrossPressure = 1,
+    amUserDefined = 2
+};
+enum class TInstallMethod : int32_t
+{
+    imDrilled = 0,
+    imDriven = 1
+};
 enum class TPileType : int32_t
 {
     ptSoldierBeam = 0,
@@ -20,8 +29,17 @@ enum class TPileType : int32_t
     ptSecantPile = 2,
     ptSheetPile = 3
 };
-enum class TReinforcement : int32_t { rfIBeam = 0, rfPipe = 1, rfRebarCage = 2 };
-enum class TSoilMethod : int32_t { smCoulomb = 0, smEquivalentFluid = 1 };
+enum class TReinforcement : int32_t
+{
+    rfIBeam = 0,
+    rfPipe = 1,
+    rfRebarCage = 2
+};
+enum class TSoilMethod : int32_t
+{
+    smCoulomb = 0,
+    smEquivalentFluid = 1
+};
 enum class TSteelLibrary : uint8_t
 {
     slNorthAmerican = 0,
@@ -29,9 +47,22 @@ enum class TSteelLibrary : uint8_t
     slBritish = 2,
     slEuropean = 3
 };
-enum class TRebarStandard : int32_t { rsUS = 0, rsEuropean = 1, rsCanadian = 2 };
-enum class TTieType : int32_t { ttTie = 0, ttSpiral = 1 };
-enum class TShoredHeightFill : int32_t { sfConcrete = 0, sfSlurry = 1 };
+enum class TRebarStandard : int32_t
+{
+    rsUS = 0,
+    rsEuropean = 1,
+    rsCanadian = 2
+};
+enum class TTieType : int32_t
+{
+    ttTie = 0,
+    ttSpiral = 1
+};
+enum class TShoredHeightFill : int32_t
+{
+    sfConcrete = 0,
+    sfSlurry = 1
+};
 enum class TLaggingType : int32_t
 {
     ltNone = 0,
@@ -39,7 +70,12 @@ enum class TLaggingType : int32_t
     ltSteelPlate = 2,
     ltConcrete = 3
 };
-enum class TLumberGrade : int32_t { lgNo1 = 0, lgNo2 = 1, lgSelectStructural = 2 };
+enum class TLumberGrade : int32_t
+{
+    lgNo1 = 0,
+    lgNo2 = 1,
+    lgSelectStructural = 2
+};
 
 inline constexpr std::array<std::string_view, 2> kUnitsItems{"English", "SI"};
 inline constexpr std::array<std::string_view, 3> kAnalysisMethodItems{
@@ -51,15 +87,14 @@ inline constexpr std::array<std::string_view, 3> kReinforcementItems{"I-Beam", "
                                                                      "Rebar Cage"};
 inline constexpr std::array<std::string_view, 2> kSoilMethodItems{"Coulomb Method",
                                                                   "Equivalent Fluid Pressure"};
-inline constexpr std::array<std::string_view, 4> kSteelLibraryItems{
-    "North American", "Australian", "British", "European"};
-inline constexpr std::array<std::string_view, 3> kRebarStandardItems{"US", "European",
-                                                                     "Canadian"};
+inline constexpr std::array<std::string_view, 4> kSteelLibraryItems{"North American", "Australian",
+                                                                    "British", "European"};
+inline constexpr std::array<std::string_view, 3> kRebarStandardItems{"US", "European", "Canadian"};
 inline constexpr std::array<std::string_view, 2> kTieTypeItems{"Tie", "Spiral"};
-inline constexpr std::array<std::string_view, 2> kShoredHeightFillItems{
-    "Concrete on Shored Height", "Slurry on Shored Height"};
-inline constexpr std::array<std::string_view, 4> kLaggingTypeItems{
-    "None", "Timber Lagging", "Steel Plate", "Conc. Lagging"};
+inline constexpr std::array<std::string_view, 2> kShoredHeightFillItems{"Concrete on Shored Height",
+                                                                        "Slurry on Shored Height"};
+inline constexpr std::array<std::string_view, 4> kLaggingTypeItems{"None", "Timber Lagging",
+                                                                   "Steel Plate", "Conc. Lagging"};
 inline constexpr std::array<std::string_view, 2> kLaggingConcreteItemsEnglish{"3.0", "4.5"};
 inline constexpr std::array<std::string_view, 2> kLaggingConcreteItemsSI{"21", "32"};
 inline constexpr std::array<std::string_view, 3> kLumberGradeItems{"#1", "#2", "S.S."};
@@ -76,8 +111,9 @@ inline std::span<const std::string_view> ReinforcementItemsFor(TInstallMethod in
 // The lagging concrete strength items of a unit system.
 inline std::span<const std::string_view> LaggingConcreteItems(TUnitSystem units)
 {
-    return units == TUnitSystem::usSI ? std::span<const std::string_view>(kLaggingConcreteItemsSI)
-                                      : std::span<const std::string_view>(kLaggingConcreteItemsEnglish);
+    return units == TUnitSystem::usSI
+               ? std::span<const std::string_view>(kLaggingConcreteItemsSI)
+               : std::span<const std::string_view>(kLaggingConcreteItemsEnglish);
 }
 
 } // namespace tw

@@ -1,5 +1,7 @@
 #include "Globals.h"
 
+#include "Ansi.h"
+
 #include "Version.h"
 
 #include <algorithm>
@@ -130,14 +132,12 @@ constexpr InputLimitTable BuildTable(TUnitSystem system)
 {
     InputLimitTable table{};
     const bool si = system == TUnitSystem::usSI;
-    for (const TLimitRow& row : kInputRows)
-    {
+    for (const TLimitRow& row : kInputRows) {
         table[static_cast<size_t>(row.tag - 1)] =
             si ? TInputLimit{row.siMin, row.siMax, row.siDecimals}
                : TInputLimit{row.enMin, row.enMax, row.enDecimals};
     }
-    for (const TResultRow& row : kResultRows)
-    {
+    for (const TResultRow& row : kResultRows) {
         table[static_cast<size_t>(row.tag - 1)] =
             TInputLimit{0.0L, 0.0L, si ? row.siDecimals : row.enDecimals};
     }
@@ -158,10 +158,8 @@ bool AllZero(const std::string& digits)
 // Adds one unit in the last place of a decimal digit string.
 void IncrementDigits(std::string& digits)
 {
-    for (size_t i = digits.size(); i-- > 0;)
-    {
-        if (digits[i] != '9')
-        {
+    for (size_t i = digits.size(); i-- > 0;) {
+        if (digits[i] != '9') {
             ++digits[i];
             return;
         }
@@ -173,42 +171,8 @@ void IncrementDigits(std::string& digits)
 // First code point of a UTF-8 string; 0 for an empty string, U+FFFD for a malformed one.
 char32_t FirstCodePoint(std::string_view s)
 {
-    if (s.empty())
-        return 0;
-    const auto b0 = static_cast<unsigned char>(s[0]);
-    int extra = 0;
-    char32_t cp = 0;
-    if (b0 < 0x80)
-        return b0;
-    if ((b0 & 0xE0) == 0xC0)
-    {
-        extra = 1;
-        cp = b0 & 0x1F;
-    }
-    else if ((b0 & 0xF0) == 0xE0)
-    {
-        extra = 2;
-        cp = b0 & 0x0F;
-    }
-    else if ((b0 & 0xF8) == 0xF0)
-    {
-        extra = 3;
-        cp = b0 & 0x07;
-    }
-    else
-    {
-        return 0xFFFD;
-    }
-    if (s.size() < static_cast<size_t>(extra) + 1)
-        return 0xFFFD;
-    for (int i = 1; i <= extra; ++i)
-    {
-        const auto b = static_cast<unsigned char>(s[static_cast<size_t>(i)]);
-        if ((b & 0xC0) != 0x80)
-            return 0xFFFD;
-        cp = (cp << 6) | (b & 0x3F);
-    }
-    return cp;
+    std::size_t i = 0;
+    return s.empty() ? 0 : DecodeUtf8At(s, i).value_or(0xFFFD);
 }
 
 bool IsDigit(char c)
@@ -259,8 +223,7 @@ std::string FormatFixed(long double value, int decimals, int significant,
     std::string digits = "0";
     int exponent = 0;
     bool roundsToZero = magnitude == 0;
-    if (!roundsToZero)
-    {
+    if (!roundsToZero) {
         using Lim = std::numeric_limits<long double>;
         const int lowBit =
             std::max(std::ilogb(magnitude) - (Lim::digits - 1), Lim::min_exponent - Lim::digits);
@@ -268,10 +231,9 @@ std::string FormatFixed(long double value, int decimals, int significant,
         // The true exponent is approxExponent or one off it; below half a unit of the last decimal
         // the value is zero, whatever its digits.
         roundsToZero = approxExponent + 2 + decimals < 0;
-        if (!roundsToZero)
-        {
-            const long long precision = std::max<long long>(
-                approxExponent + 1 + std::max(0, -lowBit), kMaxSignificant + 1);
+        if (!roundsToZero) {
+            const long long precision =
+                std::max<long long>(approxExponent + 1 + std::max(0, -lowBit), kMaxSignificant + 1);
             std::vector<char> buf(static_cast<size_t>(precision) + 16);
             std::snprintf(buf.data(), buf.size(), "%.*Le", static_cast<int>(precision), magnitude);
             digits.assign(1, buf[0]);
@@ -285,8 +247,7 @@ std::string FormatFixed(long double value, int decimals, int significant,
     const long long toDecimals = static_cast<long long>(exponent) + 1 + decimals;
     std::string kept;
     int scale = -decimals;
-    if (!roundsToZero && toDecimals >= 0)
-    {
+    if (!roundsToZero && toDecimals >= 0) {
         const int keep = static_cast<int>(std::min<long long>(significant, toDecimals));
         kept = digits.substr(0, static_cast<size_t>(keep));
         scale = exponent + 1 - keep;
@@ -298,12 +259,10 @@ std::string FormatFixed(long double value, int decimals, int significant,
     const bool zero = AllZero(kept);
     const std::string sign = negative && !zero ? "-" : "";
 
-    if (!zero)
-    {
+    if (!zero) {
         kept.erase(0, kept.find_first_not_of('0'));
         const long long intDigits = static_cast<long long>(kept.size()) + scale;
-        if (intDigits > significant)
-        {
+        if (intDigits > significant) {
             // Too large for fixed point: d.dddE+NN with trailing zeros removed.
             const long long exp10 = intDigits - 1;
             kept.erase(kept.find_last_not_of('0') + 1);
@@ -318,12 +277,9 @@ std::string FormatFixed(long double value, int decimals, int significant,
 
     std::string intPart;
     std::string fraction;
-    if (scale >= 0)
-    {
+    if (scale >= 0) {
         intPart = kept + std::string(static_cast<size_t>(scale), '0');
-    }
-    else
-    {
+    } else {
         const auto fracDigits = static_cast<size_t>(-scale);
         if (kept.size() <= fracDigits)
             kept.insert(0, fracDigits - kept.size() + 1, '0');
@@ -346,8 +302,7 @@ std::string ShowNumber(const InputLimitTable& table, int tag, bool noClamp, long
     if (std::isnan(value))
         return "N.A.";
     const TInputLimit limit = LimitForTag(table, tag);
-    if (!noClamp && (limit.Min != 0 || limit.Max != 0))
-    {
+    if (!noClamp && (limit.Min != 0 || limit.Max != 0)) {
         if (value < limit.Min)
             value = limit.Min;
         else if (value > limit.Max)
@@ -366,8 +321,7 @@ std::optional<long double> ParseNumber(std::string_view text, const TNumberForma
 
     size_t pos = 0;
     bool negative = false;
-    if (pos < text.size() && (text[pos] == '+' || text[pos] == '-'))
-    {
+    if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) {
         negative = text[pos] == '-';
         ++pos;
     }
@@ -377,8 +331,7 @@ std::optional<long double> ParseNumber(std::string_view text, const TNumberForma
     const std::string_view intDigits = text.substr(intStart, pos - intStart);
     std::string_view fracDigits;
     const std::string_view sep = fmt.decimalSeparator;
-    if (!sep.empty() && text.substr(pos).starts_with(sep))
-    {
+    if (!sep.empty() && text.substr(pos).starts_with(sep)) {
         pos += sep.size();
         const size_t fracStart = pos;
         while (pos < text.size() && IsDigit(text[pos]))
@@ -390,11 +343,9 @@ std::optional<long double> ParseNumber(std::string_view text, const TNumberForma
 
     bool expNegative = false;
     std::string_view expDigits;
-    if (pos < text.size() && (text[pos] == 'e' || text[pos] == 'E'))
-    {
+    if (pos < text.size() && (text[pos] == 'e' || text[pos] == 'E')) {
         ++pos;
-        if (pos < text.size() && (text[pos] == '+' || text[pos] == '-'))
-        {
+        if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) {
             expNegative = text[pos] == '-';
             ++pos;
         }
@@ -414,13 +365,11 @@ std::optional<long double> ParseNumber(std::string_view text, const TNumberForma
     if (negative)
         c += '-';
     c += intDigits.empty() ? std::string_view("0") : intDigits;
-    if (!fracDigits.empty())
-    {
+    if (!fracDigits.empty()) {
         c += '.';
         c += fracDigits;
     }
-    if (!expDigits.empty())
-    {
+    if (!expDigits.empty()) {
         c += 'e';
         if (expNegative)
             c += '-';
@@ -438,18 +387,14 @@ std::optional<long double> ParseNumber(std::string_view text, const TNumberForma
     // the decimal position of the first significant digit.
     long long magnitude = 0;
     const size_t firstInt = intDigits.find_first_not_of('0');
-    if (firstInt != std::string_view::npos)
-    {
+    if (firstInt != std::string_view::npos) {
         magnitude = static_cast<long long>(intDigits.size() - firstInt);
-    }
-    else
-    {
+    } else {
         const size_t firstFrac = fracDigits.find_first_not_of('0');
         magnitude = firstFrac == std::string_view::npos ? 0 : -static_cast<long long>(firstFrac);
     }
     long long expValue = 0;
-    for (char d : expDigits)
-    {
+    for (char d : expDigits) {
         expValue = std::min(expValue * 10 + (d - '0'), 1000000000LL);
     }
     magnitude += expNegative ? -expValue : expValue;
@@ -463,11 +408,9 @@ TReadResult ReadNumber(const InputLimitTable& table, int tag, std::string_view t
 {
     std::string cleaned(text);
     const std::string& thousands = fmt.thousandsSeparator;
-    if (!thousands.empty())
-    {
+    if (!thousands.empty()) {
         for (size_t at = cleaned.find(thousands); at != std::string::npos;
-             at = cleaned.find(thousands, at))
-        {
+             at = cleaned.find(thousands, at)) {
             cleaned.erase(at, thousands.size());
         }
     }
@@ -475,8 +418,7 @@ TReadResult ReadNumber(const InputLimitTable& table, int tag, std::string_view t
 
     long double value = converted;
     const TInputLimit limit = LimitForTag(table, tag);
-    if (lower == 0 && upper == 0 && (limit.Min != 0 || limit.Max != 0))
-    {
+    if (lower == 0 && upper == 0 && (limit.Min != 0 || limit.Max != 0)) {
         if (value < limit.Min)
             value = limit.Min;
         else if (value > limit.Max)
@@ -488,8 +430,7 @@ TReadResult ReadNumber(const InputLimitTable& table, int tag, std::string_view t
         value = upper;
 
     TReadResult result{value, false, {}};
-    if (value != converted)
-    {
+    if (value != converted) {
         result.rewrite = true;
         result.text = ShowNumber(table, tag, false, value, fmt);
     }

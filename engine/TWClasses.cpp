@@ -175,9 +175,15 @@ void TTWData::LoadCatalogues()
     OShapes_ = LoadOShapes(SteelLibrary, Units == TUnitSystem::usSI);
 }
 
-void TTWData::LoadRebarTable() { RebarTable_ = tw::LoadRebarTable(RebarStandard, Units); }
+void TTWData::LoadRebarTable()
+{
+    RebarTable_ = tw::LoadRebarTable(RebarStandard, Units);
+}
 
-void TTWData::LoadGuardrailShapes() { GuardrailShapes_ = tw::LoadGuardrailShapes(Units); }
+void TTWData::LoadGuardrailShapes()
+{
+    GuardrailShapes_ = tw::LoadGuardrailShapes(Units);
+}
 
 int32_t TTWData::SelectedSectionIndex() const
 {
@@ -208,16 +214,14 @@ TSteelShape TTWData::GetSection() const
     if (Reinforcement != TReinforcement::rfIBeam) {
         if (OShapes_.empty())
             return UserSection;
-        const std::size_t row = static_cast<std::size_t>(index) < OShapes_.size()
-                                    ? static_cast<std::size_t>(index)
-                                    : 0;
+        const std::size_t row =
+            static_cast<std::size_t>(index) < OShapes_.size() ? static_cast<std::size_t>(index) : 0;
         return OShapeToSteelShape(OShapes_[row], Units == TUnitSystem::usSI);
     }
     if (SteelShapes_.empty())
         return UserSection;
-    const std::size_t row = static_cast<std::size_t>(index) < SteelShapes_.size()
-                                ? static_cast<std::size_t>(index)
-                                : 0;
+    const std::size_t row =
+        static_cast<std::size_t>(index) < SteelShapes_.size() ? static_cast<std::size_t>(index) : 0;
     return SteelShapes_[row];
 }
 

@@ -29,14 +29,14 @@ struct TPressurePoint
 // only where the first-pass moment is positive.
 struct TPileNode
 {
-    long double Depth = 0;      // ft | m
-    long double Pressure = 0;   // ksf | kPa, per unit length of wall
-    long double Load = 0;       // Pressure x PileSpacing, k/ft | kN/m
-    long double Shear = 0;      // k | kN
-    long double Moment = 0;     // k-ft | kN-m
-    long double Slope = 0;      // rad, integrated from the top
-    long double RelSlope = 0;   // Slope minus the slope of node 63
-    long double Deflection = 0; // ft | m
+    long double Depth = 0;         // ft | m
+    long double Pressure = 0;      // ksf | kPa, per unit length of wall
+    long double Load = 0;          // Pressure x PileSpacing, k/ft | kN/m
+    long double Shear = 0;         // k | kN
+    long double Moment = 0;        // k-ft | kN-m
+    long double Slope = 0;         // rad, integrated from the top
+    long double RelSlope = 0;      // Slope minus the slope of node 63
+    long double Deflection = 0;    // ft | m
     long double DeflectionOut = 0; // in | mm, relative to node 63
     long double CutLoad = 0;
     long double CutShear = 0;
@@ -73,26 +73,26 @@ struct TSteelCheckResults
     long double ShearUtilization = 0;
     long double AllowableAxial = 0;
     long double AxialUtilization = 0;
-    long double Interaction = 0; // %
-    long double Slenderness = 0; // kL/r
+    long double Interaction = 0;                                        // %
+    long double Slenderness = 0;                                        // kL/r
     long double SectionModulusProvided = 0, SectionModulusRequired = 0; // in3 | cm3
 };
 
 // One point of the pier's P-M interaction diagram.
 struct TInteractionPoint
 {
-    long double c = 0;                  // in | mm
-    long double eps1 = 0, fs1 = 0;      // -, ksi | MPa
+    long double c = 0;             // in | mm
+    long double eps1 = 0, fs1 = 0; // -, ksi | MPa
     long double eps2 = 0, fs2 = 0;
     long double eps3 = 0, fs3 = 0;
-    long double theta = 0;              // rad
-    long double a = 0;                  // in | mm
-    long double Ac = 0;                 // in2 | mm2
-    long double Fc = 0, yc = 0;         // kip | kN, in | mm
+    long double theta = 0;      // rad
+    long double a = 0;          // in | mm
+    long double Ac = 0;         // in2 | mm2
+    long double Fc = 0, yc = 0; // kip | kN, in | mm
     long double Ft = 0, yt = 0;
     long double phi = 0;
-    long double phiPn = 0;              // kip | kN
-    long double phiMn = 0;              // k-ft | kN-m
+    long double phiPn = 0; // kip | kN
+    long double phiMn = 0; // k-ft | kN-m
 };
 inline constexpr int kInteractionPointCount = 9;
 struct TRebarCageResults

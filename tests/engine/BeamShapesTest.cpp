@@ -12,8 +12,8 @@ namespace {
 
 TSteelShape SampleShape()
 {
-    return TSteelShape{"W24X370", 1130, 13400, 42.56L, 1160, 2.72L, 28,   3.27L,
-                       957,       109,  13.7L, 201,    2,     1.52L};
+    return TSteelShape{"W24X370", 1130, 13400, 42.56L, 1160, 2.72L, 28,
+                       3.27L,     957,  109,   13.7L,  201,  2,     1.52L};
 }
 
 long double FieldAt(const std::array<uint8_t, kSteelShapeRecordSize>& bytes, std::size_t offset)
@@ -32,19 +32,19 @@ TEST(BeamShapesRecord, LayoutOfTheStoredSection)
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(&bytes[1]), 7), "W24X370");
     for (std::size_t i = 8; i < 56; ++i)
         EXPECT_EQ(bytes[i], 0) << "unused name and padding byte " << i;
-    EXPECT_EQ(FieldAt(bytes, 56), 1130.0L);   // Zx
-    EXPECT_EQ(FieldAt(bytes, 66), 13400.0L);  // Ix
-    EXPECT_EQ(FieldAt(bytes, 76), 42.56L);    // Aw
-    EXPECT_EQ(FieldAt(bytes, 86), 1160.0L);   // Iy
-    EXPECT_EQ(FieldAt(bytes, 96), 2.72L);     // tf
-    EXPECT_EQ(FieldAt(bytes, 106), 28.0L);    // d
-    EXPECT_EQ(FieldAt(bytes, 116), 3.27L);    // ry
-    EXPECT_EQ(FieldAt(bytes, 126), 957.0L);   // Sx
-    EXPECT_EQ(FieldAt(bytes, 136), 109.0L);   // A
-    EXPECT_EQ(FieldAt(bytes, 146), 13.7L);    // bf
-    EXPECT_EQ(FieldAt(bytes, 156), 201.0L);   // J
-    EXPECT_EQ(FieldAt(bytes, 166), 2.0L);     // k1
-    EXPECT_EQ(FieldAt(bytes, 176), 1.52L);    // tw
+    EXPECT_EQ(FieldAt(bytes, 56), 1130.0L);  // Zx
+    EXPECT_EQ(FieldAt(bytes, 66), 13400.0L); // Ix
+    EXPECT_EQ(FieldAt(bytes, 76), 42.56L);   // Aw
+    EXPECT_EQ(FieldAt(bytes, 86), 1160.0L);  // Iy
+    EXPECT_EQ(FieldAt(bytes, 96), 2.72L);    // tf
+    EXPECT_EQ(FieldAt(bytes, 106), 28.0L);   // d
+    EXPECT_EQ(FieldAt(bytes, 116), 3.27L);   // ry
+    EXPECT_EQ(FieldAt(bytes, 126), 957.0L);  // Sx
+    EXPECT_EQ(FieldAt(bytes, 136), 109.0L);  // A
+    EXPECT_EQ(FieldAt(bytes, 146), 13.7L);   // bf
+    EXPECT_EQ(FieldAt(bytes, 156), 201.0L);  // J
+    EXPECT_EQ(FieldAt(bytes, 166), 2.0L);    // k1
+    EXPECT_EQ(FieldAt(bytes, 176), 1.52L);   // tw
     for (std::size_t i = 186; i < 192; ++i)
         EXPECT_EQ(bytes[i], 0) << "tail padding byte " << i;
     EXPECT_EQ(ReadSteelShape(bytes), SampleShape());
@@ -66,8 +66,8 @@ TEST(BeamShapesRecord, LongAndDamagedNames)
 
 TEST(BeamShapesConversion, MetricRowIntoInches)
 {
-    const TSteelShape metric{"X", 3680, 98600, 72.83L, 3930, 1.96L, 61.2L, 49.6L,
-                             3230, 16000, 22.9L, 156, 1.4L, 1.19L};
+    const TSteelShape metric{"X",   3680, 98600, 72.83L, 3930, 1.96L, 61.2L,
+                             49.6L, 3230, 16000, 22.9L,  156,  1.4L,  1.19L};
     const TSteelShape e = MetricShapeToEnglish(metric);
     EXPECT_EQ(e.Name, "X");
     const double in = 2.54;
@@ -88,8 +88,8 @@ TEST(BeamShapesConversion, MetricRowIntoInches)
 
 TEST(BeamShapesConversion, RoundRowIntoTheSteelLayout)
 {
-    const TOShape si{"HSS508X12.7", 155, 18400, 508, 12.7L, 11.8L, 43,
-                     566,          2900, 2230,  176, 1130000};
+    const TOShape si{"HSS508X12.7", 155,  18400, 508, 12.7L,  11.8L, 43,
+                     566,           2900, 2230,  176, 1130000};
     const TSteelShape s = OShapeToSteelShape(si, true);
     EXPECT_EQ(s.Name, "HSS508X12.7");
     EXPECT_EQ(s.Ix, 56600.0L);
@@ -143,8 +143,7 @@ TEST(BeamShapesRebar, MetricBarsInEnglishUnits)
 
     const TRebarTable ca = LoadRebarTable(TRebarStandard::rsCanadian, TUnitSystem::usSI);
     const auto caLabels = RebarLabels(ca, TRebarStandard::rsCanadian, TUnitSystem::usSI);
-    const std::vector<std::string> expected{"10M", "15M", "20M", "25M",
-                                            "30M", "35M", "45M", "55M"};
+    const std::vector<std::string> expected{"10M", "15M", "20M", "25M", "30M", "35M", "45M", "55M"};
     EXPECT_EQ(caLabels, expected);
     EXPECT_EQ(ca[0].Diameter, 11.3);
     EXPECT_EQ(ca[7].Area, 2500.0);

@@ -83,25 +83,24 @@ struct ExpectedResult
 };
 
 const ExpectedResult kExpectedResults[] = {
-    {42, 3, 3}, {43, 3, 3}, {51, 2, 2}, {52, 0, 0}, {53, 1, 1},  {54, 3, 2},  {55, 0, 1},
-    {56, 0, 1}, {57, 0, 0}, {58, 0, 1}, {60, 0, 0}, {61, 0, 1},  {62, 0, 0},  {63, 0, 0},
-    {64, 0, 0}, {65, 0, 1}, {66, 0, 0}, {67, 1, 1}, {68, 0, 2},  {69, 0, 3},  {70, 0, 2},
-    {82, 0, 2}, {83, 3, 2}, {84, 3, 0}, {85, 2, 2}, {92, 2, 2},  {97, 2, 2},  {104, 2, 1},
-    {105, 2, 2}, {106, 2, 2},
+    {42, 3, 3}, {43, 3, 3}, {51, 2, 2}, {52, 0, 0},  {53, 1, 1},  {54, 3, 2},
+    {55, 0, 1}, {56, 0, 1}, {57, 0, 0}, {58, 0, 1},  {60, 0, 0},  {61, 0, 1},
+    {62, 0, 0}, {63, 0, 0}, {64, 0, 0}, {65, 0, 1},  {66, 0, 0},  {67, 1, 1},
+    {68, 0, 2}, {69, 0, 3}, {70, 0, 2}, {82, 0, 2},  {83, 3, 2},  {84, 3, 0},
+    {85, 2, 2}, {92, 2, 2}, {97, 2, 2}, {104, 2, 1}, {105, 2, 2}, {106, 2, 2},
 };
 
 const TNumberFormat kEnglishFormat{".", ","};
 const TNumberFormat kEuropeanFormat{",", "."};
 const TNumberFormat kSpaceGroupedFormat{",", "\u00A0"}; // no-break space between groups
-const TNumberFormat kArabicFormat{"\u066B", "\u066C"};   // Arabic decimal and thousands signs
+const TNumberFormat kArabicFormat{"\u066B", "\u066C"};  // Arabic decimal and thousands signs
 
 // ---------------------------------------------------------------------------------------------
 // Limit tables
 
 TEST(GlobalsLimitTable, InputTagsMatchTheirLimitsInBothSystems)
 {
-    for (const ExpectedRow& row : kExpectedInputs)
-    {
+    for (const ExpectedRow& row : kExpectedInputs) {
         SCOPED_TRACE("tag " + std::to_string(row.tag));
         const TInputLimit en = LimitForTag(EnglishInputLimits(), row.tag);
         EXPECT_EQ(en.Min, row.enMin);
@@ -116,8 +115,7 @@ TEST(GlobalsLimitTable, InputTagsMatchTheirLimitsInBothSystems)
 
 TEST(GlobalsLimitTable, ResultTagsHaveNoLimitsAndTheirRowDecimals)
 {
-    for (const ExpectedResult& row : kExpectedResults)
-    {
+    for (const ExpectedResult& row : kExpectedResults) {
         SCOPED_TRACE("tag " + std::to_string(row.tag));
         const TInputLimit en = LimitForTag(EnglishInputLimits(), row.tag);
         const TInputLimit si = LimitForTag(SIInputLimits(), row.tag);
@@ -138,14 +136,12 @@ TEST(GlobalsLimitTable, TagsUsedByNoBoxAreAllZero)
     for (const ExpectedResult& row : kExpectedResults)
         used.insert(row.tag);
     int unused = 0;
-    for (int tag = 1; tag <= kInputLimitCount; ++tag)
-    {
+    for (int tag = 1; tag <= kInputLimitCount; ++tag) {
         if (used.count(tag) != 0)
             continue;
         ++unused;
         SCOPED_TRACE("tag " + std::to_string(tag));
-        for (const InputLimitTable* table : {&EnglishInputLimits(), &SIInputLimits()})
-        {
+        for (const InputLimitTable* table : {&EnglishInputLimits(), &SIInputLimits()}) {
             const TInputLimit limit = LimitForTag(*table, tag);
             EXPECT_EQ(limit.Min, 0);
             EXPECT_EQ(limit.Max, 0);
@@ -158,8 +154,7 @@ TEST(GlobalsLimitTable, TagsUsedByNoBoxAreAllZero)
 
 TEST(GlobalsLimitTable, TagsOutsideTheTableHaveTwoDecimalsAndNoLimits)
 {
-    for (int tag : {0, -1, 107, 1000})
-    {
+    for (int tag : {0, -1, 107, 1000}) {
         SCOPED_TRACE("tag " + std::to_string(tag));
         const TInputLimit limit = LimitForTag(EnglishInputLimits(), tag);
         EXPECT_EQ(limit.Min, 0);
@@ -372,14 +367,17 @@ TEST(GlobalsParseNumber, UsesTheGivenDecimalSeparatorOnly)
     EXPECT_FALSE(ParseNumber("1,5", kEnglishFormat).has_value());
     EXPECT_FALSE(ParseNumber("1.000", kEuropeanFormat).has_value());
     // Only the first byte of a multi-byte separator is not a separator.
-    EXPECT_FALSE(ParseNumber("2\xD9" "75", kArabicFormat).has_value());
+    EXPECT_FALSE(ParseNumber("2\xD9"
+                             "75",
+                             kArabicFormat)
+                     .has_value());
 }
 
 TEST(GlobalsParseNumber, RejectsTextThatIsNotANumber)
 {
-    for (const char* text : {"", "  ", "-", "+", "12-", "1.2.3", "1e", "1e+", "e5", ".", "-.",
-                             "1 2", "abc", "3ft", "0x10", "inf", "nan", "1,000", "--1", "1e5.0"})
-    {
+    for (const char* text :
+         {"",   "  ",  "-",   "+",   "12-",  "1.2.3", "1e",  "1e+",   "e5",  ".",
+          "-.", "1 2", "abc", "3ft", "0x10", "inf",   "nan", "1,000", "--1", "1e5.0"}) {
         SCOPED_TRACE(std::string("text \"") + text + "\"");
         EXPECT_FALSE(ParseNumber(text, kEnglishFormat).has_value());
     }
@@ -542,8 +540,7 @@ TEST(GlobalsKeyFilter, AcceptsDigitsMinusAndBackspaceOnly)
     EXPECT_TRUE(NumericKeyAccepted(U'-', "", kEnglishFormat));
     EXPECT_TRUE(NumericKeyAccepted(U'-', "--5-", kEnglishFormat));
     for (char32_t key : {U'a', U'E', U'e', U'+', U' ', U',', U'\t', U'\r', U'\n', char32_t{0},
-                         char32_t{27}, char32_t{127}, U'\u00A0', U'\u066B', U'\U0001F600'})
-    {
+                         char32_t{27}, char32_t{127}, U'\u00A0', U'\u066B', U'\U0001F600'}) {
         SCOPED_TRACE(static_cast<unsigned>(key));
         EXPECT_FALSE(NumericKeyAccepted(key, "12", kEnglishFormat));
     }
@@ -568,18 +565,17 @@ TEST(GlobalsKeyFilter, AcceptsOneDecimalSeparator)
 TEST(GlobalsKeyFilter, MinusAfterDigitsIsTypedThenReadsAsZero)
 {
     std::string box;
-    for (char32_t key : {U'1', U'2', U'-'})
-    {
+    for (char32_t key : {U'1', U'2', U'-'}) {
         ASSERT_TRUE(NumericKeyAccepted(key, box, kEnglishFormat));
         box += static_cast<char>(key);
     }
     EXPECT_EQ(box, "12-");
 
-    const TReadResult free = ReadNumber(EnglishInputLimits(), Tag::AxialLoad, box, 0, 0,
-                                        kEnglishFormat);
+    const TReadResult free =
+        ReadNumber(EnglishInputLimits(), Tag::AxialLoad, box, 0, 0, kEnglishFormat);
     EXPECT_EQ(free.value, 0.0L);
-    const TReadResult height = ReadNumber(EnglishInputLimits(), Tag::ShoredHeight, box, 0, 0,
-                                          kEnglishFormat);
+    const TReadResult height =
+        ReadNumber(EnglishInputLimits(), Tag::ShoredHeight, box, 0, 0, kEnglishFormat);
     EXPECT_EQ(height.value, 3.0L);
     EXPECT_TRUE(height.rewrite);
     EXPECT_EQ(height.text, "3.00");
@@ -592,19 +588,13 @@ bool IsThreePartVersion(const std::string& text)
 {
     int parts = 0;
     size_t runLength = 0;
-    for (char c : text)
-    {
-        if (c >= '0' && c <= '9')
-        {
+    for (char c : text) {
+        if (c >= '0' && c <= '9') {
             ++runLength;
-        }
-        else if (c == '.' && runLength > 0 && parts < 2)
-        {
+        } else if (c == '.' && runLength > 0 && parts < 2) {
             ++parts;
             runLength = 0;
-        }
-        else
-        {
+        } else {
             return false;
         }
     }

@@ -38,11 +38,11 @@ TEST(TWClassesDefaults, NewProjectWithoutExamplesGivesTheBuiltInDefaults)
     EXPECT_EQ(p.PileType, TPileType::ptSoldierBeam);
     EXPECT_EQ(p.Reinforcement, TReinforcement::rfIBeam);
     EXPECT_EQ(p.SoilMethod, TSoilMethod::smCoulomb);
-    for (long double v : {p.ShoredHeight, p.PileSpacing, p.PileWidth, p.BackfillPhi,
-                          p.BackfillDelta, p.BackfillSlope, p.BackfillUnitWeight, p.Surcharge,
-                          p.Backfill2Phi, p.Backfill2UnitWeight, p.PassivePhi,
-                          p.PassiveUnitWeight, p.PassiveSafetyFactor, p.Cohesion,
-                          p.ElasticModulus, p.ConcreteStrength, p.TopMoment})
+    for (long double v :
+         {p.ShoredHeight, p.PileSpacing, p.PileWidth, p.BackfillPhi, p.BackfillDelta,
+          p.BackfillSlope, p.BackfillUnitWeight, p.Surcharge, p.Backfill2Phi, p.Backfill2UnitWeight,
+          p.PassivePhi, p.PassiveUnitWeight, p.PassiveSafetyFactor, p.Cohesion, p.ElasticModulus,
+          p.ConcreteStrength, p.TopMoment})
         EXPECT_EQ(v, 0.0L);
     EXPECT_EQ(p.BackfillWallAngle, 90.0L);
     EXPECT_EQ(p.Backfill2WallAngle, 90.0L);
@@ -385,8 +385,9 @@ TEST(TWClassesLogo, OnlyAValidJpegBecomesTheLogo)
 
 TEST(TWClassesLogo, LoadLogoFromFile)
 {
-    const auto dir = std::filesystem::temp_directory_path() /
-                     ("tw_logo_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+    const auto dir =
+        std::filesystem::temp_directory_path() /
+        ("tw_logo_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
     std::filesystem::create_directories(dir);
     TTWData p;
     EXPECT_THROW(p.LoadLogoFromFile(dir / "missing.jpg"), std::runtime_error);
