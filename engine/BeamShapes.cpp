@@ -192,7 +192,12 @@ TRebarTable LoadRebarTable(TRebarStandard standard, TUnitSystem units)
 std::string RebarLabel(int32_t designation, TRebarStandard standard, TUnitSystem units)
 {
     const bool usEnglish = standard == TRebarStandard::rsUS && units == TUnitSystem::usEnglish;
-    return usEnglish ? "#" + std::to_string(designation) : std::to_string(designation) + "M";
+    std::string label = std::to_string(designation);
+    if (usEnglish)
+        label.insert(label.begin(), '#');
+    else
+        label += 'M';
+    return label;
 }
 
 std::vector<std::string> RebarLabels(const TRebarTable& table, TRebarStandard standard,
@@ -228,7 +233,8 @@ int32_t BarNumberFromLabel(std::string_view label, const TRebarTable& table)
 
 int BarListIndex(int32_t n, std::span<const std::string> labels)
 {
-    for (const std::string& wanted : {"#" + std::to_string(n), std::to_string(n) + "M"}) {
+    const std::string number = std::to_string(n);
+    for (const std::string& wanted : {std::string(1, '#').append(number), number + 'M'}) {
         const auto it = std::find(labels.begin(), labels.end(), wanted);
         if (it != labels.end())
             return static_cast<int>(it - labels.begin());

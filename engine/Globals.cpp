@@ -255,7 +255,7 @@ std::string FormatFixed(long double value, int decimals, int significant,
             IncrementDigits(kept);
     }
     if (kept.empty())
-        kept = "0";
+        kept.assign(1, '0');
     const bool zero = AllZero(kept);
     const std::string sign = negative && !zero ? "-" : "";
 

@@ -10,8 +10,13 @@
 #include <vector>
 
 #include "BeamShapes.h"
+#include "CheckedMath.h"
 #include "Enums.h"
 #include "Globals.h"
+#include "Guardrail.h"
+#include "Lagging.h"
+#include "RebarCage.h"
+#include "SteelChecks.h"
 
 namespace tw {
 
@@ -49,80 +54,6 @@ struct TPileNode
 inline constexpr int kPileNodeCount = 64;
 inline constexpr int kLoadPointCount = 8;
 inline constexpr int kPassivePointCount = 4;
-
-// Steel member check results, in display units; an undefined value is NaN.
-struct TFlexureCheck
-{
-    long double J = 0, ho = 0, Lp = 0, rts = 0, Lr = 0, Lb = 0, Zx = 0, Sx = 0;
-    long double Omega = 1.67L;
-    long double AllowableMomentAbove = 0;
-};
-struct TAxialCheck
-{
-    long double KLr = 0, A = 0, Fe = 0, AllowableAxial = 0;
-};
-struct TSteelCheckResults
-{
-    long double TotalBeamLength = 0;      // ft | m
-    long double DiagonalLength = 0;       // in | cm
-    long double Lr = 0, Lp = 0;           // ft | m; NaN for a round section
-    long double AllowableMomentAbove = 0; // k-ft | kN-m
-    long double AllowableMomentBelow = 0;
-    long double MomentUtilization = 0; // %
-    long double AllowableShear = 0;    // k | kN
-    long double ShearUtilization = 0;
-    long double AllowableAxial = 0;
-    long double AxialUtilization = 0;
-    long double Interaction = 0;                                        // %
-    long double Slenderness = 0;                                        // kL/r
-    long double SectionModulusProvided = 0, SectionModulusRequired = 0; // in3 | cm3
-};
-
-// One point of the pier's P-M interaction diagram.
-struct TInteractionPoint
-{
-    long double c = 0;             // in | mm
-    long double eps1 = 0, fs1 = 0; // -, ksi | MPa
-    long double eps2 = 0, fs2 = 0;
-    long double eps3 = 0, fs3 = 0;
-    long double theta = 0;      // rad
-    long double a = 0;          // in | mm
-    long double Ac = 0;         // in2 | mm2
-    long double Fc = 0, yc = 0; // kip | kN, in | mm
-    long double Ft = 0, yt = 0;
-    long double phi = 0;
-    long double phiPn = 0; // kip | kN
-    long double phiMn = 0; // k-ft | kN-m
-};
-inline constexpr int kInteractionPointCount = 9;
-struct TRebarCageResults
-{
-    long double ReinforcementRatio = 0; // %
-    long double CalculatedSpacing = 0;  // in | mm
-    long double Beta1 = 0;
-    long double PhiPnMax = 0, PhiPnT = 0, PhiMn0 = 0;
-    long double Pu = 0, Mu = 0, PhiMnAtPu = 0;
-    std::string SpacingMessage;
-};
-struct TLaggingResults
-{
-    long double SoilPressure = 0; // psf | kPa
-    long double Moment = 0;       // lb-ft/ft | kN-m/m
-    long double RequiredSectionModulus = 0;
-    long double Shear = 0;
-    long double AdjustedFb = 0, ActualFb = 0, AdjustedFv = 0, ActualFv = 0;
-    long double Deflection = 0;
-    std::string SizeText;
-    std::string ConcreteText, MaterialText;
-};
-struct TGuardrailResults
-{
-    long double LateralBracing = 0;
-    long double AllowableCompression = 0, Compression = 0;
-    long double YieldMoment = 0, BucklingMoment = 0;
-    long double AllowableMoment = 0, Moment = 0;
-    long double AllowableWeldY = 0, WeldY = 0, AllowableWeldX = 0, WeldX = 0;
-};
 
 // A date as whole days since 30 December 1899, the form stored in project files.
 double DateSerial(int year, int month, int day);
@@ -174,6 +105,34 @@ public:
     // Ties the selections together: a sheet pile is driven and carries no reinforcement
     // choice; a rebar cage is offered only in a drilled hole.
     void ApplySelectionRules();
+
+    // The analysis: earth pressures, top moment, embedment, pressure diagrams, the pile
+    // analysis, the maxima and every design check, in that order. An arithmetic failure
+    // throws TAnalysisError naming the step and what failed; the values computed before it
+    // stay in the project.
+    void Analyze();
+
+    // The pressure of a three-segment diagram (loading points 1-4, 5-8 or passive points
+    // 1-4) at depth x: linear on P3-P4 when x > X3, else on P2-P3 when x > X2, else on
+    // P1-P2; no clamping beyond the ends. Throws TAnalysisError when the chosen segment has
+    // zero length.
+    static long double PressureAt(std::span<const TPressurePoint, 4> points, long double x)
+    {
+        const TPressurePoint* a = &points[0];
+        if (x > points[2].X)
+            a = &points[2];
+        else if (x > points[1].X)
+            a = &points[1];
+        const TPressurePoint& b = a[1];
+        if (b.X == a->X)
+            FailAnalysis("division by zero in the diagram pressure at a depth (two points of"
+                         " the diagram lie at the same depth)");
+        return a->W + (b.W - a->W) * (x - a->X) / (b.X - a->X);
+    }
+
+    // The maxima of the cut pass (shear, moment above and below grade) and TopDeflection,
+    // from the current Nodes. Analyze runs it after the pile analysis.
+    void ComputeMaxima();
 
     // The logo as JPEG bytes (empty: none). SetLogoJpeg decodes the bytes to validate them
     // and throws std::invalid_argument, leaving the logo as it was, when they are not a JPEG.
@@ -321,6 +280,19 @@ public:
 
 private:
     void ApplyBuiltInDefaults();
+
+    // The steps of Analyze.
+    void ComputeEarthPressures();
+    void ComputeTopMoment();
+    void ComputeStripLoad();
+    void ComputeEmbedment();
+    void ComputePressureDiagrams();
+    void ComputeStiffness();
+    void ComputePileNodes();
+    void ComputePileLength();
+    // Ka (or Ka2) of the Coulomb formula for one backfill soil.
+    long double CoulombActive(long double alpha, long double slope, long double phi,
+                              long double delta, int soil) const;
 
     std::vector<uint8_t> Logo_;
     const InputLimitTable* Limits_ = &EnglishInputLimits();

@@ -1,0 +1,96 @@
+// Cost of one complete analysis, which runs on every committed input change: a soldier beam
+// wall with an I-beam and timber lagging, a drilled pier with a rebar cage, a sheet pile wall.
+#include <benchmark/benchmark.h>
+
+#include "TWClasses.h"
+
+using namespace tw;
+
+namespace {
+
+TTWData SoldierBeamWall()
+{
+    TTWData p;
+    p.ShoredHeight = 15;
+    p.PileSpacing = 8;
+    p.PileWidth = 2.5L;
+    p.BackfillPhi = 32;
+    p.BackfillUnitWeight = 120;
+    p.Surcharge = 72;
+    p.PassivePhi = 32;
+    p.PassiveUnitWeight = 120;
+    p.PassiveSafetyFactor = 1.5L;
+    p.WedgeMultiplier = 2;
+    p.ElasticModulus = 29000;
+    p.YieldStrength = 50;
+    p.ConcreteStrength = 3;
+    p.AllowableTopDeflection = 1;
+    p.AxialLoad = 5;
+    p.VerticalBarSize = 8;
+    p.BarCount = 8;
+    p.TieBarSize = 4;
+    p.LaggingType = TLaggingType::ltTimber;
+    p.ArchingFactor = 0.6L;
+    p.SelectSection(FindByName(p.SteelShapes(), "W18X86"));
+    return p;
+}
+
+TTWData RebarCagePier()
+{
+    TTWData p = SoldierBeamWall();
+    p.PileType = TPileType::ptSecantPile;
+    p.LoadCatalogues();
+    p.PileWidth = 3;
+    p.PileSpacing = 4.5L;
+    p.Reinforcement = TReinforcement::rfRebarCage;
+    p.ShoredHeightFill = TShoredHeightFill::sfSlurry;
+    p.YieldStrength = 60;
+    p.ConcreteStrength = 4;
+    p.VerticalBarSize = 9;
+    p.BarCount = 12;
+    p.TieType = TTieType::ttSpiral;
+    p.TieBarSize = 4;
+    p.ClearCover = 3;
+    p.SelectSection(0);
+    return p;
+}
+
+TTWData SheetPileWall()
+{
+    TTWData p = SoldierBeamWall();
+    p.SetPileType(TPileType::ptSheetPile);
+    p.ApplySelectionRules();
+    p.PileSpacing = 1;
+    p.WedgeMultiplier = 1;
+    p.SelectSection(FindByName(p.SteelShapes(), "PZ 27"));
+    return p;
+}
+
+void RunAnalyze(benchmark::State& state, TTWData p)
+{
+    p.Analyze(); // a wall that cannot be analysed is a broken benchmark, not a fast one
+    for (auto _ : state) {
+        p.Analyze();
+        benchmark::DoNotOptimize(p.TopDeflection);
+    }
+}
+
+} // namespace
+
+static void BM_AnalyzeSoldierBeamTimberLagging(benchmark::State& state)
+{
+    RunAnalyze(state, SoldierBeamWall());
+}
+BENCHMARK(BM_AnalyzeSoldierBeamTimberLagging);
+
+static void BM_AnalyzeDrilledPierRebarCage(benchmark::State& state)
+{
+    RunAnalyze(state, RebarCagePier());
+}
+BENCHMARK(BM_AnalyzeDrilledPierRebarCage);
+
+static void BM_AnalyzeSheetPile(benchmark::State& state)
+{
+    RunAnalyze(state, SheetPileWall());
+}
+BENCHMARK(BM_AnalyzeSheetPile);

@@ -1,0 +1,59 @@
+// Embedment: the equilibrium depth, the design margin and the pile length.
+#include <cmath>
+
+#include "TWClasses.h"
+
+namespace tw {
+
+void TTWData::ComputeEmbedment()
+{
+    const long double H = ShoredHeight;
+    UnbracedLength = H;
+
+    long double De = 0;
+    if (AnalysisMethod == TAnalysisMethod::amUserDefined) {
+        De = 1.1L * H + IgnorePassiveHeight;
+    } else {
+        // Closed form: the moments of the active triangle over H + De and the passive
+        // triangle over De balance about the toe; the further terms lengthen the pile for
+        // the top load, the top moment (as a force over H) and the surcharge. The exponent
+        // is the constant 0.333.
+        const long double u = UnitValue(1, 0.001L);
+        const long double R = u * PileWidth * WedgeMultiplier * PassiveEFP;
+        if (Ka == 0)
+            FailAnalysis("division by zero in the equilibrium depth De (Ka is 0, so Kp / Ka is"
+                         " undefined)");
+        const long double ratio = CheckedDiv(Kp, Ka, "the ratio Kp / Ka of the equilibrium depth");
+        if (ratio < 0)
+            FailAnalysis("power of a negative base in the equilibrium depth De (Kp / Ka is"
+                         " negative)");
+        const long double denominator =
+            CheckedPow(ratio, 0.333L, "(Kp / Ka)^0.333 of the equilibrium depth") - 1;
+        if (denominator == 0)
+            FailAnalysis("division by zero in the equilibrium depth De (Kp equals Ka, so"
+                         " (Kp / Ka)^0.333 - 1 is 0)");
+        if (R == 0)
+            FailAnalysis("division by zero in the equilibrium depth De (passive resistance"
+                         " R = PileWidth x WedgeMultiplier x PassiveEFP is 0)");
+        if (H == 0)
+            FailAnalysis("division by zero in the equilibrium depth De (the shored height H is"
+                         " 0)");
+        De = H / denominator + IgnorePassiveHeight + LateralLoadTop / R + (TopMoment / H) / R +
+             u * Surcharge * Ka * H / R;
+    }
+    EquilibriumDepth = CheckedFinite(De, "the equilibrium depth De");
+    EmbedmentIncrease =
+        AnalysisMethod == TAnalysisMethod::amNetPressure && AllowablePassive ? 0.05L * H : 0.4L * H;
+    EmbedmentDepth = EquilibriumDepth + EmbedmentIncrease;
+}
+
+void TTWData::ComputePileLength()
+{
+    TotalPileLength = ShoredHeight + EmbedmentDepth;
+    const TSteelShape section = GetSection();
+    BeamDiagonal = Reinforcement == TReinforcement::rfIBeam
+                       ? std::sqrt(section.d * section.d + section.bf * section.bf)
+                       : section.d;
+}
+
+} // namespace tw

@@ -1,0 +1,72 @@
+// Sine and cosine of angles in radians for the analysis. The C library's long double sine
+// reduces every argument beyond pi/4 with its multiple-precision routine, which costs more
+// than the rest of an earth pressure coefficient; the angles here are small, so they are
+// reduced by pi/2 in three parts (Cody and Waite) and passed on within +-pi/4.
+#pragma once
+
+#include <cmath>
+
+namespace tw {
+
+namespace trig_detail {
+
+// pi/2 = kPio2Hi + kPio2Mid + kPio2Lo; the first two parts hold 32 bits each, so that k times
+// them is exact for any quadrant number k below 2^31.
+inline constexpr long double kPio2Hi = 0x6487ed51p-30L;
+inline constexpr long double kPio2Mid = 0x85a308d3p-65L;
+inline constexpr long double kPio2Lo = 0x98cc51701b839a25p-132L;
+inline constexpr long double kTwoOverPi = 0.636619772367581343075535053490057448L;
+inline constexpr long double kPio4 = 0.785398163397448309615660845819875721L;
+inline constexpr long double kReduceLimit = 1.0e6L;
+
+// The quadrant and the remainder of x modulo pi/2.
+inline long double Reduce(long double x, long& quadrant)
+{
+    const long double k = std::nearbyint(x * kTwoOverPi);
+    quadrant = static_cast<long>(k);
+    return ((x - k * kPio2Hi) - k * kPio2Mid) - k * kPio2Lo;
+}
+
+} // namespace trig_detail
+
+inline long double SinRad(long double x)
+{
+    using namespace trig_detail;
+    const long double ax = std::fabs(x);
+    if (ax <= kPio4 || !(ax < kReduceLimit))
+        return std::sin(x); // small, huge or NaN: the library as it is
+    long quadrant = 0;
+    const long double r = Reduce(x, quadrant);
+    switch (quadrant & 3) {
+    case 0:
+        return std::sin(r);
+    case 1:
+        return std::cos(r);
+    case 2:
+        return -std::sin(r);
+    default:
+        return -std::cos(r);
+    }
+}
+
+inline long double CosRad(long double x)
+{
+    using namespace trig_detail;
+    const long double ax = std::fabs(x);
+    if (ax <= kPio4 || !(ax < kReduceLimit))
+        return std::cos(x);
+    long quadrant = 0;
+    const long double r = Reduce(x, quadrant);
+    switch (quadrant & 3) {
+    case 0:
+        return std::cos(r);
+    case 1:
+        return -std::sin(r);
+    case 2:
+        return -std::cos(r);
+    default:
+        return std::sin(r);
+    }
+}
+
+} // namespace tw

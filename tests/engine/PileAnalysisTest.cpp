@@ -1,0 +1,353 @@
+// The pile analysis: stiffness, the node grid, the first and cut passes, fixity at the last
+// node and the maxima of the cut pass.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+#include <string>
+
+#include "TWClasses.h"
+
+using namespace tw;
+
+namespace {
+
+constexpr long double kPi = std::numbers::pi_v<long double>;
+
+// Drilled soldier beam, Net Pressure, Coulomb, phi 30 both sides, H 10 ft, S 8 ft, B 2 ft.
+TTWData SoldierWall()
+{
+    TTWData p;
+    p.ShoredHeight = 10;
+    p.PileSpacing = 8;
+    p.PileWidth = 2;
+    p.BackfillPhi = 30;
+    p.BackfillUnitWeight = 120;
+    p.PassivePhi = 30;
+    p.PassiveUnitWeight = 120;
+    p.PassiveSafetyFactor = 1.5L;
+    p.WedgeMultiplier = 2;
+    p.ElasticModulus = 29000;
+    p.YieldStrength = 50;
+    p.ConcreteStrength = 3;
+    p.AllowableTopDeflection = 1;
+    p.VerticalBarSize = 8;
+    p.BarCount = 8;
+    p.TieBarSize = 4;
+    p.SelectSection(FindByName(p.SteelShapes(), "W18X86"));
+    return p;
+}
+
+// A PZ 22 sheet pile under User Defined pressures that are all zero, H 10 ft, no ignore
+// height: only the loads at the top act.
+TTWData UnloadedSheetPile()
+{
+    TTWData p;
+    p.SetPileType(TPileType::ptSheetPile);
+    p.InstallMethod = TInstallMethod::imDriven;
+    p.AnalysisMethod = TAnalysisMethod::amUserDefined;
+    p.SoilMethod = TSoilMethod::smEquivalentFluid;
+    p.ShoredHeight = 10;
+    p.PileSpacing = 1;
+    p.PileWidth = 1;
+    p.BackfillUnitWeight = 120;
+    p.PassiveUnitWeight = 120;
+    p.ActiveEFP = 35;
+    p.PassiveEFP = 300;
+    p.WedgeMultiplier = 1;
+    p.ElasticModulus = 29000;
+    p.YieldStrength = 50;
+    p.AllowableTopDeflection = 1;
+    p.LoadPoints = {{{0, 0}, {3, 0}, {6, 0}, {10, 0}, {10, 0}, {14, 0}, {18, 0}, {21, 0}}};
+    p.PassivePoints = {{{10, 0}, {14, 0}, {18, 0}, {21, 0}}};
+    p.SelectSection(FindByName(p.SteelShapes(), "PZ 22"));
+    return p;
+}
+
+} // namespace
+
+TEST(PileAnalysisStiffness, SoldierBeamSteelAboveConcreteBelow)
+{
+    TTWData p = SoldierWall();
+    p.Analyze();
+    const long double ix = p.GetSection().Ix;
+    EXPECT_EQ(p.SectionInertia, ix);
+    EXPECT_NEAR(p.PierInertia, kPi * std::pow(24.0L, 4) / 64, 1e-9); // in4
+    EXPECT_NEAR(p.ConcreteModulus, 57 * std::sqrt(3000.0L), 1e-9);   // ksi
+    EXPECT_NEAR(p.StiffnessAbove, 29000 * ix / 144, 1e-9);           // k-ft2
+    EXPECT_NEAR(p.StiffnessBelow, p.PierInertia * p.ConcreteModulus / 144, 1e-6);
+    EXPECT_NEAR(p.NodeSpacing, 10.0L / 30, 1e-15);
+}
+
+TEST(PileAnalysisStiffness, ConcreteAboveGradeForSlurryCageAndFilledPipe)
+{
+    TTWData cage = SoldierWall();
+    cage.Reinforcement = TReinforcement::rfRebarCage;
+    cage.ShoredHeightFill = TShoredHeightFill::sfConcrete; // keeps the section stiffness
+    cage.Analyze();
+    EXPECT_NEAR(cage.StiffnessAbove, 29000 * cage.GetSection().Ix / 144, 1e-9);
+    cage.ShoredHeightFill = TShoredHeightFill::sfSlurry;
+    cage.Analyze();
+    EXPECT_EQ(cage.StiffnessAbove, cage.StiffnessBelow);
+
+    TTWData pipe = SoldierWall();
+    pipe.Reinforcement = TReinforcement::rfPipe;
+    pipe.SelectSection(5);
+    pipe.Analyze();
+    EXPECT_NE(pipe.StiffnessAbove, pipe.StiffnessBelow);
+    pipe.PipeFilled = true;
+    pipe.Analyze();
+    EXPECT_EQ(pipe.StiffnessAbove, pipe.StiffnessBelow);
+
+    TTWData sheet = UnloadedSheetPile();
+    sheet.Analyze();
+    EXPECT_NEAR(sheet.StiffnessAbove, 29000 * 84.38L / 144, 1e-9);
+    EXPECT_EQ(sheet.StiffnessBelow, sheet.StiffnessAbove);
+}
+
+TEST(PileAnalysisStiffness, SiUnits)
+{
+    TTWData p = SoldierWall();
+    p.SetUnitSystem(TUnitSystem::usSI);
+    p.ShoredHeight = 3;
+    p.PileWidth = 0.6L;
+    p.PileSpacing = 2.4L;
+    p.BackfillUnitWeight = 19;
+    p.PassiveUnitWeight = 19;
+    p.ElasticModulus = 200000;
+    p.ConcreteStrength = 25;
+    p.SelectSection(10);
+    p.Analyze();
+    EXPECT_NEAR(p.PierInertia, 1e8L * kPi * std::pow(0.6L, 4) / 64, 1e-6);    // cm4
+    EXPECT_NEAR(p.ConcreteModulus, 4700 * 5, 1e-12);                          // MPa
+    EXPECT_NEAR(p.StiffnessAbove, 200000 * p.GetSection().Ix / 100000, 1e-9); // kN-m2
+    EXPECT_NEAR(p.StiffnessBelow, p.PierInertia * 23500 / 100000, 1e-6);
+}
+
+TEST(PileAnalysisGrid, NodeDepths)
+{
+    TTWData p = SoldierWall();
+    p.IgnorePassiveHeight = 1.5L;
+    p.Analyze();
+    const auto& n = p.Nodes;
+    EXPECT_EQ(n[0].Depth, 0);
+    EXPECT_NEAR(n[15].Depth, 5, 1e-15);
+    EXPECT_EQ(n[30].Depth, 10);
+    EXPECT_EQ(n[31].Depth, 10);
+    EXPECT_EQ(n[32].Depth, 11.5L);
+    EXPECT_EQ(n[33].Depth, 11.5L);
+    EXPECT_NEAR(n[43].Depth, 11.5L + 4, 1e-14);     // 10 steps of 0.04 H
+    EXPECT_NEAR(n[55].Depth, 11.5L + 4 + 5, 1e-14); // 12 steps of H/24
+    EXPECT_NEAR(n[63].Depth, 11.5L + 12, 1e-14);    // 8 steps of 0.0375 H: H + IP + 1.2 H
+    for (int i = 1; i < kPileNodeCount; ++i)
+        EXPECT_GE(n[i].Depth, n[i - 1].Depth) << i;
+
+    p.IgnorePassiveHeight = 0;
+    p.Analyze();
+    for (int i : {30, 31, 32, 33})
+        EXPECT_EQ(p.Nodes[i].Depth, 10) << i;
+}
+
+TEST(PileAnalysisGrid, NodePressuresFollowTheDiagrams)
+{
+    TTWData p = SoldierWall();
+    p.Surcharge = 100;
+    p.IgnorePassiveHeight = 1;
+    p.Analyze();
+    const auto& n = p.Nodes;
+    EXPECT_EQ(n[0].Pressure, p.LoadPoints[0].W);
+    // The loading diagram is one straight line over the shored height.
+    EXPECT_NEAR(n[30].Pressure, (40 * 10 + 100.0L / 3) / 1000, 1e-12);
+    EXPECT_NEAR(n[12].Pressure, (40 * 4 + 100.0L / 3) / 1000, 1e-12);
+    EXPECT_EQ(n[31].Pressure, p.LoadPoints[4].W); // Net Pressure: nothing below the base
+    EXPECT_EQ(n[32].Pressure, p.PassivePoints[0].W);
+    EXPECT_EQ(n[33].Pressure, p.PassivePoints[0].W);
+    for (int i = 0; i < kPileNodeCount; ++i)
+        EXPECT_NEAR(n[i].Load, n[i].Pressure * 8, 1e-15) << i;
+    for (int i = 56; i < kPileNodeCount; ++i) {
+        EXPECT_EQ(n[i].Pressure, 0) << i;
+        EXPECT_EQ(n[i].Load, 0) << i;
+    }
+    // The step 55-56 still carries half the load of node 55; below it the shear holds and
+    // the moment changes by shear x step.
+    EXPECT_NEAR(n[56].Shear, n[55].Shear + n[55].Load / 2 * (n[56].Depth - n[55].Depth), 1e-12);
+    for (int i = 57; i < kPileNodeCount; ++i) {
+        EXPECT_NEAR(n[i].Shear, n[56].Shear, 1e-12) << i;
+        EXPECT_NEAR(n[i].Moment - n[i - 1].Moment, n[i].Shear * (n[i].Depth - n[i - 1].Depth), 1e-9)
+            << i;
+    }
+}
+
+TEST(PileAnalysisPasses, UniformTopMomentOnACantileverFixedAtTheLastNode)
+{
+    // No soil pressure, only a moment M = 10 k-ft at the top of a PZ 22 pile whose last node
+    // lies at L = H + 1.2 H = 22 ft. The moment is M all along; fixed at node 63 the top moves
+    // M L^2 / (2 EI) = 10 x 484 / (2 x 16993.19) ft = 0.1424100 ft = 1.708919 in.
+    TTWData p = UnloadedSheetPile();
+    p.OtherMoment = 10;
+    p.Analyze();
+    const long double EI = 29000 * 84.38L / 144;
+    EXPECT_NEAR(p.Nodes[63].Depth, 22, 1e-13);
+    for (int i = 0; i < kPileNodeCount; ++i) {
+        EXPECT_NEAR(p.Nodes[i].Shear, 0, 1e-15) << i;
+        EXPECT_NEAR(p.Nodes[i].Moment, 10, 1e-12) << i;
+        EXPECT_NEAR(p.Nodes[i].Slope, -10 * p.Nodes[i].Depth / EI, 1e-15) << i;
+    }
+    EXPECT_NEAR(p.Nodes[0].DeflectionOut, -12 * 10 * 22 * 22 / (2 * EI), 1e-10);
+    EXPECT_NEAR(p.TopDeflection, 1.708919L, 1e-6);
+    EXPECT_NEAR(p.MaxMomentAbove, 10, 1e-12);
+    EXPECT_EQ(p.MaxMomentAboveNode, 0); // first of equal values
+    EXPECT_EQ(p.MaxMomentBelowNode, 31);
+}
+
+TEST(PileAnalysisPasses, FixityAtNode63)
+{
+    for (TTWData p : {SoldierWall(), UnloadedSheetPile()}) {
+        p.LateralLoadTop = 2;
+        p.OtherMoment = 5;
+        p.Analyze();
+        const TPileNode& last = p.Nodes[63];
+        EXPECT_EQ(last.RelSlope, 0);
+        EXPECT_EQ(last.CutRelSlope, 0);
+        EXPECT_EQ(last.DeflectionOut, 0);
+        EXPECT_EQ(last.CutDeflectionOut, 0);
+        EXPECT_EQ(p.Nodes[0].Deflection, 0);
+        EXPECT_EQ(p.Nodes[0].CutDeflection, 0);
+        EXPECT_EQ(p.Nodes[0].Shear, 2);
+        EXPECT_EQ(p.Nodes[0].Moment, 5);
+        EXPECT_EQ(p.Nodes[0].CutShear, 2);
+        EXPECT_EQ(p.Nodes[0].CutMoment, 5);
+        EXPECT_EQ(p.TopDeflection, std::fabs(p.Nodes[0].CutDeflectionOut));
+    }
+}
+
+TEST(PileAnalysisPasses, CutPassDropsTheNonPositiveMomentZone)
+{
+    TTWData p = SoldierWall();
+    p.Analyze();
+    const auto& n = p.Nodes;
+    // No top loads: the first pass starts at zero and rises through the shored height.
+    EXPECT_EQ(n[0].Shear, 0);
+    EXPECT_EQ(n[0].Moment, 0);
+    EXPECT_GT(n[30].Moment, n[15].Moment);
+    int firstCut = -1;
+    for (int i = 1; i < kPileNodeCount; ++i) {
+        if (n[i].Moment <= 0) {
+            if (firstCut < 0)
+                firstCut = i;
+            EXPECT_EQ(n[i].CutLoad, 0) << i;
+            EXPECT_EQ(n[i].CutShear, 0) << i;
+            EXPECT_EQ(n[i].CutMoment, 0) << i;
+        }
+    }
+    ASSERT_GT(firstCut, 31) << "the passive side must turn the moment";
+    // Above the cut the two passes agree.
+    for (int i = 0; i < firstCut; ++i) {
+        EXPECT_EQ(n[i].CutShear, n[i].Shear) << i;
+        EXPECT_EQ(n[i].CutMoment, n[i].Moment) << i;
+    }
+    // Below the cut the moment is zero, so the cut slope is constant.
+    for (int i = firstCut + 1; i < kPileNodeCount; ++i) {
+        if (n[i].Moment <= 0 && n[i - 1].Moment <= 0) {
+            EXPECT_EQ(n[i].CutSlope, n[i - 1].CutSlope) << i;
+        }
+    }
+}
+
+TEST(PileAnalysisPasses, CutPassRestartsFromZeroWhereTheMomentTurnsPositiveAgain)
+{
+    // A negative top moment keeps the first-pass moment non-positive near the top until the
+    // soil load turns it; the cut pass restarts there from zero shear and moment.
+    TTWData p = SoldierWall();
+    p.OtherMoment = -30;
+    p.Analyze();
+    const auto& n = p.Nodes;
+    int restart = -1;
+    for (int i = 2; i < kPileNodeCount && restart < 0; ++i)
+        if (n[i].Moment > 0 && n[i - 1].Moment <= 0)
+            restart = i;
+    ASSERT_GT(restart, 1);
+    for (int i = 1; i < restart; ++i)
+        EXPECT_EQ(n[i].CutMoment, 0) << i;
+    const long double step = n[restart].Depth - n[restart - 1].Depth;
+    EXPECT_NEAR(n[restart].CutShear, n[restart].Load / 2 * step, 1e-15);
+    EXPECT_NEAR(n[restart].CutMoment, n[restart].CutShear / 2 * step, 1e-15);
+    EXPECT_LT(n[restart].CutMoment, n[restart].Moment);
+}
+
+TEST(PileAnalysisMaxima, ScanRules)
+{
+    TTWData p;
+    for (TPileNode& n : p.Nodes) {
+        n = TPileNode{};
+    }
+    for (int i = 0; i < kPileNodeCount; ++i)
+        p.Nodes[i].Depth = i * 0.5L;
+
+    // Equal magnitudes: the positive value, and the first of equal values.
+    p.Nodes[5].CutShear = 7;
+    p.Nodes[9].CutShear = 7;
+    p.Nodes[40].CutShear = -7;
+    p.Nodes[3].CutMoment = 12;
+    p.Nodes[20].CutMoment = 12;
+    p.Nodes[30].CutMoment = 11;
+    p.Nodes[31].CutMoment = 50; // below grade only
+    p.Nodes[0].CutDeflectionOut = -0.75L;
+    p.ComputeMaxima();
+    EXPECT_EQ(p.MaxShear, 7);
+    EXPECT_EQ(p.MaxShearNode, 5);
+    EXPECT_EQ(p.MaxShearDepth, 2.5L);
+    EXPECT_EQ(p.MaxMomentAbove, 12);
+    EXPECT_EQ(p.MaxMomentAboveNode, 3);
+    EXPECT_EQ(p.MaxMomentAboveDepth, 1.5L);
+    EXPECT_EQ(p.MaxMomentBelow, 50);
+    EXPECT_EQ(p.MaxMomentBelowNode, 31);
+    EXPECT_EQ(p.TopDeflection, 0.75L);
+
+    // A larger negative shear wins, signed; the first of equal negatives.
+    p.Nodes[41].CutShear = -9;
+    p.Nodes[50].CutShear = -9;
+    p.ComputeMaxima();
+    EXPECT_EQ(p.MaxShear, -9);
+    EXPECT_EQ(p.MaxShearNode, 41);
+    EXPECT_EQ(p.MaxShearDepth, 20.5L);
+
+    // All moments below grade negative: the largest (least negative) one.
+    for (int i = 31; i < kPileNodeCount; ++i)
+        p.Nodes[i].CutMoment = -100 + i;
+    p.ComputeMaxima();
+    EXPECT_EQ(p.MaxMomentBelow, -37);
+    EXPECT_EQ(p.MaxMomentBelowNode, 63);
+}
+
+TEST(PileAnalysisFailure, ZeroStiffnessNamesTheStep)
+{
+    TTWData p = SoldierWall();
+    p.ElasticModulus = 0;
+    p.MaxShear = -1;
+    try {
+        p.Analyze();
+        FAIL() << "a zero stiffness must end the analysis";
+    } catch (const TAnalysisError& e) {
+        EXPECT_EQ(e.Step(), "Pile analysis");
+        EXPECT_NE(e.Detail().find("stiffness above grade is 0"), std::string::npos);
+    }
+    // The diagrams and the embedment were computed before; the maxima were not.
+    EXPECT_GT(p.EquilibriumDepth, 0);
+    EXPECT_GT(p.LoadPoints[3].W, 0);
+    EXPECT_EQ(p.MaxShear, -1);
+
+    // Below grade: a zero f'c fails at node 31, after the nodes above the base are done.
+    TTWData q = SoldierWall();
+    q.ConcreteStrength = 0;
+    q.Nodes[31].Shear = 12345;
+    try {
+        q.Analyze();
+        FAIL() << "a zero stiffness below grade must end the analysis";
+    } catch (const TAnalysisError& e) {
+        EXPECT_EQ(e.Step(), "Pile analysis");
+        EXPECT_NE(e.Detail().find("below grade"), std::string::npos);
+    }
+    EXPECT_GT(q.Nodes[30].Moment, 0);
+    EXPECT_EQ(q.Nodes[31].Shear, 12345);
+}
