@@ -86,7 +86,9 @@ void DesignGuardrail(TTWData& project)
                                     : (1.92L - 1.17L * std::sqrt(r.My / r.Me)) * r.My;
     r.AllowableMoment = std::min(r.BucklingMoment, r.YieldMoment) / kSafetyFactor;
 
-    // Two fillet welds; forces in k | N, the moment in k-in | N-mm, stresses ksi | MPa.
+    // Two fillet welds; forces in k | N, the moment in k-in | N-mm, stresses ksi | MPa. In SI
+    // the load must be in N and N-mm (not kN and kN-mm) for the stresses to come out in MPa
+    // like FEXX; in kN they would be a thousandth of the truth and every weld would pass.
     const long double P = r.Compression * force;
     const long double M = r.Moment * moment;
     const long double te = ws / std::sqrt(2.0L);

@@ -163,6 +163,159 @@ TEST(AnalyzeWall, HandCheckedSoldierBeamWall)
     EXPECT_EQ(p.TopDeflection, std::fabs(p.Nodes[0].CutDeflectionOut));
 }
 
+TEST(AnalyzeWall, HandCheckedDrilledPierWithRebarCage)
+{
+    // Drilled 3 ft pier at 6 ft with a rebar cage (10 #8, ties #4, 3 in cover, f'c 4 ksi,
+    // fy 60 ksi, slurry on the shored height), H 12 ft, phi 30 on both sides, 120 pcf,
+    // 100 psf surcharge, F.S. 1.5, wedge multiplier 2, Net Pressure, Allowable Passive.
+    // Hand calculation:
+    //   Ka = (1 - 0.5)/(1 + 0.5) = 1/3, Kp = 3; ActiveEFP = 40 psf/ft;
+    //   PassiveEFP = 3 x 120 / 1.5 = 240 psf/ft; cap 10 x 240 = 2400 psf.
+    //   R = 0.001 x 3 x 2 x 240 = 1.44; 9^0.333 = 2.0785611;
+    //   De = 12 / 1.0785611 + 0.001 x 100 x (1/3) x 12 / 1.44 = 11.125936 + 0.277778
+    //      = 11.403714 ft; Allowable Passive: D = De + 0.05 x 12 = 12.003714 ft, pile 24.003714.
+    //   Loading: w(0) = 100/3 / 1000 = 0.033333 ksf, w(12) = (40 x 12 + 33.333) / 1000
+    //   = 0.513333 ksf. Passive: W1 = 0, W2 = -0.48 x 0.333 x 11.403714 = -1.822770 ksf,
+    //   W3 = -0.48 x 0.667 x 11.403714 = -3.651 below the cap, so W3 = W4 = -2.4 ksf.
+    //   Base (node 30), load per pile 6 w(x) linear, trapezoid shear exact:
+    //   V = 6 (0.033333 x 12 + 0.04 x 12^2 / 2) = 6 x 3.28 = 19.68 k;
+    //   exact moment 6 (0.033333 x 12^2 / 2 + 0.04 x 12^3 / 6) = 6 x 13.92 = 83.52 k-ft, plus
+    //   the trapezoid excess H h^2 V'' / 12 = 12 x 0.4^2 x 0.24 / 12 = 0.0384: 83.5584 k-ft.
+    //   Stiffness: pier pi 36^4 / 64 = 82447.958 in4, Ec = 57 sqrt(4000) = 3604.9965 ksi,
+    //   EI = 82447.958 x 3604.9965 / 144 = 2064059.7 k-ft2 below grade, and above grade too
+    //   (slurry on the shored height: no steel section in the pier).
+    TTWData p;
+    p.ShoredHeight = 12;
+    p.PileSpacing = 6;
+    p.PileWidth = 3;
+    p.Reinforcement = TReinforcement::rfRebarCage;
+    p.ShoredHeightFill = TShoredHeightFill::sfSlurry;
+    p.BackfillPhi = 30;
+    p.BackfillUnitWeight = 120;
+    p.Surcharge = 100;
+    p.PassivePhi = 30;
+    p.PassiveUnitWeight = 120;
+    p.PassiveSafetyFactor = 1.5L;
+    p.WedgeMultiplier = 2;
+    p.AllowablePassive = true;
+    p.ElasticModulus = 29000;
+    p.YieldStrength = 60;
+    p.ConcreteStrength = 4;
+    p.AllowableTopDeflection = 1;
+    p.VerticalBarSize = 8;
+    p.BarCount = 10;
+    p.TieType = TTieType::ttTie;
+    p.TieBarSize = 4;
+    p.ClearCover = 3;
+    p.Analyze();
+    EXPECT_NEAR(p.PlanEdgeOffset, 0, 1e-15);
+    EXPECT_NEAR(p.Ka, 1.0L / 3, 1e-15);
+    EXPECT_NEAR(p.Kp, 3, 1e-15);
+    EXPECT_NEAR(p.PassiveEFP, 240, 1e-12);
+    EXPECT_NEAR(p.MaxPassivePressure, 2400, 1e-10);
+    EXPECT_NEAR(p.EquilibriumDepth, 11.403714L, 1e-6);
+    EXPECT_NEAR(p.EmbedmentIncrease, 0.6L, 1e-15);
+    EXPECT_NEAR(p.EmbedmentDepth, 12.003714L, 1e-6);
+    EXPECT_NEAR(p.TotalPileLength, 24.003714L, 1e-6);
+    EXPECT_NEAR(p.LoadPoints[0].W, 0.033333L, 1e-6);
+    EXPECT_NEAR(p.LoadPoints[3].W, 0.513333L, 1e-6);
+    EXPECT_NEAR(p.PassivePoints[0].W, 0, 1e-15);
+    EXPECT_NEAR(p.PassivePoints[1].W, -1.822770L, 1e-6);
+    EXPECT_NEAR(p.PassivePoints[2].W, -2.4L, 1e-15);
+    EXPECT_NEAR(p.PassivePoints[3].W, -2.4L, 1e-15);
+    EXPECT_NEAR(p.Nodes[30].Shear, 19.68L, 1e-12);
+    EXPECT_NEAR(p.Nodes[30].Moment, 83.5584L, 1e-9);
+    EXPECT_NEAR(p.Nodes[30].CutShear, 19.68L, 1e-12); // the cut pass starts from Load(0)
+    EXPECT_NEAR(p.MaxMomentAbove, 83.5584L, 1e-9);
+    EXPECT_EQ(p.MaxMomentAboveNode, 30);
+    EXPECT_NEAR(p.PierInertia, 82447.958L, 1e-3);
+    EXPECT_NEAR(p.ConcreteModulus, 3604.9965L, 1e-4);
+    EXPECT_NEAR(p.StiffnessBelow, 2064059.7L, 0.1L);
+    EXPECT_EQ(p.StiffnessAbove, p.StiffnessBelow);
+    EXPECT_GT(p.MaxMomentBelow, p.MaxMomentAbove);
+    EXPECT_GT(p.TopDeflection, 0);
+    // The cage itself is designed (its values are checked with the cage design).
+    const TRebarCageResults& r = p.RebarCageResults;
+    EXPECT_TRUE(r.Defined);
+    EXPECT_TRUE(r.Point0Converged);
+    EXPECT_TRUE(std::isfinite(r.Beta1));
+    EXPECT_TRUE(std::isfinite(r.PhiMn0));
+    EXPECT_TRUE(std::isfinite(r.PhiPnMax));
+    EXPECT_FALSE(std::isnan(r.PhiMnAtPu));
+    for (const TInteractionPoint& q : p.InteractionPoints) {
+        EXPECT_TRUE(q.Defined);
+        EXPECT_TRUE(std::isfinite(q.phiMn));
+        EXPECT_TRUE(std::isfinite(q.phiPn));
+    }
+}
+
+TEST(AnalyzeWall, HandCheckedSheetPileWall)
+{
+    // PZ 27 sheet pile (Ix 184.2 in4/ft, Sx 30.2 in3/ft), Fy 50 ksi, H 10 ft, phi 30 on both
+    // sides, 120 pcf, F.S. 1.5, wedge multiplier 1, Net Pressure, Ultimate Passive; the wall
+    // is analysed per foot (B = 1, S = 1).
+    // Hand calculation:
+    //   Ka = 1/3, Kp = 3, ActiveEFP = 40 psf/ft, PassiveEFP = 240 psf/ft (cap 2400 psf).
+    //   R = 0.001 x 1 x 1 x 240 = 0.24 (no load terms); De = 10 / (9^0.333 - 1) = 9.271614 ft;
+    //   D = De + 0.4 x 10 = 13.271614 ft.
+    //   Above grade w = 0.04 x ksf: V(10) = 0.02 x 10^2 = 2 k/ft, exact moment 0.04 x 10^3 / 6
+    //   = 6.666667, trapezoid excess H h^2 V'' / 12 = 10 x (1/3)^2 x 0.04 / 12 = 0.003704,
+    //   M(base) = 6.670370 k-ft/ft.
+    //   Below grade (no loading side under Net Pressure, passive -0.24 y ksf, y below the
+    //   base, never at the cap since 0.24 x 9.27 < 2.4): V = 2 - 0.12 y^2 = 0 at y = 4.08 ft;
+    //   the nodes step 0.4 ft to y = 4.0 (node 43), then 0.41667 ft. Moment at node 43:
+    //   6.666667 + 2 x 4 - 0.04 x 4^3 = 12.106667, plus the excess above grade 0.003704 and
+    //   the trapezoid shortfall over the concave shear below, 4 x 0.4^2 x (-0.24) / 12
+    //   = -0.0128: Mb = 12.097570 k-ft/ft at node 43, depth 14 ft (node 42: 12.0004 at
+    //   y 3.6, node 44: 12.054 at y 4.417, both lower).
+    //   The moment 6.67 + 2 y - 0.04 y^3 stays positive to y = 8.167 (node 53, 1.21) and is
+    //   negative at y = 8.583 (node 54), so the cut is there and the largest shear magnitude
+    //   is at node 53: 2 - 0.12 x 8.16667^2 = -6.003333 k/ft, depth 18.16667 ft.
+    //   Stiffness: 29000 x 184.2 / 144 = 37095.833 k-ft2 per foot, the same below grade.
+    //   Section modulus: required Mb x 12 / (0.6 x 50) = 145.17 / 30 = 4.839028 in3/ft,
+    //   provided 30.2 in3/ft: passes.
+    TTWData p;
+    p.SetPileType(TPileType::ptSheetPile);
+    p.ApplySelectionRules();
+    p.ShoredHeight = 10;
+    p.PileSpacing = 1.0L; // what the input rules store for a sheet pile
+    p.PileWidth = 1;
+    p.BackfillPhi = 30;
+    p.BackfillUnitWeight = 120;
+    p.PassivePhi = 30;
+    p.PassiveUnitWeight = 120;
+    p.PassiveSafetyFactor = 1.5L;
+    p.WedgeMultiplier = 1;
+    p.ElasticModulus = 29000;
+    p.YieldStrength = 50;
+    p.AllowableTopDeflection = 1;
+    p.SelectSection(FindByName(p.SteelShapes(), "PZ 27"));
+    p.Analyze();
+    EXPECT_EQ(p.EffectivePileWidth(), 1);
+    EXPECT_NEAR(p.Ka, 1.0L / 3, 1e-15);
+    EXPECT_NEAR(p.Kp, 3, 1e-15);
+    EXPECT_NEAR(p.EquilibriumDepth, 9.271614L, 1e-6);
+    EXPECT_NEAR(p.EmbedmentDepth, 13.271614L, 1e-6);
+    EXPECT_NEAR(p.Nodes[30].Shear, 2, 1e-12);
+    EXPECT_NEAR(p.Nodes[30].Moment, 6.670370L, 1e-6);
+    EXPECT_NEAR(p.MaxMomentAbove, 6.670370L, 1e-6);
+    EXPECT_NEAR(p.MaxMomentBelow, 12.097570L, 1e-6);
+    EXPECT_EQ(p.MaxMomentBelowNode, 43);
+    EXPECT_NEAR(p.MaxMomentBelowDepth, 14, 1e-12);
+    EXPECT_NEAR(p.MaxShear, -6.003333L, 1e-6);
+    EXPECT_EQ(p.MaxShearNode, 53);
+    EXPECT_NEAR(p.MaxShearDepth, 18.16667L, 1e-5);
+    EXPECT_NEAR(p.SectionInertia, 184.2L, 1e-15);
+    EXPECT_NEAR(p.StiffnessAbove, 37095.833L, 1e-3);
+    EXPECT_EQ(p.StiffnessBelow, p.StiffnessAbove);
+    const TSteelCheckResults& r = p.SteelCheckResults;
+    EXPECT_NEAR(r.SectionModulusRequired, 4.839028L, 1e-6);
+    EXPECT_NEAR(r.SectionModulusProvided, 30.2L, 1e-15);
+    EXPECT_TRUE(r.Verdicts.SectionModulusApplies);
+    EXPECT_TRUE(r.Verdicts.SectionModulus);
+    EXPECT_FALSE(r.Verdicts.StrengthChecksApply);
+}
+
 TEST(AnalyzeWall, RepeatedRunsGiveTheSameResults)
 {
     TTWData p = HandCheckedWall();

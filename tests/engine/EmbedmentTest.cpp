@@ -158,6 +158,31 @@ TEST(EmbedmentDepth, LoadTermsUseTheUnitFactor)
                 1e-12);
 }
 
+TEST(EmbedmentDepth, LoadTermsUseTheStoredPileWidth)
+{
+    // The passive resistance R of the load terms takes B as stored, not the width the pile
+    // analysis uses (1 ft for a sheet pile, the flange width for a driven beam):
+    // R = 0.001 x 2 x 2 x 270 = 1.08, so a top load of 5 k adds 5 / 1.08 = 4.62963 ft
+    // (with B = 1 it would add 9.25926 ft).
+    const long double first = 10 / (std::pow(9.0L, 0.333L) - 1);
+    TTWData sheet = RatioNineWall();
+    sheet.SetPileType(TPileType::ptSheetPile);
+    sheet.ApplySelectionRules();
+    sheet.PileSpacing = 1;
+    sheet.SelectSection(FindByName(sheet.SteelShapes(), "PZ 27"));
+    sheet.LateralLoadTop = 5;
+    sheet.Analyze();
+    ASSERT_EQ(sheet.EffectivePileWidth(), 1);
+    EXPECT_NEAR(sheet.EquilibriumDepth, first + 5 / 1.08L, 1e-12);
+
+    TTWData driven = RatioNineWall();
+    driven.InstallMethod = TInstallMethod::imDriven;
+    driven.LateralLoadTop = 5;
+    driven.Analyze();
+    ASSERT_NEAR(driven.EffectivePileWidth(), 11.1L / 12, 1e-15); // W18X86 flange
+    EXPECT_NEAR(driven.EquilibriumDepth, first + 5 / 1.08L, 1e-12);
+}
+
 TEST(EmbedmentFailure, ZeroPassiveResistanceNamesTheStepAndInput)
 {
     TTWData p = RatioNineWall();

@@ -246,3 +246,23 @@ TEST(GuardrailDesign, ZeroLengthPostIsAnAnalysisError)
     p.GuardrailLength = 0;
     EXPECT_THROW(DesignGuardrail(p), TAnalysisError);
 }
+
+// The column curve changes at KL/r = 4.71 sqrt(29000 / 36) = 133.68: lambda 81 gives
+// KL/r = 133.25 and the inelastic 0.658^(Fy/Fe) Fy; lambda 81.5 gives 133.875 and 0.877 Fe.
+TEST(GuardrailDesign, ColumnCurveChangesAt471RootEOverFy)
+{
+    TTWData p = EnglishPost();
+    const long double r = p.SelectedGuardrailShape().r;
+    p.GuardrailLength = 81 * r / 12;
+    DesignGuardrail(p);
+    const TGuardrailResults& g = p.GuardrailResults;
+    ASSERT_NEAR(D(g.KLr), 133.25, 1e-9);
+    EXPECT_NEAR(D(g.Fcr), D(std::pow(0.658L, 36 / g.Fe) * 36), 1e-12);
+    // The two curves nearly meet here (0.0003 ksi apart), far beyond the tolerance.
+    EXPECT_GT(std::fabs(D(g.Fcr - 0.877L * g.Fe)), 1e-4);
+
+    p.GuardrailLength = 81.5L * r / 12;
+    DesignGuardrail(p);
+    ASSERT_NEAR(D(g.KLr), 133.875, 1e-9);
+    EXPECT_NEAR(D(g.Fcr), D(0.877L * g.Fe), 1e-12);
+}

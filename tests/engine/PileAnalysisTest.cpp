@@ -124,6 +124,17 @@ TEST(PileAnalysisStiffness, SiUnits)
     EXPECT_NEAR(p.StiffnessBelow, p.PierInertia * 23500 / 100000, 1e-6);
 }
 
+TEST(PileAnalysisStiffness, PierOfADrivenPileIsItsFlangeWidth)
+{
+    // A driven W18X86 (bf 11.1 in): B = 11.1 / 12 ft, so the pier is pi 11.1^4 / 64
+    // = 745.1811 in4 whatever PileWidth holds.
+    TTWData p = SoldierWall();
+    p.InstallMethod = TInstallMethod::imDriven;
+    p.Analyze();
+    EXPECT_NEAR(p.PierInertia, 745.1811L, 1e-4);
+    EXPECT_NEAR(p.StiffnessBelow, 745.1811L * 57 * std::sqrt(3000.0L) / 144, 1e-3);
+}
+
 TEST(PileAnalysisGrid, NodeDepths)
 {
     TTWData p = SoldierWall();
@@ -198,6 +209,42 @@ TEST(PileAnalysisPasses, UniformTopMomentOnACantileverFixedAtTheLastNode)
     EXPECT_NEAR(p.MaxMomentAbove, 10, 1e-12);
     EXPECT_EQ(p.MaxMomentAboveNode, 0); // first of equal values
     EXPECT_EQ(p.MaxMomentBelowNode, 31);
+}
+
+TEST(PileAnalysisPasses, StiffnessChangesAtTheExcavationBase)
+{
+    // A drilled W18X86 soldier beam with zero pressures, a 10 k-ft top moment, H 10 ft and
+    // IP 1 ft: the moment is 10 all along, so the slope falls by 10 x step / EI.
+    //   Above grade (steps ending at nodes 1 to 30): EI = 29000 x 1530 / 144 = 308125 k-ft2,
+    //   slope(30) = -10 x 10 / 308125 = -3.245436e-4; node 31 lies at the same depth.
+    //   Below grade (steps ending at nodes 31 to 63): EI = pi 24^4 / 64 x 57 sqrt(3000) / 144
+    //   = 16286.016 x 3122.0186 / 144 = 353091.98 k-ft2; slope(32) = slope(30) - 10 x 1 /
+    //   353091.98 = -3.528648e-4; slope(63) = -10 (10 / 308125 + 13 / 353091.98)
+    //   = -6.927196e-4 (node 63 at H + IP + 1.2 H = 23 ft).
+    //   Fixed at node 63, the top moves by the moment of the curvature about the top:
+    //   12 x 10 (10^2 / (2 x 308125) + (23^2 - 10^2) / (2 x 353091.98)) = 0.0923715 in.
+    TTWData p = UnloadedSheetPile();
+    p.SetPileType(TPileType::ptSoldierBeam);
+    p.InstallMethod = TInstallMethod::imDrilled;
+    p.Reinforcement = TReinforcement::rfIBeam;
+    p.PileSpacing = 8;
+    p.PileWidth = 2;
+    p.ConcreteStrength = 3;
+    p.IgnorePassiveHeight = 1;
+    p.PassivePoints = {{{11, 0}, {15, 0}, {19, 0}, {22, 0}}};
+    p.SelectSection(FindByName(p.SteelShapes(), "W18X86"));
+    p.OtherMoment = 10;
+    p.Analyze();
+    const auto& n = p.Nodes;
+    EXPECT_NEAR(p.StiffnessAbove, 308125, 1e-9);
+    EXPECT_NEAR(p.StiffnessBelow, 353091.98L, 1e-2);
+    EXPECT_NEAR(n[30].Slope, -3.245436e-4L, 1e-10);
+    EXPECT_EQ(n[31].Slope, n[30].Slope);
+    EXPECT_NEAR(n[32].Slope, -3.528648e-4L, 1e-10);
+    EXPECT_NEAR(n[63].Slope, -6.927196e-4L, 1e-10);
+    EXPECT_NEAR(n[30].CutSlope, n[30].Slope, 1e-18);
+    EXPECT_NEAR(n[63].CutSlope, n[63].Slope, 1e-18);
+    EXPECT_NEAR(p.TopDeflection, 0.0923715L, 1e-7);
 }
 
 TEST(PileAnalysisPasses, FixityAtNode63)

@@ -89,6 +89,44 @@ TEST(PressuresCoulomb, PublishedActiveCoefficient)
     EXPECT_NEAR(p.Ka, 0.446743L, 5e-7);
 }
 
+TEST(PressuresCoulomb, BatteredWallAndSlopingGround)
+{
+    // Active side: alpha 80, slope 10, phi 32, delta 12 (the wall angle enters as
+    // sin(alpha - phi), so a vertical wall cannot tell it from sin(alpha + phi)):
+    //   sin 48 / (sin 80 (sqrt(sin 92) + sqrt(sin 44 sin 22 / sin 70)))
+    //   = 0.743145 / (0.984808 (0.999695 + sqrt(0.694658 x 0.374607 / 0.939693)))
+    //   = 0.743145 / (0.984808 (0.999695 + 0.526236)) = 0.494524; Ka = 0.244554.
+    // Passive side: alpha 95, slope -5, phi 30, delta -10:
+    //   sin 125 / (sin 95 (sqrt(sin 85) - sqrt(sin 40 sin 25 / sin 100)))
+    //   = 0.819152 / (0.996195 (0.998096 - sqrt(0.642788 x 0.422618 / 0.984808)))
+    //   = 0.819152 / (0.996195 (0.998096 - 0.525209)) = 1.738855; Kp = 3.023616.
+    TTWData p = NetCoulombWall();
+    p.BackfillWallAngle = 80;
+    p.BackfillSlope = 10;
+    p.BackfillPhi = 32;
+    p.BackfillDelta = 12;
+    p.PassiveWallAngle = 95;
+    p.PassiveSlope = -5;
+    p.PassiveDelta = -10;
+    p.Analyze();
+    EXPECT_NEAR(p.Ka, 0.244554L, 1e-6);
+    EXPECT_NEAR(p.Kp, 3.023616L, 1e-6);
+
+    // Gross Pressure: Ka2 from the angles of backfill soil 2 (alpha 85, slope 5, phi 28,
+    // delta 8): sin 57 / (sin 85 (sqrt(sin 93) + sqrt(sin 36 sin 23 / sin 80)))
+    // = 0.838671 / (0.996195 (0.999315 + 0.482917)) = 0.567977; Ka2 = 0.322598.
+    p.AnalysisMethod = TAnalysisMethod::amGrossPressure;
+    p.Backfill2WallAngle = 85;
+    p.Backfill2Slope = 5;
+    p.Backfill2Phi = 28;
+    p.Backfill2Delta = 8;
+    p.Backfill2UnitWeight = 125;
+    p.Analyze();
+    EXPECT_NEAR(p.Ka, 0.244554L, 1e-6); // soil 1 unchanged
+    EXPECT_NEAR(p.Ka2, 0.322598L, 1e-6);
+    EXPECT_NEAR(p.Active2EFP, 0.322598L * 125, 1e-4);
+}
+
 TEST(PressuresCoulomb, MaxPassivePressureFactorsByMethodAndUnits)
 {
     TTWData p = NetCoulombWall();
@@ -327,6 +365,17 @@ TEST(PressuresStrip, MomentOfAStripLoad)
     EXPECT_NEAR(p.StripTop, 3, 1e-15);
     EXPECT_NEAR(p.StripLateralPressure, 150 / 1.35L * 1.7L, 1e-9);
     EXPECT_NEAR(p.StripMoment, 0.8L * 7 * p.StripLateralPressure * 6.5L / 1000, 1e-12);
+
+    // A secant pile takes 1.7 as well, a sheet pile 1.35 like a soldier beam.
+    p.PileType = TPileType::ptSecantPile;
+    p.Analyze();
+    EXPECT_NEAR(p.StripLateralPressure, 150 / 1.35L * 1.7L, 1e-9);
+    p.SetPileType(TPileType::ptSheetPile);
+    p.ApplySelectionRules();
+    p.PileSpacing = 1;
+    p.SelectSection(FindByName(p.SteelShapes(), "PZ 27"));
+    p.Analyze();
+    EXPECT_NEAR(p.StripLateralPressure, 150, 1e-9);
 }
 
 TEST(PressuresStrip, FailuresAndSwitches)
@@ -368,6 +417,38 @@ TEST(PressuresStrip, FailuresAndSwitches)
     EXPECT_EQ(p.TopMoment, 3);
 }
 
+TEST(PressuresStrip, SiMomentsNeedNoThousand)
+{
+    // q 24 kPa, a 0.6 m, b 1.2 m, d 0, Ka 1/3, soldier beam, H 3 m:
+    // pressure = 1/3 x 24 x 1.2 / (3 x 0.6) x 1.35 = 7.2 kPa from 0.6 m to 3 m;
+    // M = 2.4 x 7.2 x (1.2 + 0.6) = 31.104 kN-m/m, StripMoment = 0.8 M = 24.8832.
+    // Seismic: 20 kN/m at 1.2 m gives 24 kN-m/m (u = 1 in SI units).
+    TTWData p = NetCoulombWall();
+    p.SetUnitSystem(TUnitSystem::usSI);
+    p.ShoredHeight = 3;
+    p.PileSpacing = 2.4L;
+    p.PileWidth = 0.6L;
+    p.BackfillUnitWeight = 19;
+    p.PassiveUnitWeight = 19;
+    p.ElasticModulus = 200000;
+    p.YieldStrength = 345;
+    p.ConcreteStrength = 21;
+    p.SelectSection(10);
+    p.StripLoadOn = true;
+    p.StripPressure = 24;
+    p.StripSetback = 0.6L;
+    p.StripWidth = 1.2L;
+    p.SeismicLoadOn = true;
+    p.SeismicThrust = 20;
+    p.SeismicArm = 1.2L;
+    p.OtherMoment = 5;
+    p.Analyze();
+    EXPECT_NEAR(p.StripLateralPressure, 7.2L, 1e-12);
+    EXPECT_NEAR(p.StripMoment, 24.8832L, 1e-12);
+    EXPECT_NEAR(p.SeismicMoment, 24, 1e-12);
+    EXPECT_NEAR(p.TopMoment, 5 + 24.8832L + 24, 1e-12);
+}
+
 TEST(PressuresAtDepth, SegmentChoiceAndExtension)
 {
     const std::array<TPressurePoint, 4> d{{{0, 1}, {2, 3}, {4, 3}, {8, -1}}};
@@ -384,4 +465,12 @@ TEST(PressuresAtDepth, SegmentChoiceAndExtension)
     const std::array<TPressurePoint, 4> flat{{{5, 1}, {5, 2}, {6, 3}, {7, 4}}};
     EXPECT_THROW(TTWData::PressureAt(std::span<const TPressurePoint, 4>(flat), 5), TAnalysisError);
     EXPECT_NEAR(TTWData::PressureAt(std::span<const TPressurePoint, 4>(flat), 6.5L), 3.5L, 1e-15);
+
+    // A jump (X2 = X3): at x = X3 the rule takes P1-P2 (x > X3 and x > X2 both fail), so the
+    // value is W2; just below the jump the last segment holds.
+    const std::array<TPressurePoint, 4> jump{{{0, 0}, {2, 1}, {2, 5}, {4, 5}}};
+    const std::span<const TPressurePoint, 4> j(jump);
+    EXPECT_NEAR(TTWData::PressureAt(j, 2), 1, 1e-15);
+    EXPECT_NEAR(TTWData::PressureAt(j, 2.001L), 5, 1e-15);
+    EXPECT_NEAR(TTWData::PressureAt(j, 1), 0.5L, 1e-15);
 }

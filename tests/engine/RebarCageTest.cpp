@@ -522,3 +522,56 @@ TEST(RebarCageFailure, ArithmeticFailuresThrowAndLeaveTheResultsUndefined)
     q.ElasticModulus = 0;
     EXPECT_THROW(DesignRebarCage(q), TAnalysisError);
 }
+
+// Between the compression-controlled and the tension-controlled limits phi follows the
+// strain of layer 3: c = 6.5 in on the published column gives
+// eps3 = 0.003 (6.5 - 16.48653) / 6.5 = -0.0046092, so a spiral has
+// phi = 0.57 + 67 x 0.0046092 = 0.87882 and ties 0.48 + 83 x 0.0046092 = 0.86256.
+TEST(RebarCageDiagram, PhiInTheTransitionForSpiralsAndTies)
+{
+    TTWData p = EnglishPier();
+    TInteractionPoint q;
+    q.c = 6.5L;
+    ComputeInteractionPoint(p, q);
+    EXPECT_NEAR(q.eps3, -0.00460917L, 1e-8L);
+    EXPECT_NEAR(q.phi, 0.878815L, 1e-6L);
+    p.TieType = TTieType::ttTie;
+    ComputeInteractionPoint(p, q);
+    EXPECT_NEAR(q.phi, 0.862561L, 1e-6L);
+    // Closer to balanced the floors govern: 0.75 for spirals, 0.65 for ties.
+    q.c = 10; // eps3 = -0.0019460
+    ComputeInteractionPoint(p, q);
+    EXPECT_EQ(q.phi, 0.65L);
+    p.TieType = TTieType::ttSpiral;
+    ComputeInteractionPoint(p, q);
+    EXPECT_EQ(q.phi, 0.75L);
+}
+
+TEST(RebarCageSpacing, SpiralLimitsInMillimetresAreInclusive)
+{
+    TTWData si = SIPier();
+    si.TieSpacingOverride = 25;
+    DesignRebarCage(si);
+    EXPECT_EQ(si.RebarCageResults.SpacingMessage, "Spacing Good");
+    EXPECT_TRUE(si.RebarCageResults.SpacingOK);
+    si.TieSpacingOverride = 24.9L;
+    DesignRebarCage(si);
+    EXPECT_EQ(si.RebarCageResults.SpacingMessage, "Must be between 25 and 75 mm");
+    EXPECT_FALSE(si.RebarCageResults.SpacingOK);
+}
+
+// The zero-axial-load search of the published column, followed by hand: from c = D/3 the
+// 0.5 % steps go down while the concrete area exceeds the required one and then alternate
+// about the balance, meeting the 0.5 % tolerance at the 59th point tried, after 35 steps down
+// and 23 up: c0 = 20/3 x 0.995^35 x 1.005^23 = 6.273877 in, where Ac = 58.7722 in2 against
+// the required (|Ft| - steel part of Fc) / (0.85 f'c) = 58.4830 in2.
+TEST(RebarCagePoint0, SearchStepsByHalfAPercentFromAThirdOfTheDiameter)
+{
+    TTWData p = EnglishPier();
+    DesignRebarCage(p);
+    const TRebarCageResults& r = p.RebarCageResults;
+    ASSERT_TRUE(r.Point0Converged);
+    EXPECT_EQ(r.Point0Steps, 59);
+    EXPECT_NEAR(p.InteractionPoints[0].c, 6.2738768177896879L, 1e-12L);
+    EXPECT_NEAR(p.InteractionPoints[0].Ac, 58.772156L, 1e-6L);
+}

@@ -644,3 +644,90 @@ TEST(SteelChecksRatios, NodeOfMaOutsideThePileIsUndefinedNotZero)
     EXPECT_FALSE(p.SteelCheckResults.Verdicts.Moment);
     EXPECT_FALSE(p.SteelCheckResults.Verdicts.Interaction);
 }
+
+// Fe >= 0.44 Fy is inclusive: at exactly 0.44 Fy the inelastic formula 0.658^(Fy/Fe) Fy
+// applies (0.38626 Fy), not 0.877 Fe (0.38588 Fy). E is stepped by single units in the last
+// place until the computed Fe equals 0.44 Fy exactly.
+TEST(SteelChecksCompression, FeEqualTo044FyUsesTheInelasticFormula)
+{
+    TTWData p = EnglishBeam(10);
+    const long double target = 0.44L * 50;
+    RunSteelChecks(p);
+    const long double klr = p.AxialCheck.KLr;
+    const long double pi = 3.141592653589793238462643383279502884L;
+    p.ElasticModulus = target * klr * klr / (pi * pi);
+    bool hit = false;
+    for (int step = 0; step < 200 && !hit; ++step) {
+        RunSteelChecks(p);
+        hit = p.AxialCheck.Fe == target;
+        if (!hit) {
+            const long double toward = p.AxialCheck.Fe < target ? HUGE_VALL : -HUGE_VALL;
+            p.ElasticModulus = std::nextafter(p.ElasticModulus, toward);
+        }
+    }
+    ASSERT_TRUE(hit) << "no modulus gives Fe = 0.44 Fy exactly";
+    const long double inelastic = std::pow(0.658L, 50 / target) * 50 * 14.7L / 1.67L;
+    const long double elastic = 0.877L * target * 14.7L / 1.67L;
+    ASSERT_GT(std::fabs(inelastic - elastic), 0.003L);
+    EXPECT_NEAR(p.SteelCheckResults.AllowableAxial, inelastic, 1e-12L);
+}
+
+TEST(SteelChecksVerdicts, ThresholdsOfSlendernessAndSectionModulusAreInclusive)
+{
+    TTWData p = EnglishBeam(10);
+    Analyse(p);
+    p.SteelCheckResults.Slenderness = 200;
+    EXPECT_TRUE(SteelCheckVerdicts(p).Slenderness);
+    p.SteelCheckResults.Slenderness = 200.001L;
+    EXPECT_FALSE(SteelCheckVerdicts(p).Slenderness);
+
+    // Sheet pile: |required| <= |provided|, whatever the sign of the moment.
+    TTWData sheet;
+    sheet.SetPileType(TPileType::ptSheetPile);
+    sheet.ApplySelectionRules();
+    sheet.SteelCheckResults.SectionModulusProvided = 30.2L;
+    sheet.SteelCheckResults.SectionModulusRequired = -30.2L;
+    EXPECT_TRUE(SteelCheckVerdicts(sheet).SectionModulus);
+    sheet.SteelCheckResults.SectionModulusRequired = 30.2L;
+    EXPECT_TRUE(SteelCheckVerdicts(sheet).SectionModulus);
+    sheet.SteelCheckResults.SectionModulusRequired = -30.21L;
+    EXPECT_FALSE(SteelCheckVerdicts(sheet).SectionModulus);
+}
+
+// A clearance of exactly 2 in (English) or 5 cm (SI) on each side fits the hole: a 17 in
+// pipe in a 1.75 ft (21 in) hole, a 40 cm pipe in a 0.5 m hole.
+TEST(SteelChecksHole, ClearanceExactlyAtTheLimitFits)
+{
+    TTWData p = EnglishBeam(10);
+    p.Reinforcement = TReinforcement::rfPipe;
+    TSteelShape s = W18x50();
+    s.d = s.bf = 17;
+    p.SetUserSection(s);
+    p.PileWidth = 1.75L;
+    EXPECT_EQ(HoleClearance(p), 2.0L);
+    EXPECT_TRUE(HoleClearanceOK(p));
+    p.PileWidth = std::nextafter(1.75L, 0.0L);
+    EXPECT_FALSE(HoleClearanceOK(p));
+
+    TTWData si = SIBeam(10);
+    si.Reinforcement = TReinforcement::rfPipe;
+    TSteelShape m = W18x50SI();
+    m.d = m.bf = 40;
+    si.SetUserSection(m);
+    si.PileWidth = 0.5L;
+    EXPECT_EQ(HoleClearance(si), 5.0L);
+    EXPECT_TRUE(HoleClearanceOK(si));
+    si.PileWidth = 0.4999L;
+    EXPECT_FALSE(HoleClearanceOK(si));
+}
+
+// D/t exactly 0.07 E/Fy is not above the compact limit.
+TEST(SteelChecksRound, DOverTAtTheCompactLimitIsCompact)
+{
+    TTWData edge = PipeProject(0.07L * (29000.0L / 50.0L));
+    const TRoundSectionClass c = ClassifyRoundSection(edge);
+    EXPECT_EQ(c.Text, "Compact");
+    EXPECT_EQ(c.ModulusCaption, "Section Modulus, Zx");
+    TTWData above = PipeProject(0.07L * (29000.0L / 50.0L) + 0.01L);
+    EXPECT_EQ(RoundSectionClass(above), "Noncompact");
+}
