@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build test sanitize bench run clean
+.PHONY: all deps configure build test sanitize fuzz bench run clean
 
 all: build
 
@@ -27,6 +27,18 @@ sanitize:
 	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	  ctest --test-dir $(BUILD)-asan --output-on-failure -j $(JOBS)
 
+# The project-file fuzz target (clang, libFuzzer, AddressSanitizer and UBSan) for FUZZ_TIME
+# seconds, starting from a corpus of saved projects.
+FUZZ_TIME ?= 60
+fuzz:
+	cmake -S . -B $(BUILD)-fuzz -DCMAKE_CXX_COMPILER=clang++ -DTW_BUILD_FUZZ=ON -DTW_SANITIZE=ON \
+	      -DTW_ENGINE_ONLY=ON -DTW_BUILD_TESTS=OFF -DTW_BUILD_GUI=OFF
+	cmake --build $(BUILD)-fuzz -j $(JOBS) --target tw_fuzz_project_file tw_fuzz_seeds
+	$(BUILD)-fuzz/fuzz/tw_fuzz_seeds $(BUILD)-fuzz/corpus
+	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+	  $(BUILD)-fuzz/fuzz/tw_fuzz_project_file -max_total_time=$(FUZZ_TIME) -timeout=10 \
+	  -artifact_prefix=$(BUILD)-fuzz/ $(BUILD)-fuzz/corpus
+
 bench:
 	cmake -S . -B $(BUILD)-bench -DTW_BUILD_BENCH=ON -DCMAKE_BUILD_TYPE=Release
 	cmake --build $(BUILD)-bench -j $(JOBS)
@@ -36,4 +48,4 @@ run: build
 	@echo "The desktop program is not built yet; the engine and its tests are."
 
 clean:
-	rm -rf $(BUILD) $(BUILD)-asan $(BUILD)-bench
+	rm -rf $(BUILD) $(BUILD)-asan $(BUILD)-bench $(BUILD)-fuzz

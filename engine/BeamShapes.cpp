@@ -189,6 +189,80 @@ TRebarTable LoadRebarTable(TRebarStandard standard, TUnitSystem units)
     return table;
 }
 
+namespace {
+
+constexpr std::array<TSteelLibrary, 4> kLibraries{
+    TSteelLibrary::slNorthAmerican, TSteelLibrary::slAustralian, TSteelLibrary::slBritish,
+    TSteelLibrary::slEuropean};
+constexpr std::array<TRebarStandard, 3> kStandards{TRebarStandard::rsUS, TRebarStandard::rsEuropean,
+                                                   TRebarStandard::rsCanadian};
+
+TUnitSystem UnitsOf(int si)
+{
+    return si ? TUnitSystem::usSI : TUnitSystem::usEnglish;
+}
+
+} // namespace
+
+const TArrSteelShapes& SteelShapesFor(TUnitSystem units, TSteelLibrary library, TPileType pileType)
+{
+    // Rows 0-7: the four libraries in English and SI; rows 8-9: the sheet piles.
+    static const std::array<TArrSteelShapes, 10> tables = [] {
+        std::array<TArrSteelShapes, 10> t;
+        for (std::size_t lib = 0; lib < kLibraries.size(); ++lib)
+            for (int si = 0; si < 2; ++si)
+                t[lib * 2 + si] =
+                    LoadSteelShapes(UnitsOf(si), kLibraries[lib], TPileType::ptSoldierBeam);
+        for (int si = 0; si < 2; ++si)
+            t[8 + si] = LoadSteelShapes(UnitsOf(si), TSteelLibrary::slNorthAmerican,
+                                        TPileType::ptSheetPile);
+        return t;
+    }();
+    const std::size_t si = units == TUnitSystem::usSI ? 1 : 0;
+    if (pileType == TPileType::ptSheetPile)
+        return tables[8 + si];
+    const auto lib = static_cast<std::size_t>(library);
+    return tables[(lib < kLibraries.size() ? lib : 0) * 2 + si];
+}
+
+const TArrOShapes& OShapesFor(TSteelLibrary library, bool si)
+{
+    // HSS and pipe English, SI; CHS English, SI.
+    static const std::array<TArrOShapes, 4> tables = [] {
+        std::array<TArrOShapes, 4> t;
+        for (int chs = 0; chs < 2; ++chs)
+            for (int s = 0; s < 2; ++s)
+                t[chs * 2 + s] = LoadOShapes(
+                    chs ? TSteelLibrary::slBritish : TSteelLibrary::slNorthAmerican, s != 0);
+        return t;
+    }();
+    return tables[(library == TSteelLibrary::slBritish ? 2 : 0) + (si ? 1 : 0)];
+}
+
+const TGRShapes& GuardrailShapesFor(TUnitSystem units)
+{
+    static const std::array<TGRShapes, 2> tables{LoadGuardrailShapes(TUnitSystem::usEnglish),
+                                                 LoadGuardrailShapes(TUnitSystem::usSI)};
+    return tables[units == TUnitSystem::usSI ? 1 : 0];
+}
+
+const TRebarTable& RebarTableFor(TRebarStandard standard, TUnitSystem units)
+{
+    static const std::array<TRebarTable, 6> tables = [] {
+        std::array<TRebarTable, 6> t;
+        for (std::size_t i = 0; i < kStandards.size(); ++i)
+            for (int si = 0; si < 2; ++si)
+                t[i * 2 + si] = LoadRebarTable(kStandards[i], UnitsOf(si));
+        return t;
+    }();
+    std::size_t i = 0;
+    if (standard == TRebarStandard::rsEuropean)
+        i = 1;
+    else if (standard == TRebarStandard::rsCanadian)
+        i = 2;
+    return tables[i * 2 + (units == TUnitSystem::usSI ? 1 : 0)];
+}
+
 std::string RebarLabel(int32_t designation, TRebarStandard standard, TUnitSystem units)
 {
     const bool usEnglish = standard == TRebarStandard::rsUS && units == TUnitSystem::usEnglish;

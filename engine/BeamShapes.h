@@ -97,6 +97,14 @@ template <typename Shape> int FindByName(const std::vector<Shape>& shapes, std::
     return -1;
 }
 
+// The same tables built once per program run and shared by every project: the table in force
+// for the choices, without copying. Unknown library or standard numbers (a damaged file) read as
+// North American and US.
+const TArrSteelShapes& SteelShapesFor(TUnitSystem units, TSteelLibrary library, TPileType pileType);
+const TArrOShapes& OShapesFor(TSteelLibrary library, bool si);
+const TGRShapes& GuardrailShapesFor(TUnitSystem units);
+const TRebarTable& RebarTableFor(TRebarStandard standard, TUnitSystem units);
+
 // "#n" for US bars in English units, "nM" otherwise.
 std::string RebarLabel(int32_t designation, TRebarStandard standard, TUnitSystem units);
 // The labels of the non-zero bars of a table, in table order.

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <numbers>
+#include <type_traits>
 
 #include "CheckedMath.h"
 #include "TWClasses.h"
@@ -33,7 +35,11 @@ long double SingleAngleKLr(long double lambda)
 
 void DesignGuardrail(TTWData& project)
 {
-    project.GuardrailResults = TGuardrailResults{};
+    // Cleared by copying the bytes of a cleared value: assigning a fresh value would store
+    // each 80-bit zero through the FPU, which is slow.
+    static_assert(std::is_trivially_copyable_v<TGuardrailResults>);
+    static const TGuardrailResults cleared{};
+    std::memcpy(&project.GuardrailResults, &cleared, sizeof cleared);
     TGuardrailResults& r = project.GuardrailResults;
     r.LateralBracing = project.GuardrailLength;
     project.GuardrailSFCompression = kSafetyFactor;

@@ -1,6 +1,7 @@
 // The pile analysis: stiffness, the 64-node grid, the first and cut passes integrated from the
 // top by the trapezoid rule, fixity at the last node, and the maxima of the cut pass.
 #include <cmath>
+#include <cstring>
 #include <numbers>
 
 #include "TWClasses.h"
@@ -34,6 +35,29 @@ void FixAtLastNode(std::array<TPileNode, kPileNodeCount>& nodes, long double out
     const long double lastDeflection = CheckedFinite(deflection, what);
     for (TPileNode& n : nodes)
         n.*DeflectionOut = (n.*Deflection - lastDeflection) * out;
+}
+
+// TTWData::PressureAt with the same operations and failure, for the node loop: a segment of
+// constant pressure (the unused lower diagram of a net pressure wall, the capped passive
+// diagram) has a zero numerator, and zero over the segment length is a zero of known sign, so
+// the 80-bit division is skipped there.
+[[gnu::always_inline]] inline long double DiagramPressure(std::span<const TPressurePoint, 4> points,
+                                                          long double x)
+{
+    const TPressurePoint* a = &points[0];
+    if (x > points[2].X)
+        a = &points[2];
+    else if (x > points[1].X)
+        a = &points[1];
+    const TPressurePoint& b = a[1];
+    if (b.X == a->X)
+        FailAnalysis("division by zero in the diagram pressure at a depth (two points of"
+                     " the diagram lie at the same depth)");
+    const long double q = (b.W - a->W) * (x - a->X);
+    const long double length = b.X - a->X;
+    if (q == 0 && !std::isnan(length))
+        return a->W + (std::signbit(length) ? -q : q);
+    return a->W + q / length;
 }
 
 } // namespace
@@ -105,11 +129,16 @@ void TTWData::ComputePileNodes()
     top.CutSlope = 0;
 
     // The first pass. The running values stay in locals so that every node is written once
-    // (80-bit loads and stores are costly); the cut pass below reads only Load and Moment of
-    // this pass, so it runs as a second loop with the same results.
+    // (80-bit loads and stores are costly). The cut pass starts from the same top values and
+    // runs the same operations for as long as the first-pass moment stays positive, so over
+    // that leading run its values are the first pass's, bit for bit: they are copied as bytes
+    // once this pass is complete, and the cut pass proper starts at the first node where the
+    // moment is not positive.
     long double load = top.Load, shear = top.Shear, moment = top.Moment, slope = 0;
     long double depth = 0;
     long double EI = StiffnessAbove;
+    int cutStart = 1; // first node the cut pass still has to compute
+    bool shared = true;
     for (int i = 1; i < kPileNodeCount; ++i) {
         if (i == 1 && StiffnessAbove == 0)
             FailAnalysis("division by zero in the pile slope (the stiffness above grade is 0:"
@@ -124,13 +153,13 @@ void TTWData::ComputePileNodes()
         const long double nDepth = n.Depth;
         long double pressure = 0;
         if (i <= kBaseNode)
-            pressure = PressureAt(above, nDepth);
+            pressure = DiagramPressure(above, nDepth);
         else if (i == 31)
             pressure = LoadPoints[4].W;
         else if (i == 32)
-            pressure = PressureAt(below, nDepth) + PassivePoints[0].W;
+            pressure = DiagramPressure(below, nDepth) + PassivePoints[0].W;
         else if (i <= 55)
-            pressure = PressureAt(below, nDepth) + PressureAt(passive, nDepth);
+            pressure = DiagramPressure(below, nDepth) + DiagramPressure(passive, nDepth);
         n.Pressure = pressure;
         const long double nLoad = pressure * S;
         n.Load = nLoad;
@@ -142,6 +171,10 @@ void TTWData::ComputePileNodes()
         n.Shear = nShear;
         n.Moment = nMoment;
         n.Slope = slope;
+        if (shared && nMoment > 0)
+            cutStart = i + 1;
+        else
+            shared = false;
         load = nLoad;
         shear = nShear;
         moment = nMoment;
@@ -150,13 +183,19 @@ void TTWData::ComputePileNodes()
 
     // The cut pass drops the pile wherever the first-pass moment is not positive; a node where
     // it is positive again restarts from zero shear and moment.
-    long double cutLoad = top.CutLoad, cutShear = top.CutShear, cutMoment = top.CutMoment,
-                cutSlope = 0;
-    depth = 0;
-    EI = StiffnessAbove;
-    for (int i = 1; i < kPileNodeCount; ++i) {
-        if (i == kBaseNode + 1)
-            EI = StiffnessBelow;
+    for (int i = 1; i < cutStart; ++i) {
+        TPileNode& n = Nodes[i];
+        std::memcpy(&n.CutLoad, &n.Load, sizeof(long double));
+        std::memcpy(&n.CutShear, &n.Shear, sizeof(long double));
+        std::memcpy(&n.CutMoment, &n.Moment, sizeof(long double));
+        std::memcpy(&n.CutSlope, &n.Slope, sizeof(long double));
+    }
+    const TPileNode& last = Nodes[cutStart - 1];
+    long double cutLoad = last.CutLoad, cutShear = last.CutShear, cutMoment = last.CutMoment,
+                cutSlope = last.CutSlope;
+    depth = cutStart == 1 ? 0 : last.Depth;
+    for (int i = cutStart; i < kPileNodeCount; ++i) {
+        EI = i <= kBaseNode ? StiffnessAbove : StiffnessBelow;
         TPileNode& n = Nodes[i];
         const long double nDepth = n.Depth;
         const long double delta = nDepth - depth;
@@ -165,11 +204,17 @@ void TTWData::ComputePileNodes()
             nCutLoad = n.Load;
             nCutShear = cutShear + (nCutLoad + cutLoad) / 2 * delta;
             nCutMoment = cutMoment + (nCutShear + cutShear) / 2 * delta;
+            n.CutLoad = nCutLoad;
+            n.CutShear = nCutShear;
+            n.CutMoment = nCutMoment;
+        } else {
+            // Zeros (all bits clear) are copied rather than stored through the FPU.
+            static constexpr long double zero = 0;
+            std::memcpy(&n.CutLoad, &zero, sizeof zero);
+            std::memcpy(&n.CutShear, &zero, sizeof zero);
+            std::memcpy(&n.CutMoment, &zero, sizeof zero);
         }
         cutSlope = cutSlope - (nCutMoment + cutMoment) / 2 * delta / EI;
-        n.CutLoad = nCutLoad;
-        n.CutShear = nCutShear;
-        n.CutMoment = nCutMoment;
         n.CutSlope = cutSlope;
         cutLoad = nCutLoad;
         cutShear = nCutShear;
@@ -191,19 +236,35 @@ void TTWData::ComputeMaxima()
 {
     // Largest and smallest cut shear; a node is taken only when strictly beyond the value so
     // far, so the first of equal values wins. The larger magnitude is the result, the positive
-    // one on a tie.
+    // one on a tie. The largest cut moments above and below grade are found in the same sweep.
     long double largest = -2147483647.0L;
     long double smallest = 2147483647.0L;
     int largestNode = 0;
     int smallestNode = 0;
+    long double momentAbove = -2147483647.0L;
+    long double momentBelow = -2147483647.0L;
+    int momentAboveNode = 0;
+    int momentBelowNode = kBaseNode + 1;
     for (int i = 0; i < kPileNodeCount; ++i) {
-        if (Nodes[i].CutShear > largest) {
-            largest = Nodes[i].CutShear;
+        const TPileNode& n = Nodes[i];
+        const long double shear = n.CutShear;
+        if (shear > largest) {
+            largest = shear;
             largestNode = i;
         }
-        if (Nodes[i].CutShear < smallest) {
-            smallest = Nodes[i].CutShear;
+        if (shear < smallest) {
+            smallest = shear;
             smallestNode = i;
+        }
+        const long double moment = n.CutMoment;
+        if (i <= kBaseNode) {
+            if (moment > momentAbove) {
+                momentAbove = moment;
+                momentAboveNode = i;
+            }
+        } else if (moment > momentBelow) {
+            momentBelow = moment;
+            momentBelowNode = i;
         }
     }
     if (largest >= std::fabs(smallest)) {
@@ -214,19 +275,11 @@ void TTWData::ComputeMaxima()
         MaxShearNode = smallestNode;
     }
     MaxShearDepth = Nodes[MaxShearNode].Depth;
-
-    const auto largestMoment = [this](int first, int last, long double& value, int32_t& node) {
-        value = -2147483647.0L;
-        node = first;
-        for (int i = first; i <= last; ++i)
-            if (Nodes[i].CutMoment > value) {
-                value = Nodes[i].CutMoment;
-                node = i;
-            }
-    };
-    largestMoment(0, kBaseNode, MaxMomentAbove, MaxMomentAboveNode);
+    MaxMomentAbove = momentAbove;
+    MaxMomentAboveNode = momentAboveNode;
     MaxMomentAboveDepth = Nodes[MaxMomentAboveNode].Depth;
-    largestMoment(kBaseNode + 1, kLastNode, MaxMomentBelow, MaxMomentBelowNode);
+    MaxMomentBelow = momentBelow;
+    MaxMomentBelowNode = momentBelowNode;
     MaxMomentBelowDepth = Nodes[MaxMomentBelowNode].Depth;
 
     TopDeflection = std::fabs(Nodes[0].CutDeflectionOut);

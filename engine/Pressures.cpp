@@ -1,6 +1,9 @@
 // Lateral pressure loading: earth pressure coefficients, equivalent fluid values, the strip,
 // seismic and top moments, and the loading and passive pressure diagrams.
+#include <array>
 #include <cmath>
+#include <cstring>
+#include <limits>
 
 #include "TWClasses.h"
 #include "Trig.h"
@@ -34,46 +37,86 @@ constexpr TCoulombWords kActiveWords[2] = {
      "Ka2 of backfill soil 2 (its denominator is 0)"},
 };
 
-} // namespace
+// Sines of the angles of one set of earth pressure coefficients. The Coulomb formulas take the
+// sine of the same angle several times (with no wall friction and a level backfill, a + d and
+// a - i are a itself; the passive soil often has the backfill's angles), and the sine is the
+// costly part, so an argument met before, bit for bit, is answered with the earlier result.
+class TSineMemo
+{
+public:
+    long double operator()(long double x)
+    {
+        for (int k = 0; k < Count_; ++k)
+            if (std::memcmp(&Args_[k], &x, kValueBytes) == 0)
+                return Values_[k];
+        const long double y = SinRad(x);
+        if (Count_ < kSize) {
+            Args_[Count_] = x;
+            Values_[Count_] = y;
+            ++Count_;
+        }
+        return y;
+    }
 
-long double TTWData::CoulombActive(long double alpha, long double slope, long double phi,
-                                   long double delta, int soil) const
+private:
+    static constexpr int kSize = 16;
+    // The bytes of the value itself (an 80-bit extended number is followed by padding).
+    static constexpr std::size_t kValueBytes =
+        std::numeric_limits<long double>::digits == 64 ? 10 : sizeof(long double);
+    std::array<long double, kSize> Args_{};
+    std::array<long double, kSize> Values_{};
+    int Count_ = 0;
+};
+
+// Ka (or Ka2) of the Coulomb formula for one backfill soil, the angles in degrees.
+long double CoulombActiveWith(TSineMemo& sine, long double alpha, long double slope,
+                              long double phi, long double delta, int soil)
 {
     const TCoulombWords& words = kActiveWords[soil == 2 ? 1 : 0];
     const long double a = alpha * kDegToRad;
     const long double i = slope * kDegToRad;
     const long double f = phi * kDegToRad;
     const long double d = delta * kDegToRad;
-    const long double rootWall = CheckedSqrt(SinRad(a + d), words.RootWallFriction);
-    const long double ratio =
-        CheckedDiv(SinRad(f + d) * SinRad(f - i), SinRad(a - i), words.SlopeRatio);
+    const long double rootWall = CheckedSqrt(sine(a + d), words.RootWallFriction);
+    const long double ratio = CheckedDiv(sine(f + d) * sine(f - i), sine(a - i), words.SlopeRatio);
     const long double rootRatio = CheckedSqrt(ratio, words.RootSlopeRatio);
     const long double k =
-        CheckedDiv(SinRad(a - f), SinRad(a) * (rootWall + rootRatio), words.Coefficient);
+        CheckedDiv(sine(a - f), sine(a) * (rootWall + rootRatio), words.Coefficient);
     return CheckedFinite(k * k, words.Coefficient);
+}
+
+} // namespace
+
+long double TTWData::CoulombActive(long double alpha, long double slope, long double phi,
+                                   long double delta, int soil) const
+{
+    TSineMemo sine;
+    return CoulombActiveWith(sine, alpha, slope, phi, delta, soil);
 }
 
 void TTWData::ComputeEarthPressures()
 {
     const bool gross = AnalysisMethod == TAnalysisMethod::amGrossPressure;
     if (AnalysisMethod != TAnalysisMethod::amUserDefined && SoilMethod == TSoilMethod::smCoulomb) {
-        Ka = CoulombActive(BackfillWallAngle, BackfillSlope, BackfillPhi, BackfillDelta, 1);
+        TSineMemo sine;
+        Ka = CoulombActiveWith(sine, BackfillWallAngle, BackfillSlope, BackfillPhi, BackfillDelta,
+                               1);
 
         const long double ap = PassiveWallAngle * kDegToRad;
         const long double ip = PassiveSlope * kDegToRad;
         const long double fp = GetPassivePhi() * kDegToRad;
         const long double dp = PassiveDelta * kDegToRad;
         const long double rootWall = CheckedSqrt(
-            SinRad(ap + dp), "Kp: sqrt(sin(passive pile inclination + soil-pile friction angle))");
+            sine(ap + dp), "Kp: sqrt(sin(passive pile inclination + soil-pile friction angle))");
         const long double ratio =
-            CheckedDiv(SinRad(fp - dp) * SinRad(fp + ip), SinRad(ap - ip),
+            CheckedDiv(sine(fp - dp) * sine(fp + ip), sine(ap - ip),
                        "Kp: sin(phi - delta) sin(phi + slope) / sin(pile inclination - slope)"
                        " (pile inclination equals the passive slope)");
         const long double rootRatio =
             CheckedSqrt(ratio, "Kp: sqrt(sin(phi - delta) sin(phi + slope) / sin(inclination -"
                                " slope)) (passive slope steeper than the friction angle)");
         const long double k =
-            CheckedDiv(SinRad(ap + fp), SinRad(ap) * (rootWall - rootRatio),
+            CheckedDiv(sine(ap + fp), sine(ap) * (rootWall - rootRatio),
                        "Kp (its denominator is 0: the passive wedge does not close)");
         Kp = CheckedFinite(k * k, "Kp");
 
@@ -83,8 +126,8 @@ void TTWData::ComputeEarthPressures()
         MaxPassivePressure = PassiveEFP * UnitValue(3.5L, 10);
         if (gross) {
             MaxPassivePressure = PassiveEFP * UnitValue(7.5L, 24);
-            Ka2 =
-                CoulombActive(Backfill2WallAngle, Backfill2Slope, Backfill2Phi, Backfill2Delta, 2);
+            Ka2 = CoulombActiveWith(sine, Backfill2WallAngle, Backfill2Slope, Backfill2Phi,
+                                    Backfill2Delta, 2);
             Active2EFP = Ka2 * Backfill2UnitWeight;
         }
         return;

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <limits>
 #include <numbers>
+#include <type_traits>
 
 #include "TWClasses.h"
 
@@ -88,7 +90,9 @@ struct TSection
     long double CompressionMoment = 0, TensionMoment = 0;
 };
 
-TSection ComputeSection(const TCage& g, long double c)
+// Inlined into ComputePoint, so that the section's values go straight into the point instead
+// of through a returned copy (every 80-bit store is slow).
+[[gnu::always_inline]] inline TSection ComputeSection(const TCage& g, long double c)
 {
     // Strains vary linearly from 0.003 at the compression face to 0 at depth c.
     const long double slope =
@@ -127,6 +131,99 @@ TSection ComputeSection(const TCage& g, long double c)
         }
     }
     return s;
+}
+
+// One step of the zero-axial-load search: whether the compressed concrete area meets the
+// area that balances the steel forces (within 0.5 %), and whether it is at least that area.
+struct TSearchDecision
+{
+    bool Converged = false;
+    bool AreaAtLeastRequired = false;
+};
+
+// The decisions from the exact section (the arccosine in long double).
+TSearchDecision ExactSearchDecision(long double Ac, long double required)
+{
+    TSearchDecision d;
+    d.Converged = required != 0 &&
+                  std::fabs(CheckedDiv(Ac, required, "the concrete area ratio") - 1) < 0.005L;
+    d.AreaAtLeastRequired = Ac >= required;
+    return d;
+}
+
+// The step computes the strains, forces and areas with the operations of ComputeSection, in
+// the same order, so its decisions are those of the full section. The search reads the
+// segment angle theta only through these two comparisons; the long double arccosine is the
+// slowest part of a step, so the comparisons are first made with the double arccosine and
+// the long double one is evaluated only when that cannot settle both of them: the double
+// angle differs from the long double one by less than 1e-12 rad while |cos theta| <= 0.999
+// (the rounding of cos theta to double, 2^-53, over sin theta >= 0.0447, plus one double
+// ulp), so the two areas differ by less than 1e-12 D^2 / 4 plus roundings, far inside the
+// margin below. Nearer the bounds, or with values out of the ordinary, the exact path runs.
+TSearchDecision SearchStep(const TCage& g, long double c, long double fc85)
+{
+    const long double slope =
+        CheckedDiv(kCrushingStrain, c, "the bar layer strains (neutral axis depth c)");
+    std::array<long double, 3> eps{}, fs{};
+    for (int i = 0; i < 3; ++i) {
+        eps[i] = slope * (c - g.Depth[i]);
+        fs[i] = g.Es * eps[i];
+        if (eps[i] > 0 && fs[i] > g.fy)
+            fs[i] = g.fy;
+        else if (eps[i] < 0 && fs[i] < -g.fy)
+            fs[i] = -g.fy;
+    }
+
+    const long double a = std::min(g.Beta1 * c, g.D);
+    long double cosT = -1, sinT = 0;
+    if (a < g.D) {
+        cosT = (g.R - a) / g.R;
+        sinT = std::sqrt(a * (g.D - a)) / g.R;
+    }
+    // The steel: the concrete area lost to compressed bars, and the forces.
+    int compressedLayers = 0;
+    long double steelCompression = 0, steelTension = 0;
+    for (int i = 0; i < 3; ++i) {
+        const long double force = g.LayerArea * fs[i];
+        if (eps[i] > 0) {
+            ++compressedLayers;
+            steelCompression += force;
+        } else if (eps[i] < 0) {
+            steelTension += force;
+        }
+    }
+    const auto area = [&](long double theta) {
+        long double Ac = (theta - sinT * cosT) * g.D * g.D / 4;
+        for (int i = 0; i < compressedLayers; ++i)
+            Ac -= g.LayerArea;
+        return Ac;
+    };
+    // The exact section would fail on an arccosine out of range before the required area.
+    if (a < g.D && !(cosT >= -1 && cosT <= 1))
+        CheckedAcos(cosT, "the compressed segment angle theta");
+    const long double required = CheckedDiv(std::fabs(steelTension) - steelCompression, fc85,
+                                            "the concrete area for zero axial force (f'c)");
+
+    if (a < g.D && std::fabs(cosT) <= 0.999L && std::isfinite(required)) {
+        const long double approx =
+            area(static_cast<long double>(std::acos(static_cast<double>(cosT))));
+        const long double margin = 1e-9L * (g.D * g.D + 3 * std::fabs(g.LayerArea));
+        const long double absRequired = std::fabs(required);
+        if (std::isfinite(approx) && std::isfinite(margin) && std::fabs(approx) < 1e100L &&
+            (required == 0 || (absRequired > 1e-100L && absRequired < 1e100L))) {
+            const bool sideSettled = std::fabs(approx - required) > margin;
+            bool convergedSettled = required == 0;
+            if (!convergedSettled) {
+                const long double offset = std::fabs(approx / required - 1);
+                convergedSettled = std::fabs(offset - 0.005L) > 2 * margin / absRequired + 1e-15L;
+            }
+            if (sideSettled && convergedSettled)
+                return ExactSearchDecision(approx, required);
+        }
+    }
+    const long double theta = a < g.D ? CheckedAcos(cosT, "the compressed segment angle theta")
+                                      : std::numbers::pi_v<long double>;
+    return ExactSearchDecision(area(theta), required);
 }
 
 void ComputePoint(const TCage& g, TInteractionPoint& p)
@@ -177,7 +274,15 @@ TInteractionPoint UndefinedPoint()
 // Every result after the spacing rule undefined, both verdicts failing.
 void MarkUndefined(TTWData& project)
 {
-    project.InteractionPoints.fill(UndefinedPoint());
+    // Copied as bytes from one prepared diagram: filling the points value by value costs a
+    // slow 80-bit store per value.
+    static const auto undefined = [] {
+        std::array<TInteractionPoint, kInteractionPointCount> points;
+        points.fill(UndefinedPoint());
+        return points;
+    }();
+    static_assert(std::is_trivially_copyable_v<TInteractionPoint>);
+    std::memcpy(project.InteractionPoints.data(), undefined.data(), sizeof undefined);
     TRebarCageResults& r = project.RebarCageResults;
     r.ReinforcementRatio = r.Beta1 = r.PhiPnMax = r.PhiPnT = r.PhiMn0 = kNaN;
     r.Pu = r.Mu = r.PhiMnAtPu = r.AxialUtilization = r.MomentUtilization = kNaN;
@@ -240,23 +345,22 @@ void DesignDiagram(TTWData& project)
     // Only the areas and steel forces are needed while searching; the point's other values
     // are computed once the depth is found.
     long double c = g.D / 3;
-    r.Point0Converged = false;
-    r.Point0Steps = 0;
+    bool converged = false;
+    int steps = 0;
+    const long double fc85 = 0.85L * g.fc;
     for (;;) {
-        const TSection s = ComputeSection(g, c);
-        ++r.Point0Steps;
-        const long double required =
-            CheckedDiv(std::fabs(s.SteelTension) - s.SteelCompression, 0.85L * g.fc,
-                       "the concrete area for zero axial force (f'c)");
-        if (required != 0 &&
-            std::fabs(CheckedDiv(s.Ac, required, "the concrete area ratio") - 1) < 0.005L) {
-            r.Point0Converged = true;
+        const TSearchDecision d = SearchStep(g, c, fc85);
+        ++steps;
+        if (d.Converged) {
+            converged = true;
             break;
         }
-        if (r.Point0Steps >= kPoint0StepLimit)
+        if (steps >= kPoint0StepLimit)
             break;
-        c = s.Ac >= required ? c - 0.005L * c : c + 0.005L * c;
+        c = d.AreaAtLeastRequired ? c - 0.005L * c : c + 0.005L * c;
     }
+    r.Point0Converged = converged;
+    r.Point0Steps = steps;
     if (r.Point0Converged) {
         points[0] = TInteractionPoint{};
         points[0].c = c;

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
+#include <system_error>
 
 #include "Jpeg.h"
 
@@ -138,10 +139,32 @@ void TTWData::ApplyBuiltInDefaults()
 
 void TTWData::NewProject(bool builtInOnly)
 {
+    // The example of the unit system in force before the defaults reset it.
+    const bool si = Units == TUnitSystem::usSI;
     ApplyBuiltInDefaults();
-    // With builtInOnly false the example project of the unit system is laid over these
-    // defaults once project files can be read; a missing example is not an error.
-    (void)builtInOnly;
+    if (builtInOnly || ExampleFolder.empty())
+        return;
+    const std::filesystem::path example =
+        ExampleFolder / (si ? "SI UNITS EXAMPLE.btw" : "ENGLISH UNITS EXAMPLE.btw");
+    std::error_code ec;
+    if (!std::filesystem::exists(example, ec))
+        return;
+    // A missing, unreadable or damaged example is not an error: the defaults stay.
+    try {
+        std::ifstream in(example, std::ios::binary);
+        if (!in)
+            return;
+        TTWData loaded(*this);
+        loaded.LoadFromStream(in);
+        loaded.Organization.clear();
+        loaded.ProjectName.clear();
+        loaded.JobNumber.clear();
+        loaded.DesignedBy.clear();
+        loaded.ClearLogo();
+        loaded.ProjectDate = TodaySerial();
+        *this = std::move(loaded);
+    } catch (const std::exception&) {
+    }
 }
 
 void TTWData::SetUnitSystem(TUnitSystem units)
@@ -171,18 +194,18 @@ void TTWData::SetPileType(TPileType pileType)
 
 void TTWData::LoadCatalogues()
 {
-    SteelShapes_ = LoadSteelShapes(Units, SteelLibrary, PileType);
-    OShapes_ = LoadOShapes(SteelLibrary, Units == TUnitSystem::usSI);
+    SteelShapes_ = &SteelShapesFor(Units, SteelLibrary, PileType);
+    OShapes_ = &OShapesFor(SteelLibrary, Units == TUnitSystem::usSI);
 }
 
 void TTWData::LoadRebarTable()
 {
-    RebarTable_ = tw::LoadRebarTable(RebarStandard, Units);
+    RebarTable_ = &RebarTableFor(RebarStandard, Units);
 }
 
 void TTWData::LoadGuardrailShapes()
 {
-    GuardrailShapes_ = tw::LoadGuardrailShapes(Units);
+    GuardrailShapes_ = &GuardrailShapesFor(Units);
 }
 
 int32_t TTWData::SelectedSectionIndex() const
@@ -212,17 +235,19 @@ TSteelShape TTWData::GetSection() const
     // An index beyond the current catalogue (a damaged project file, or a library switch
     // to a shorter list) falls back to the first row rather than reading outside it.
     if (Reinforcement != TReinforcement::rfIBeam) {
-        if (OShapes_.empty())
+        if (OShapes().empty())
             return UserSection;
-        const std::size_t row =
-            static_cast<std::size_t>(index) < OShapes_.size() ? static_cast<std::size_t>(index) : 0;
-        return OShapeToSteelShape(OShapes_[row], Units == TUnitSystem::usSI);
+        const std::size_t row = static_cast<std::size_t>(index) < OShapes().size()
+                                    ? static_cast<std::size_t>(index)
+                                    : 0;
+        return OShapeToSteelShape(OShapes()[row], Units == TUnitSystem::usSI);
     }
-    if (SteelShapes_.empty())
+    if (SteelShapes().empty())
         return UserSection;
-    const std::size_t row =
-        static_cast<std::size_t>(index) < SteelShapes_.size() ? static_cast<std::size_t>(index) : 0;
-    return SteelShapes_[row];
+    const std::size_t row = static_cast<std::size_t>(index) < SteelShapes().size()
+                                ? static_cast<std::size_t>(index)
+                                : 0;
+    return SteelShapes()[row];
 }
 
 std::string TTWData::RebarLabel(int32_t designation) const
@@ -233,8 +258,8 @@ std::string TTWData::RebarLabel(int32_t designation) const
 const TGRShape& TTWData::SelectedGuardrailShape() const
 {
     const auto index = static_cast<std::size_t>(GuardrailShape);
-    return GuardrailShape >= 0 && index < GuardrailShapes_.size() ? GuardrailShapes_[index]
-                                                                  : GuardrailShapes_[0];
+    return GuardrailShape >= 0 && index < GuardrailShapes().size() ? GuardrailShapes()[index]
+                                                                   : GuardrailShapes()[0];
 }
 
 long double TTWData::EffectivePileWidth() const

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <iosfwd>
 #include <span>
 #include <string>
 #include <vector>
@@ -26,6 +27,9 @@ struct TPressurePoint
 {
     long double X = 0;
     long double W = 0;
+    // The 4 bytes that follow the point in project files: carried unchanged, zero in new
+    // projects.
+    std::array<uint8_t, 4> Padding{};
 
     bool operator==(const TPressurePoint&) const = default;
 };
@@ -69,6 +73,17 @@ public:
     // Resets the project. builtInOnly true applies the built-in defaults only; false
     // overlays the example project of the current unit system when ExampleFolder holds it.
     void NewProject(bool builtInOnly);
+
+    // Project files (.btw). SaveToFile writes a temporary file beside the target and renames
+    // it over the target only when everything was written. LoadFromFile reads into a fresh
+    // project and takes it over only when the whole file was read, so a failed load leaves
+    // this project as it was. Both throw std::runtime_error with a message for the user
+    // ("Wrong file format" for a file that is not a project of a version this program reads).
+    void SaveToFile(const std::filesystem::path& path) const;
+    void LoadFromFile(const std::filesystem::path& path);
+    // The same on streams; LoadFromStream replaces this project's persisted state in place.
+    void SaveToStream(std::ostream& out) const;
+    void LoadFromStream(std::istream& in);
 
     // Catalogue choice. Each setter reloads the current catalogues it depends on.
     void SetUnitSystem(TUnitSystem units);
@@ -148,12 +163,12 @@ public:
 
     // The current catalogues and limits, in force for the stored selections.
     const InputLimitTable& Limits() const { return *Limits_; }
-    const TArrSteelShapes& SteelShapes() const { return SteelShapes_; }
-    const TArrOShapes& OShapes() const { return OShapes_; }
-    const TGRShapes& GuardrailShapes() const { return GuardrailShapes_; }
-    const TRebarTable& RebarTable() const { return RebarTable_; }
+    const TArrSteelShapes& SteelShapes() const { return *SteelShapes_; }
+    const TArrOShapes& OShapes() const { return *OShapes_; }
+    const TGRShapes& GuardrailShapes() const { return *GuardrailShapes_; }
+    const TRebarTable& RebarTable() const { return *RebarTable_; }
 
-    // Where NewProject looks for the example projects (the program's folder).
+    // Where NewProject looks for the example projects (the program's folder); empty: nowhere.
     std::filesystem::path ExampleFolder;
 
     // --- Project identification (8-bit texts, at most 255 characters in files) ---
@@ -295,11 +310,15 @@ private:
                               long double delta, int soil) const;
 
     std::vector<uint8_t> Logo_;
+    // The user section's record as last read from a project file. It is written back while
+    // UserSection still matches it, so the record's unused name and padding bytes survive.
+    std::array<uint8_t, kSteelShapeRecordSize> UserSectionRecord_{};
     const InputLimitTable* Limits_ = &EnglishInputLimits();
-    TArrSteelShapes SteelShapes_;
-    TArrOShapes OShapes_;
-    TGRShapes GuardrailShapes_{};
-    TRebarTable RebarTable_{};
+    // The shared, immutable tables in force for the stored choices.
+    const TArrSteelShapes* SteelShapes_ = nullptr;
+    const TArrOShapes* OShapes_ = nullptr;
+    const TGRShapes* GuardrailShapes_ = nullptr;
+    const TRebarTable* RebarTable_ = nullptr;
 };
 
 } // namespace tw

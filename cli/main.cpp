@@ -1,0 +1,208 @@
+// tarnwick-cli: the command-line front end on the engine, for batch work and scripted checks.
+//
+//   tarnwick-cli analyze PROJECT [--json]   analyse a .btw or .json project
+//   tarnwick-cli convert IN OUT             .btw <-> .json (by the extensions)
+//   tarnwick-cli new [--si] OUT             a new project
+//
+// Exit codes: 0 success, 1 the analysis failed, 2 a usage error or a file that cannot be read,
+// written or is not a project.
+#include <cstdio>
+#include <exception>
+#include <filesystem>
+#include <iostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "CheckedMath.h"
+#include "ProjectIo.h"
+#include "ProjectJson.h"
+#include "Summary.h"
+#include "TWClasses.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kExitOk = 0;
+constexpr int kExitAnalysisFailed = 1;
+constexpr int kExitUsage = 2;
+
+constexpr const char* kUsage =
+    "Usage: tarnwick-cli COMMAND ...\n"
+    "\n"
+    "Commands:\n"
+    "  analyze PROJECT [--json]  Load PROJECT (.btw or .json), analyse it and print a summary,\n"
+    "                            or the results as JSON with --json.\n"
+    "  convert IN OUT            Convert a project between .btw and .json (by the extensions).\n"
+    "  new [--si] OUT            Write a new project (from the example project of the unit\n"
+    "                            system when it is installed beside the program) to OUT.\n"
+    "  --help                    Show this help.\n"
+    "\n"
+    "Exit status: 0 success, 1 the analysis failed, 2 usage error or unreadable, unwritable\n"
+    "or wrong file.\n";
+
+class UsageError : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The program's folder, where the example projects are installed.
+fs::path ProgramFolder(const char* argv0)
+{
+    std::error_code ec;
+    const fs::path self = fs::read_symlink("/proc/self/exe", ec);
+    if (!ec && !self.empty())
+        return self.parent_path();
+    if (argv0 != nullptr && *argv0 != '\0') {
+        const fs::path path = fs::absolute(argv0, ec);
+        if (!ec)
+            return path.parent_path();
+    }
+    return fs::current_path(ec);
+}
+
+// Splits the arguments after the command into options (starting with "--") and operands.
+struct Arguments
+{
+    std::vector<std::string> options;
+    std::vector<std::string> operands;
+};
+
+Arguments Split(const std::vector<std::string>& args)
+{
+    Arguments result;
+    bool operandsOnly = false;
+    for (const std::string& arg : args) {
+        if (!operandsOnly && arg == "--")
+            operandsOnly = true;
+        else if (!operandsOnly && arg.size() > 1 && arg[0] == '-')
+            result.options.push_back(arg);
+        else
+            result.operands.push_back(arg);
+    }
+    return result;
+}
+
+void ExpectOperands(const Arguments& args, std::size_t count, const char* command)
+{
+    if (args.operands.size() != count)
+        throw UsageError(std::string(command) + ": expected " + std::to_string(count) +
+                         (count == 1 ? " file" : " files") + ", got " +
+                         std::to_string(args.operands.size()));
+}
+
+bool TakeOption(Arguments& args, std::string_view option)
+{
+    for (auto it = args.options.begin(); it != args.options.end(); ++it)
+        if (*it == option) {
+            args.options.erase(it);
+            return true;
+        }
+    return false;
+}
+
+void NoOtherOptions(const Arguments& args, const char* command)
+{
+    if (!args.options.empty())
+        throw UsageError(std::string(command) + ": unknown option " + args.options.front());
+}
+
+int Analyze(Arguments args, const fs::path& programFolder)
+{
+    const bool json = TakeOption(args, "--json");
+    NoOtherOptions(args, "analyze");
+    ExpectOperands(args, 1, "analyze");
+    tw::TTWData project;
+    project.ExampleFolder = programFolder;
+    tw::cli::LoadProject(args.operands[0], project);
+    try {
+        project.Analyze();
+    } catch (const tw::TAnalysisError& e) {
+        std::cerr << "tarnwick-cli: the analysis failed: " << e.what() << '\n';
+        return kExitAnalysisFailed;
+    }
+    const std::string text = json ? tw::ResultsToJson(project) : tw::cli::AnalysisSummary(project);
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    return kExitOk;
+}
+
+int Convert(Arguments args, const fs::path& programFolder)
+{
+    NoOtherOptions(args, "convert");
+    ExpectOperands(args, 2, "convert");
+    const fs::path in = args.operands[0];
+    const fs::path out = args.operands[1];
+    tw::cli::FormatOf(out); // refuse an unknown output type before reading anything
+    tw::TTWData project;
+    project.ExampleFolder = programFolder;
+    tw::cli::LoadProject(in, project);
+    tw::cli::SaveProject(project, out);
+    return kExitOk;
+}
+
+int New(Arguments args, const fs::path& programFolder)
+{
+    const bool si = TakeOption(args, "--si");
+    NoOtherOptions(args, "new");
+    ExpectOperands(args, 1, "new");
+    const fs::path out = args.operands[0];
+    tw::cli::FormatOf(out);
+    tw::TTWData project;
+    project.ExampleFolder = programFolder;
+    const tw::TUnitSystem units = si ? tw::TUnitSystem::usSI : tw::TUnitSystem::usEnglish;
+    project.SetUnitSystem(units);
+    project.NewProject(false);
+    // Without the example of the unit system the built-in defaults apply, which are English:
+    // the requested unit system still holds for the new project.
+    if (project.Units != units)
+        project.SetUnitSystem(units);
+    tw::cli::SaveProject(project, out);
+    return kExitOk;
+}
+
+int Run(int argc, char** argv)
+{
+    std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.empty())
+        throw UsageError("no command given");
+    const std::string command = args.front();
+    args.erase(args.begin());
+    if (command == "--help" || command == "-h" || command == "help") {
+        std::fputs(kUsage, stdout);
+        return kExitOk;
+    }
+    for (const std::string& arg : args)
+        if (arg == "--help" || arg == "-h") {
+            std::fputs(kUsage, stdout);
+            return kExitOk;
+        }
+    const fs::path folder = ProgramFolder(argv[0]);
+    if (command == "analyze")
+        return Analyze(Split(args), folder);
+    if (command == "convert")
+        return Convert(Split(args), folder);
+    if (command == "new")
+        return New(Split(args), folder);
+    throw UsageError("unknown command \"" + command + "\"");
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    try {
+        return Run(argc, argv);
+    } catch (const UsageError& e) {
+        std::cerr << "tarnwick-cli: " << e.what() << "\nTry 'tarnwick-cli --help'.\n";
+        return kExitUsage;
+    } catch (const tw::cli::FileError& e) {
+        std::cerr << "tarnwick-cli: " << e.what() << '\n';
+        return kExitUsage;
+    } catch (const std::exception& e) {
+        // Anything else that went wrong before the analysis concerns the input.
+        std::cerr << "tarnwick-cli: " << e.what() << '\n';
+        return kExitUsage;
+    }
+}

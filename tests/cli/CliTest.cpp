@@ -1,0 +1,236 @@
+// tarnwick-cli as a user runs it: each test starts the built program in a temporary folder
+// and checks its exit code, its output and the files it writes.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <string>
+
+#include <nlohmann/json.hpp>
+
+#include "ProjectJson.h"
+#include "TWClasses.h"
+
+namespace fs = std::filesystem;
+using Json = nlohmann::json;
+
+namespace {
+
+const fs::path kExamples = fs::path(TW_SOURCE_DIR) / "resources" / "examples";
+const fs::path kEnglishJson = kExamples / "ENGLISH UNITS EXAMPLE.json";
+const fs::path kSIJson = kExamples / "SI UNITS EXAMPLE.json";
+
+std::string ReadFile(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void WriteFile(const fs::path& path, const std::string& text)
+{
+    std::ofstream out(path, std::ios::binary);
+    out << text;
+}
+
+std::string Quote(const std::string& arg)
+{
+    std::string quoted = "'";
+    for (const char c : arg)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+struct Outcome
+{
+    int code = -1;
+    std::string out;
+    std::string err;
+};
+
+class Cli : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        std::random_device random;
+        Dir_ = fs::temp_directory_path() / ("tw_cli_test_" + std::to_string(random()));
+        fs::create_directories(Dir_);
+    }
+
+    void TearDown() override
+    {
+        std::error_code ignored;
+        fs::remove_all(Dir_, ignored);
+    }
+
+    fs::path Path(const std::string& name) const { return Dir_ / name; }
+
+    Outcome Start(std::initializer_list<std::string> args) const
+    {
+        std::string command = Quote(TW_CLI_PATH);
+        for (const std::string& arg : args)
+            command += " " + Quote(arg);
+        const fs::path out = Dir_ / "stdout.txt";
+        const fs::path err = Dir_ / "stderr.txt";
+        command += " >" + Quote(out.string()) + " 2>" + Quote(err.string());
+        const int status = std::system(command.c_str());
+        Outcome run;
+        run.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        run.out = ReadFile(out);
+        run.err = ReadFile(err);
+        return run;
+    }
+
+    fs::path Dir_;
+};
+
+} // namespace
+
+TEST_F(Cli, HelpAndUsageErrors)
+{
+    const Outcome help = Start({"--help"});
+    EXPECT_EQ(help.code, 0);
+    EXPECT_NE(help.out.find("analyze PROJECT [--json]"), std::string::npos);
+    EXPECT_EQ(Start({"analyze", "--help"}).code, 0);
+
+    const struct
+    {
+        std::initializer_list<std::string> args;
+        const char* message;
+    } cases[] = {
+        {{}, "no command"},
+        {{"frobnicate"}, "unknown command \"frobnicate\""},
+        {{"analyze"}, "expected 1 file, got 0"},
+        {{"analyze", "a.json", "b.json"}, "expected 1 file, got 2"},
+        {{"analyze", "a.json", "--xml"}, "unknown option --xml"},
+        {{"convert", "a.json"}, "expected 2 files, got 1"},
+        {{"new"}, "expected 1 file, got 0"},
+        {{"new", "--metric", "a.json"}, "unknown option --metric"},
+    };
+    for (const auto& c : cases) {
+        const Outcome run = Start(c.args);
+        EXPECT_EQ(run.code, 2) << c.message;
+        EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find("--help"), std::string::npos) << run.err;
+        EXPECT_TRUE(run.out.empty());
+    }
+}
+
+TEST_F(Cli, UnreadableOrWrongFilesExitWith2)
+{
+    Outcome run = Start({"analyze", Path("missing.json").string()});
+    EXPECT_EQ(run.code, 2);
+    EXPECT_NE(run.err.find("No such file or directory"), std::string::npos) << run.err;
+
+    run = Start({"analyze", Path("missing.btw").string()});
+    EXPECT_EQ(run.code, 2);
+    EXPECT_NE(run.err.find("missing.btw"), std::string::npos) << run.err;
+
+    run = Start({"analyze", Path("project.txt").string()});
+    EXPECT_EQ(run.code, 2);
+    EXPECT_NE(run.err.find("unknown file type"), std::string::npos) << run.err;
+
+    WriteFile(Path("foreign.btw"), "This is not a project file, just some text.\n");
+    run = Start({"analyze", Path("foreign.btw").string()});
+    EXPECT_EQ(run.code, 2);
+    EXPECT_NE(run.err.find("Wrong file format"), std::string::npos) << run.err;
+
+    WriteFile(Path("typo.json"), R"({"ShoredHeight": 15, "PileSpacng": 8})");
+    run = Start({"analyze", Path("typo.json").string()});
+    EXPECT_EQ(run.code, 2);
+    EXPECT_NE(run.err.find("\"PileSpacng\": unknown key"), std::string::npos) << run.err;
+
+    WriteFile(Path("broken.json"), R"({"ShoredHeight": )");
+    run = Start({"analyze", Path("broken.json").string()});
+    EXPECT_EQ(run.code, 2);
+    EXPECT_NE(run.err.find("JSON"), std::string::npos) << run.err;
+}
+
+TEST_F(Cli, AnalysisFailureExitsWith1)
+{
+    // The built-in defaults have no passive safety factor: the analysis divides by zero.
+    WriteFile(Path("empty.json"), "{}");
+    const Outcome run = Start({"analyze", Path("empty.json").string()});
+    EXPECT_EQ(run.code, 1);
+    EXPECT_NE(run.err.find("the analysis failed"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("division by zero"), std::string::npos) << run.err;
+    EXPECT_TRUE(run.out.empty());
+}
+
+TEST_F(Cli, AnalyzePrintsASummaryOrTheResults)
+{
+    Outcome run = Start({"analyze", kEnglishJson.string()});
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_TRUE(run.err.empty());
+    EXPECT_NE(run.out.find("W18X86"), std::string::npos);
+    EXPECT_NE(run.out.find("Embedment Depth"), std::string::npos);
+    EXPECT_EQ(run.out.find("FAIL"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("All checks pass."), std::string::npos) << run.out;
+
+    run = Start({"analyze", "--json", kSIJson.string()});
+    EXPECT_EQ(run.code, 0) << run.err;
+    tw::TTWData expected;
+    tw::ProjectFromJson(ReadFile(kSIJson), expected);
+    expected.Analyze();
+    EXPECT_EQ(run.out, tw::ResultsToJson(expected));
+    const Json doc = Json::parse(run.out);
+    EXPECT_EQ(doc.at("Units"), 1);
+    EXPECT_EQ(doc.at("SteelCheckResults").at("Verdicts").at("Moment"), true);
+}
+
+TEST_F(Cli, ConvertRoundTrips)
+{
+    // JSON -> .btw -> JSON gives the same document; .btw -> JSON -> .btw the same bytes.
+    const fs::path btw = Path("english.btw");
+    Outcome run = Start({"convert", kEnglishJson.string(), btw.string()});
+    ASSERT_EQ(run.code, 0) << run.err;
+    run = Start({"convert", btw.string(), Path("back.json").string()});
+    ASSERT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(ReadFile(Path("back.json")), ReadFile(kEnglishJson));
+    run = Start({"convert", Path("back.json").string(), Path("again.btw").string()});
+    ASSERT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(ReadFile(Path("again.btw")), ReadFile(btw));
+
+    // A .btw file analyses the same as its JSON source.
+    const Outcome fromBtw = Start({"analyze", "--json", btw.string()});
+    const Outcome fromJson = Start({"analyze", "--json", kEnglishJson.string()});
+    EXPECT_EQ(fromBtw.code, 0);
+    EXPECT_EQ(fromBtw.out, fromJson.out);
+
+    run = Start({"convert", kEnglishJson.string(), Path("out.xml").string()});
+    EXPECT_EQ(run.code, 2);
+    EXPECT_NE(run.err.find("unknown file type"), std::string::npos) << run.err;
+    EXPECT_FALSE(fs::exists(Path("out.xml")));
+
+    run = Start({"convert", kEnglishJson.string(), Path("no/such/folder/out.json").string()});
+    EXPECT_EQ(run.code, 2);
+    EXPECT_NE(run.err.find("Cannot create"), std::string::npos) << run.err;
+}
+
+TEST_F(Cli, NewStartsFromTheExampleBesideTheProgram)
+{
+    Outcome run = Start({"new", Path("new.json").string()});
+    ASSERT_EQ(run.code, 0) << run.err;
+    Json doc = Json::parse(ReadFile(Path("new.json")));
+    EXPECT_EQ(doc.at("Units"), 0);
+    // The example's inputs, with the identification cleared and today's date.
+    EXPECT_EQ(doc.at("ShoredHeight"), 15);
+    EXPECT_EQ(doc.at("ProjectName"), "");
+    EXPECT_EQ(doc.at("ProjectDate"), tw::DateToIso(tw::TodaySerial()));
+
+    run = Start({"new", "--si", Path("new si.btw").string()});
+    ASSERT_EQ(run.code, 0) << run.err;
+    run = Start({"convert", Path("new si.btw").string(), Path("new si.json").string()});
+    ASSERT_EQ(run.code, 0) << run.err;
+    doc = Json::parse(ReadFile(Path("new si.json")));
+    EXPECT_EQ(doc.at("Units"), 1);
+    EXPECT_EQ(doc.at("ShoredHeight"), 4.5);
+    EXPECT_EQ(Start({"analyze", Path("new si.btw").string()}).code, 0);
+}
