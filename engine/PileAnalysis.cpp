@@ -37,29 +37,6 @@ void FixAtLastNode(std::array<TPileNode, kPileNodeCount>& nodes, long double out
         n.*DeflectionOut = (n.*Deflection - lastDeflection) * out;
 }
 
-// TTWData::PressureAt with the same operations and failure, for the node loop: a segment of
-// constant pressure (the unused lower diagram of a net pressure wall, the capped passive
-// diagram) has a zero numerator, and zero over the segment length is a zero of known sign, so
-// the 80-bit division is skipped there.
-[[gnu::always_inline]] inline long double DiagramPressure(std::span<const TPressurePoint, 4> points,
-                                                          long double x)
-{
-    const TPressurePoint* a = &points[0];
-    if (x > points[2].X)
-        a = &points[2];
-    else if (x > points[1].X)
-        a = &points[1];
-    const TPressurePoint& b = a[1];
-    if (b.X == a->X)
-        FailAnalysis("division by zero in the diagram pressure at a depth (two points of"
-                     " the diagram lie at the same depth)");
-    const long double q = (b.W - a->W) * (x - a->X);
-    const long double length = b.X - a->X;
-    if (q == 0 && !std::isnan(length))
-        return a->W + (std::signbit(length) ? -q : q);
-    return a->W + q / length;
-}
-
 } // namespace
 
 void TTWData::ComputeStiffness()
@@ -153,13 +130,13 @@ void TTWData::ComputePileNodes()
         const long double nDepth = n.Depth;
         long double pressure = 0;
         if (i <= kBaseNode)
-            pressure = DiagramPressure(above, nDepth);
+            pressure = PressureAt(above, nDepth);
         else if (i == 31)
             pressure = LoadPoints[4].W;
         else if (i == 32)
-            pressure = DiagramPressure(below, nDepth) + PassivePoints[0].W;
+            pressure = PressureAt(below, nDepth) + PassivePoints[0].W;
         else if (i <= 55)
-            pressure = DiagramPressure(below, nDepth) + DiagramPressure(passive, nDepth);
+            pressure = PressureAt(below, nDepth) + PressureAt(passive, nDepth);
         n.Pressure = pressure;
         const long double nLoad = pressure * S;
         n.Load = nLoad;

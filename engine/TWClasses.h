@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <filesystem>
 #include <iosfwd>
@@ -130,8 +131,12 @@ public:
     // The pressure of a three-segment diagram (loading points 1-4, 5-8 or passive points
     // 1-4) at depth x: linear on P3-P4 when x > X3, else on P2-P3 when x > X2, else on
     // P1-P2; no clamping beyond the ends. Throws TAnalysisError when the chosen segment has
-    // zero length.
-    static long double PressureAt(std::span<const TPressurePoint, 4> points, long double x)
+    // zero length. Inlined into the node loop of the pile analysis: a segment of constant
+    // pressure (the unused lower diagram of a net pressure wall, the capped passive diagram)
+    // has a zero numerator, and zero over the segment length is a zero of known sign, so the
+    // 80-bit division is skipped there.
+    [[gnu::always_inline]] static long double PressureAt(std::span<const TPressurePoint, 4> points,
+                                                         long double x)
     {
         const TPressurePoint* a = &points[0];
         if (x > points[2].X)
@@ -142,7 +147,11 @@ public:
         if (b.X == a->X)
             FailAnalysis("division by zero in the diagram pressure at a depth (two points of"
                          " the diagram lie at the same depth)");
-        return a->W + (b.W - a->W) * (x - a->X) / (b.X - a->X);
+        const long double q = (b.W - a->W) * (x - a->X);
+        const long double length = b.X - a->X;
+        if (q == 0 && !std::isnan(length))
+            return a->W + (std::signbit(length) ? -q : q);
+        return a->W + q / length;
     }
 
     // The maxima of the cut pass (shear, moment above and below grade) and TopDeflection,
