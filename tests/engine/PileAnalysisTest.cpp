@@ -7,36 +7,14 @@
 #include <string>
 
 #include "TWClasses.h"
+#include "TestWalls.h"
 
 using namespace tw;
+using tw::test::NetCoulombWall;
 
 namespace {
 
 constexpr long double kPi = std::numbers::pi_v<long double>;
-
-// Drilled soldier beam, Net Pressure, Coulomb, phi 30 both sides, H 10 ft, S 8 ft, B 2 ft.
-TTWData SoldierWall()
-{
-    TTWData p;
-    p.ShoredHeight = 10;
-    p.PileSpacing = 8;
-    p.PileWidth = 2;
-    p.BackfillPhi = 30;
-    p.BackfillUnitWeight = 120;
-    p.PassivePhi = 30;
-    p.PassiveUnitWeight = 120;
-    p.PassiveSafetyFactor = 1.5L;
-    p.WedgeMultiplier = 2;
-    p.ElasticModulus = 29000;
-    p.YieldStrength = 50;
-    p.ConcreteStrength = 3;
-    p.AllowableTopDeflection = 1;
-    p.VerticalBarSize = 8;
-    p.BarCount = 8;
-    p.TieBarSize = 4;
-    p.SelectSection(FindByName(p.SteelShapes(), "W18X86"));
-    return p;
-}
 
 // A PZ 22 sheet pile under User Defined pressures that are all zero, H 10 ft, no ignore
 // height: only the loads at the top act.
@@ -68,7 +46,7 @@ TTWData UnloadedSheetPile()
 
 TEST(PileAnalysisStiffness, SoldierBeamSteelAboveConcreteBelow)
 {
-    TTWData p = SoldierWall();
+    TTWData p = NetCoulombWall();
     p.Analyze();
     const long double ix = p.GetSection().Ix;
     EXPECT_EQ(p.SectionInertia, ix);
@@ -81,7 +59,7 @@ TEST(PileAnalysisStiffness, SoldierBeamSteelAboveConcreteBelow)
 
 TEST(PileAnalysisStiffness, ConcreteAboveGradeForSlurryCageAndFilledPipe)
 {
-    TTWData cage = SoldierWall();
+    TTWData cage = NetCoulombWall();
     cage.Reinforcement = TReinforcement::rfRebarCage;
     cage.ShoredHeightFill = TShoredHeightFill::sfConcrete; // keeps the section stiffness
     cage.Analyze();
@@ -90,7 +68,7 @@ TEST(PileAnalysisStiffness, ConcreteAboveGradeForSlurryCageAndFilledPipe)
     cage.Analyze();
     EXPECT_EQ(cage.StiffnessAbove, cage.StiffnessBelow);
 
-    TTWData pipe = SoldierWall();
+    TTWData pipe = NetCoulombWall();
     pipe.Reinforcement = TReinforcement::rfPipe;
     pipe.SelectSection(5);
     pipe.Analyze();
@@ -107,7 +85,7 @@ TEST(PileAnalysisStiffness, ConcreteAboveGradeForSlurryCageAndFilledPipe)
 
 TEST(PileAnalysisStiffness, SiUnits)
 {
-    TTWData p = SoldierWall();
+    TTWData p = NetCoulombWall();
     p.SetUnitSystem(TUnitSystem::usSI);
     p.ShoredHeight = 3;
     p.PileWidth = 0.6L;
@@ -128,7 +106,7 @@ TEST(PileAnalysisStiffness, PierOfADrivenPileIsItsFlangeWidth)
 {
     // A driven W18X86 (bf 11.1 in): B = 11.1 / 12 ft, so the pier is pi 11.1^4 / 64
     // = 745.1811 in4 whatever PileWidth holds.
-    TTWData p = SoldierWall();
+    TTWData p = NetCoulombWall();
     p.InstallMethod = TInstallMethod::imDriven;
     p.Analyze();
     EXPECT_NEAR(p.PierInertia, 745.1811L, 1e-4);
@@ -137,7 +115,7 @@ TEST(PileAnalysisStiffness, PierOfADrivenPileIsItsFlangeWidth)
 
 TEST(PileAnalysisGrid, NodeDepths)
 {
-    TTWData p = SoldierWall();
+    TTWData p = NetCoulombWall();
     p.IgnorePassiveHeight = 1.5L;
     p.Analyze();
     const auto& n = p.Nodes;
@@ -161,7 +139,7 @@ TEST(PileAnalysisGrid, NodeDepths)
 
 TEST(PileAnalysisGrid, NodePressuresFollowTheDiagrams)
 {
-    TTWData p = SoldierWall();
+    TTWData p = NetCoulombWall();
     p.Surcharge = 100;
     p.IgnorePassiveHeight = 1;
     p.Analyze();
@@ -249,7 +227,7 @@ TEST(PileAnalysisPasses, StiffnessChangesAtTheExcavationBase)
 
 TEST(PileAnalysisPasses, FixityAtNode63)
 {
-    for (TTWData p : {SoldierWall(), UnloadedSheetPile()}) {
+    for (TTWData p : {NetCoulombWall(), UnloadedSheetPile()}) {
         p.LateralLoadTop = 2;
         p.OtherMoment = 5;
         p.Analyze();
@@ -270,7 +248,7 @@ TEST(PileAnalysisPasses, FixityAtNode63)
 
 TEST(PileAnalysisPasses, CutPassDropsTheNonPositiveMomentZone)
 {
-    TTWData p = SoldierWall();
+    TTWData p = NetCoulombWall();
     p.Analyze();
     const auto& n = p.Nodes;
     // No top loads: the first pass starts at zero and rises through the shored height.
@@ -305,7 +283,7 @@ TEST(PileAnalysisPasses, CutPassRestartsFromZeroWhereTheMomentTurnsPositiveAgain
 {
     // A negative top moment keeps the first-pass moment non-positive near the top until the
     // soil load turns it; the cut pass restarts there from zero shear and moment.
-    TTWData p = SoldierWall();
+    TTWData p = NetCoulombWall();
     p.OtherMoment = -30;
     p.Analyze();
     const auto& n = p.Nodes;
@@ -369,7 +347,7 @@ TEST(PileAnalysisMaxima, ScanRules)
 
 TEST(PileAnalysisFailure, ZeroStiffnessNamesTheStep)
 {
-    TTWData p = SoldierWall();
+    TTWData p = NetCoulombWall();
     p.ElasticModulus = 0;
     p.MaxShear = -1;
     try {
@@ -385,7 +363,7 @@ TEST(PileAnalysisFailure, ZeroStiffnessNamesTheStep)
     EXPECT_EQ(p.MaxShear, -1);
 
     // Below grade: a zero f'c fails at node 31, after the nodes above the base are done.
-    TTWData q = SoldierWall();
+    TTWData q = NetCoulombWall();
     q.ConcreteStrength = 0;
     q.Nodes[31].Shear = 12345;
     try {
