@@ -1,6 +1,7 @@
 // tarnwick-cli: the command-line front end on the engine, for batch work and scripted checks.
 //
-//   tarnwick-cli analyze PROJECT [--json]   analyse a .btw or .json project
+//   tarnwick-cli analyze PROJECT [--json] [--raw]   analyse a .btw or .json project
+//   tarnwick-cli show PROJECT               the results column as the window shows it
 //   tarnwick-cli convert IN OUT             .btw <-> .json (by the extensions)
 //   tarnwick-cli new [--si] OUT             a new project
 //
@@ -15,6 +16,8 @@
 #include <vector>
 
 #include "CheckedMath.h"
+#include "MainForm.h"
+#include "ResultRows.h"
 #include "ProjectIo.h"
 #include "ProjectJson.h"
 #include "Summary.h"
@@ -32,8 +35,14 @@ constexpr const char* kUsage =
     "Usage: tarnwick-cli COMMAND ...\n"
     "\n"
     "Commands:\n"
-    "  analyze PROJECT [--json]  Load PROJECT (.btw or .json), analyse it and print a summary,\n"
-    "                            or the results as JSON with --json.\n"
+    "  analyze PROJECT [--json] [--raw]\n"
+    "                            Load PROJECT (.btw or .json), analyse it as the desktop\n"
+    "                            program does after opening it (every value through its\n"
+    "                            input box, limits and bounds) and print a summary, or the\n"
+    "                            results as JSON with --json. --raw analyses the stored\n"
+    "                            values as they stand.\n"
+    "  show PROJECT              Print the results column as the desktop program shows it:\n"
+    "                            sections, rows, values, unit labels and pass/fail marks.\n"
     "  convert IN OUT            Convert a project between .btw and .json (by the extensions).\n"
     "  new [--si] OUT            Write a new project (from the example project of the unit\n"
     "                            system when it is installed beside the program) to OUT.\n"
@@ -109,21 +118,53 @@ void NoOtherOptions(const Arguments& args, const char* command)
         throw UsageError(std::string(command) + ": unknown option " + args.options.front());
 }
 
+// Opens the project in the form model as the desktop program does: every value passes
+// through its input box, the rules and bounds apply, then it is analysed and shown.
+bool OpenInForm(tw::form::TMainForm& form)
+{
+    const tw::form::TCommitResult result = form.AfterOpen();
+    if (!result.ok())
+        std::cerr << "tarnwick-cli: the analysis failed: " << *result.error << '\n';
+    return result.ok();
+}
+
 int Analyze(Arguments args, const fs::path& programFolder)
 {
     const bool json = TakeOption(args, "--json");
+    const bool raw = TakeOption(args, "--raw");
     NoOtherOptions(args, "analyze");
     ExpectOperands(args, 1, "analyze");
     tw::TTWData project;
     project.ExampleFolder = programFolder;
     tw::cli::LoadProject(args.operands[0], project);
-    try {
-        project.Analyze();
-    } catch (const tw::TAnalysisError& e) {
-        std::cerr << "tarnwick-cli: the analysis failed: " << e.what() << '\n';
-        return kExitAnalysisFailed;
+    if (raw) {
+        try {
+            project.Analyze();
+        } catch (const tw::TAnalysisError& e) {
+            std::cerr << "tarnwick-cli: the analysis failed: " << e.what() << '\n';
+            return kExitAnalysisFailed;
+        }
+    } else {
+        tw::form::TMainForm form(project);
+        if (!OpenInForm(form))
+            return kExitAnalysisFailed;
     }
     const std::string text = json ? tw::ResultsToJson(project) : tw::cli::AnalysisSummary(project);
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    return kExitOk;
+}
+
+int Show(Arguments args, const fs::path& programFolder)
+{
+    NoOtherOptions(args, "show");
+    ExpectOperands(args, 1, "show");
+    tw::TTWData project;
+    project.ExampleFolder = programFolder;
+    tw::cli::LoadProject(args.operands[0], project);
+    tw::form::TMainForm form(project);
+    if (!OpenInForm(form))
+        return kExitAnalysisFailed;
+    const std::string text = tw::form::ResultsText(form);
     std::fwrite(text.data(), 1, text.size(), stdout);
     return kExitOk;
 }
@@ -181,6 +222,8 @@ int Run(int argc, char** argv)
     const fs::path folder = ProgramFolder(argv[0]);
     if (command == "analyze")
         return Analyze(Split(args), folder);
+    if (command == "show")
+        return Show(Split(args), folder);
     if (command == "convert")
         return Convert(Split(args), folder);
     if (command == "new")

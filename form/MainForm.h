@@ -1,0 +1,224 @@
+// The main window without widgets: the text of every numeric box, the items and selection of
+// every list, the check boxes and option buttons, which inputs and result rows are shown,
+// editable or read-only, the unit labels, the sections of both columns and the verdict marks,
+// and the recalculation that copies the window into the project, analyses it and shows it
+// again. The Qt window, the command line and the tests all drive this one model, so they show
+// the same numbers.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "FormIds.h"
+#include "TWClasses.h"
+
+namespace tw::form {
+
+struct TBoxState
+{
+    std::string text;
+    std::string caption;
+    std::string unit;      // unit label beside the box ("" none)
+    bool unitRed = false;  // the unit label shows a warning text (a slender round section)
+    bool visible = true;   // the row: caption, box and unit label
+    bool readOnly = false; // read-only look, no editing
+    bool enabled = true;
+};
+
+struct TListState
+{
+    std::vector<std::string> items;
+    int index = -1; // -1 nothing selected
+    std::string caption;
+    std::string unit;
+    bool visible = true;
+    bool enabled = true;
+
+    const std::string* Selected() const
+    {
+        return index >= 0 && index < static_cast<int>(items.size()) ? &items[index] : nullptr;
+    }
+};
+
+struct TCheckState
+{
+    bool checked = false;
+    bool visible = true;
+    bool enabled = true;
+};
+
+struct TLabelState
+{
+    std::string text;
+    bool visible = true;
+    bool red = false;
+    bool enabled = true;
+};
+
+struct TVerdictState
+{
+    bool visible = false; // shown (counts for the caption mark of its section)
+    bool pass = true;
+    bool outOfView = false; // shown but drawn nowhere: the row's red text says it instead
+};
+
+struct TSectionState
+{
+    std::string caption;
+    bool visible = true;
+    bool expanded = false;
+    // Result sections: the caption's verdict mark.
+    bool markVisible = false;
+    bool markPass = true;
+};
+
+// The outcome of a commit: the message of an arithmetic failure of the analysis (shown by the
+// window's error display), or none.
+struct TCommitResult
+{
+    std::optional<std::string> error;
+    bool ok() const { return !error.has_value(); }
+};
+
+class TMainForm
+{
+public:
+    // The form shows the given project, which it reads and writes but does not own.
+    explicit TMainForm(TTWData& project, TNumberFormat format = {});
+
+    TTWData& Project() { return project_; }
+    const TTWData& Project() const { return project_; }
+    const TNumberFormat& NumberFormat() const { return format_; }
+
+    // --- State, as the window shows it ---
+    const TBoxState& BoxState(Box b) const { return boxes_[Index(b)]; }
+    const TListState& ListState(List l) const { return lists_[Index(l)]; }
+    const TCheckState& CheckState(Check c) const { return checks_[Index(c)]; }
+    const TLabelState& LabelState(Label l) const { return labels_[Index(l)]; }
+    const TVerdictState& VerdictState(Verdict v) const { return verdicts_[Index(v)]; }
+    const TSectionState& SectionState(Section s) const { return sections_[Index(s)]; }
+    const std::string& Title(TitleText t) const { return titles_[Index(t)]; }
+    double Date() const { return date_; }
+    const std::vector<uint8_t>& Logo() const { return logo_; }
+    // "Ultimate Passive"/"Allowable Passive" and the information button beside them.
+    bool PassiveChoiceVisible() const { return passiveChoiceVisible_; }
+    // The rebar cage and I-beam sub-panels of "Structural data".
+    bool RebarCagePanelVisible() const { return rebarPanelVisible_; }
+    bool IBeamPanelVisible() const { return !rebarPanelVisible_; }
+    // The button beside the sheet pile list that opens the user-defined section.
+    bool UserSheetButtonVisible() const { return userSheetButtonVisible_; }
+    // The input hint window: its text ("" hidden) and the box it shows under.
+    const std::string& HintText() const { return hintText_; }
+    std::optional<Box> HintBox() const { return hintBox_; }
+    bool Modified() const { return modified_; }
+    void SetModified(bool modified) { modified_ = modified; }
+
+    // --- What the user does (the window forwards its events) ---
+    // A box's text changed (typing, paste): marks the project modified; nothing else until
+    // the box is left.
+    void EditBox(Box b, std::string text);
+    // Leaving an input commits it: hides the hint and recalculates.
+    TCommitResult Commit();
+    // A list choice, a check box click or an option button click takes effect at once.
+    TCommitResult ChooseListItem(List l, int index);
+    TCommitResult SetChecked(Check c, bool checked);
+    void EditTitle(TitleText t, std::string utf8);
+    void EditDate(double serialDate);
+    // The logo picture (JPEG bytes, validated by the project when committed; empty: none).
+    void SetLogo(std::vector<uint8_t> jpeg);
+    // An input gained the focus: expands its collapsed section and shows its hint.
+    void EnterBox(Box b);
+    void EnterList(List l);
+    void EnterCheck(Check c);
+    // A click on a section's caption bar toggles it.
+    void ToggleSection(Section s);
+    // Expanding a section collapses the other expanded section of its column.
+    void SetSectionExpanded(Section s, bool expand);
+
+    // --- The window's operations ---
+    // Copies every input into the project with its rules and bounds, analyses and shows the
+    // project again. An arithmetic failure stops it: the results keep their previous values
+    // and the message is returned.
+    TCommitResult Recalculate();
+    // Writes the whole project into the form (inputs, visibility, unit labels, the analysis,
+    // results, verdicts). When its analysis fails the results show "N.A." and their marks are
+    // hidden, and the message is returned.
+    TCommitResult ShowProject();
+    // Refills the section, bar and guardrail angle lists (all, or only the empty ones),
+    // keeping the user's choice where the new items allow.
+    void RefreshCatalogLists(bool onlyIfEmpty);
+    // Writes the unit labels and the captions and lists that depend on the unit system.
+    void SetUnits();
+    // The window after the project was reset by NewProject: lists refilled, title block
+    // cleared, every box at its lower limit, then the project shown and recalculated; the
+    // project is unmodified.
+    TCommitResult AfterNew();
+    // The window after the project was read from a file: lists refilled, shown, recalculated,
+    // unmodified.
+    TCommitResult AfterOpen();
+
+private:
+    template <class E> static constexpr std::size_t Index(E e) { return static_cast<std::size_t>(e); }
+    TBoxState& B(Box b) { return boxes_[Index(b)]; }
+    TListState& L(List l) { return lists_[Index(l)]; }
+    TCheckState& C(Check c) { return checks_[Index(c)]; }
+    TLabelState& Lb(Label l) { return labels_[Index(l)]; }
+    TVerdictState& V(Verdict v) { return verdicts_[Index(v)]; }
+    TSectionState& S(Section s) { return sections_[Index(s)]; }
+
+    // ShowNumber into a box.
+    void Show(Box b, long double value, bool noClamp = false);
+    // ReadNumber from a box with explicit bounds (0: none); rewrites a bounded box.
+    long double Read(Box b, double lower = 0, double upper = 0);
+    // A read with an explicit bound on one side that keeps the box's fixed limit on the
+    // other side (angles whose sign the analysis relies on, lengths that cannot be negative).
+    long double ReadKeepingSign(Box b, double lower, double upper);
+    void FillList(List l, std::vector<std::string> items);
+    void FillEnumList(List l, std::span<const std::string_view> items);
+    int ListIndex(List l) const { return lists_[Index(l)].index; }
+
+    void ShowInputs();
+    void ShowInputVisibility();
+    void ShowInputValues();
+    void ShowResults();
+    void ClearResults();
+    void ShowRebarAndGuardrailInputs();
+    void ShowVerdicts(bool analysed);
+    void SetCaptionsForPileType();
+    void ShowPassiveValues();
+    void RefreshSectionList(bool onlyIfEmpty);
+    void RefreshBarList(List l, bool onlyIfEmpty);
+    void RefreshShapeList(bool onlyIfEmpty);
+    void ExpandFirstSections();
+
+    TTWData& project_;
+    TNumberFormat format_;
+    std::array<TBoxState, kBoxCount> boxes_{};
+    std::array<TListState, kListCount> lists_{};
+    std::array<TCheckState, kCheckCount> checks_{};
+    std::array<TLabelState, kLabelCount> labels_{};
+    std::array<TVerdictState, kVerdictCount> verdicts_{};
+    std::array<TSectionState, kSectionCount> sections_{};
+    std::array<std::string, kTitleTextCount> titles_{};
+    double date_ = 0;
+    std::vector<uint8_t> logo_;
+    bool passiveChoiceVisible_ = false;
+    bool rebarPanelVisible_ = false;
+    bool userSheetButtonVisible_ = false;
+    std::string hintText_;
+    std::optional<Box> hintBox_;
+    bool modified_ = false;
+    TUnitSystem displayedUnits_ = TUnitSystem::usEnglish;
+};
+
+// The hint of tie spacing "Override".
+inline constexpr std::string_view kOverrideHint = "Per ACI 9.7.6.4.3, 23.6.3.1, 25.7.2.1\n\n";
+// The hint of the information button beside "Ultimate Passive".
+extern const std::string_view kPassiveInfoHint;
+// The notice of the User Defined method in "General Data".
+extern const std::string_view kUserDefinedNotice;
+
+} // namespace tw::form
