@@ -155,13 +155,37 @@ TEST_F(Cli, UnreadableOrWrongFilesExitWith2)
 
 TEST_F(Cli, AnalysisFailureExitsWith1)
 {
-    // The built-in defaults have no passive safety factor: the analysis divides by zero.
+    // The built-in defaults have no passive safety factor: analysed as stored, the analysis
+    // divides by zero.
     WriteFile(Path("empty.json"), "{}");
-    const Outcome run = Start({"analyze", Path("empty.json").string()});
+    Outcome run = Start({"analyze", "--raw", Path("empty.json").string()});
     EXPECT_EQ(run.code, 1);
     EXPECT_NE(run.err.find("the analysis failed"), std::string::npos) << run.err;
     EXPECT_NE(run.err.find("division by zero"), std::string::npos) << run.err;
     EXPECT_TRUE(run.out.empty());
+
+    // Through the input boxes every value is brought into its limits first, as the window
+    // does after opening the file, and the same project analyses.
+    run = Start({"analyze", Path("empty.json").string()});
+    EXPECT_EQ(run.code, 0) << run.err;
+
+    // Timber lagging between piles wider than their spacing has no clear span.
+    WriteFile(Path("lagging.json"), R"({"PileWidth": 6, "PileSpacing": 2, "LaggingType": 1})");
+    run = Start({"show", Path("lagging.json").string()});
+    EXPECT_EQ(run.code, 1);
+    EXPECT_NE(run.err.find("the analysis failed"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("clear span"), std::string::npos) << run.err;
+}
+
+TEST_F(Cli, ShowPrintsTheResultsColumn)
+{
+    const Outcome run = Start({"show", kEnglishJson.string()});
+    ASSERT_EQ(run.code, 0) << run.err;
+    EXPECT_NE(run.out.find("== Output Data [PASS]"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("Max. Deflection"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find(" in "), std::string::npos) << run.out;
+    EXPECT_EQ(run.out.find("Rebar Cage Checks"), std::string::npos) << run.out;
+    EXPECT_EQ(Start({"show"}).code, 2);
 }
 
 TEST_F(Cli, AnalyzePrintsASummaryOrTheResults)
