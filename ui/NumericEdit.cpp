@@ -1,0 +1,55 @@
+#include "NumericEdit.h"
+
+#include <QKeyEvent>
+#include <QLocale>
+#include <QPalette>
+
+namespace tw::ui {
+
+TNumberFormat LocaleNumberFormat()
+{
+    const QLocale locale;
+    TNumberFormat format;
+    format.decimalSeparator = locale.decimalPoint().toStdString();
+    format.thousandsSeparator = locale.groupSeparator().toStdString();
+    if (format.decimalSeparator.empty())
+        format.decimalSeparator.assign(1, '.');
+    return format;
+}
+
+TNumericEdit::TNumericEdit(QWidget* parent) : QLineEdit(parent), format_(LocaleNumberFormat())
+{
+    setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+}
+
+void TNumericEdit::setReadOnlyLook(bool readOnly)
+{
+    setReadOnly(readOnly);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Base, readOnly ? QColor::fromRgb(kReadOnlyColour)
+                                          : QPalette().color(QPalette::Base));
+    setPalette(pal);
+}
+
+void TNumericEdit::keyPressEvent(QKeyEvent* event)
+{
+    const QString text = event->text();
+    // Navigation, editing shortcuts and keys without text pass; typed characters are filtered.
+    if (text.isEmpty() || (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) ||
+        event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab ||
+        event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter ||
+        event->key() == Qt::Key_Escape || event->key() == Qt::Key_Delete) {
+        QLineEdit::keyPressEvent(event);
+        return;
+    }
+    const std::string boxText = this->text().toStdString();
+    for (const char32_t key : text.toUcs4()) {
+        if (!NumericKeyAccepted(key, boxText, format_)) {
+            event->ignore();
+            return;
+        }
+    }
+    QLineEdit::keyPressEvent(event);
+}
+
+} // namespace tw::ui

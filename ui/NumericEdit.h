@@ -1,0 +1,38 @@
+// The numeric box of the main window and the dialogs: a right-aligned line edit whose keys are
+// filtered (digits, minus, backspace and one decimal separator) and which can take the
+// read-only look (sky blue, not editable).
+#pragma once
+
+#include <QLineEdit>
+
+#include "Globals.h"
+
+namespace tw::ui {
+
+// The decimal and thousands separators of the user's locale.
+TNumberFormat LocaleNumberFormat();
+
+// The background of a read-only numeric box.
+inline constexpr QRgb kReadOnlyColour = 0xFFA6CAF0;
+
+class TNumericEdit : public QLineEdit
+{
+    Q_OBJECT
+
+public:
+    explicit TNumericEdit(QWidget* parent = nullptr);
+
+    void setNumberFormat(const TNumberFormat& format) { format_ = format; }
+    const TNumberFormat& numberFormat() const { return format_; }
+    // Read-only with the sky-blue background, or editable with the window colour.
+    void setReadOnlyLook(bool readOnly);
+    bool readOnlyLook() const { return isReadOnly(); }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    TNumberFormat format_;
+};
+
+} // namespace tw::ui
