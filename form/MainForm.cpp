@@ -89,6 +89,8 @@ TMainForm::TMainForm(TTWData& project, TNumberFormat format)
     labels_[N(Label::ImportantNotice)].text = std::string(kUserDefinedNotice);
     labels_[N(Label::ImportantNotice)].red = true;
     displayedUnits_ = project.Units;
+    barListsStandard_ = project.RebarStandard;
+    barListsUnits_ = project.Units;
     date_ = project.ProjectDate;
     logo_ = project.Logo();
 }
@@ -200,6 +202,16 @@ void TMainForm::RefreshBarList(List l, bool onlyIfEmpty)
         remembered = *list.Selected();
     list.items = RebarLabels(project_.RebarTable(), project_.RebarStandard, project_.Units);
     list.index = list.items.empty() ? -1 : 0;
+    // Lists emptied for a change of reinforcement keep the stored bar of the same standard;
+    // after a change of standard the first bar is chosen.
+    if (!remembered && !list.items.empty() && barListsStandard_ == project_.RebarStandard &&
+        barListsUnits_ == project_.Units) {
+        const int32_t stored =
+            l == List::VerticalBar ? project_.VerticalBarSize : project_.TieBarSize;
+        list.index = BarListIndex(stored, list.items);
+    }
+    barListsStandard_ = project_.RebarStandard;
+    barListsUnits_ = project_.Units;
     if (remembered) {
         const auto it = std::find(list.items.begin(), list.items.end(), *remembered);
         if (it != list.items.end())

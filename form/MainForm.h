@@ -212,6 +212,9 @@ private:
     std::optional<Box> hintBox_;
     bool modified_ = false;
     TUnitSystem displayedUnits_ = TUnitSystem::usEnglish;
+    // The bar standard and units the bar lists were last filled for.
+    TRebarStandard barListsStandard_ = TRebarStandard::rsUS;
+    TUnitSystem barListsUnits_ = TUnitSystem::usEnglish;
 };
 
 // The hint of tie spacing "Override".

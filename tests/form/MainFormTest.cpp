@@ -1,0 +1,567 @@
+// The main window's behaviour without widgets: the recalculation with its rules and bounds,
+// the display pass (visibility, read-only state, captions, unit labels), the unit switch, the
+// verdict marks and the sections.
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "Ansi.h"
+#include "MainForm.h"
+#include "ProjectJson.h"
+#include "ResultRows.h"
+
+using namespace tw;
+using namespace tw::form;
+
+namespace {
+
+std::string ReadText(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+class MainForm : public ::testing::Test
+{
+protected:
+    void SetUp() override { Open("ENGLISH UNITS EXAMPLE"); }
+
+    void Open(const std::string& example)
+    {
+        ProjectFromJson(ReadText(std::string(TW_SOURCE_DIR) + "/resources/examples/" + example +
+                                 ".json"),
+                        project);
+        const TCommitResult r = form.AfterOpen();
+        ASSERT_TRUE(r.ok()) << *r.error;
+    }
+
+    // Types a text into a box and leaves it.
+    TCommitResult Type(Box b, const std::string& text)
+    {
+        form.EditBox(b, text);
+        return form.Commit();
+    }
+
+    TCommitResult Choose(List l, const std::string& item)
+    {
+        const auto& items = form.ListState(l).items;
+        const auto it = std::find(items.begin(), items.end(), item);
+        EXPECT_NE(it, items.end()) << item;
+        return form.ChooseListItem(l, static_cast<int>(it - items.begin()));
+    }
+
+    const std::string& Text(Box b) const { return form.BoxState(b).text; }
+    bool Visible(Box b) const { return form.BoxState(b).visible; }
+    bool ReadOnly(Box b) const { return form.BoxState(b).readOnly; }
+
+    TTWData project;
+    TMainForm form{project};
+};
+
+} // namespace
+
+TEST_F(MainForm, OpenShowsTheProjectAndItsResults)
+{
+    EXPECT_EQ(Text(Box::ShoredHeight), "15.00");
+    EXPECT_EQ(form.BoxState(Box::ShoredHeight).unit, "ft");
+    EXPECT_EQ(*form.ListState(List::SectionSize).Selected(), "W18X86");
+    EXPECT_EQ(Text(Box::ResKa), "0.307");
+    EXPECT_FALSE(form.Modified());
+    // General Data and the first shown result section are expanded, nothing else.
+    EXPECT_TRUE(form.SectionState(Section::GeneralData).expanded);
+    EXPECT_TRUE(form.SectionState(Section::Coulomb).expanded);
+    int expanded = 0;
+    for (int s = 0; s < kSectionCount; ++s)
+        expanded += form.SectionState(static_cast<Section>(s)).expanded;
+    EXPECT_EQ(expanded, 2);
+}
+
+TEST_F(MainForm, CommitRecalculatesAndRewritesBoundedBoxes)
+{
+    const std::string before = Text(Box::ResMaxMomentBelow);
+    form.EditBox(Box::ShoredHeight, "12");
+    EXPECT_TRUE(form.Modified());
+    EXPECT_EQ(Text(Box::ResMaxMomentBelow), before); // nothing happens before the commit
+    ASSERT_TRUE(form.Commit().ok());
+    EXPECT_EQ(project.ShoredHeight, 12);
+    EXPECT_NE(Text(Box::ResMaxMomentBelow), before);
+
+    // Letters read as 0, bounded to the box's minimum and shown so.
+    ASSERT_TRUE(Type(Box::ShoredHeight, "abc").ok());
+    EXPECT_EQ(project.ShoredHeight, 3);
+    EXPECT_EQ(Text(Box::ShoredHeight), "3.00");
+    // A thousands separator is ignored: 3,500 psf of surcharge is within its limits.
+    ASSERT_TRUE(Type(Box::Surcharge, "3,500").ok());
+    EXPECT_EQ(project.Surcharge, 3500);
+}
+
+TEST_F(MainForm, DependentBounds)
+{
+    // Soil-pile friction at most three quarters of the soil friction angle.
+    ASSERT_TRUE(Type(Box::BackfillDelta, "30").ok());
+    EXPECT_EQ(project.BackfillDelta, 24);
+    EXPECT_EQ(Text(Box::BackfillDelta), "24.0");
+    // The slope at most the friction angle.
+    ASSERT_TRUE(Type(Box::BackfillSlope, "40").ok());
+    EXPECT_EQ(project.BackfillSlope, 32);
+    // Passive friction and slope at least -phi/2 and -phi.
+    ASSERT_TRUE(Type(Box::PassiveDelta, "-20").ok());
+    EXPECT_EQ(project.PassiveDelta, -16);
+    ASSERT_TRUE(Type(Box::PassiveSlope, "-40").ok());
+    EXPECT_EQ(project.PassiveSlope, -32);
+    // The explicit bound covers one side only; the other keeps the box's own limit, so a
+    // passive slope cannot turn positive nor a backfill slope negative.
+    ASSERT_TRUE(Type(Box::PassiveSlope, "10").ok());
+    EXPECT_EQ(project.PassiveSlope, 0);
+    EXPECT_EQ(Text(Box::PassiveSlope), "0.0");
+    ASSERT_TRUE(Type(Box::BackfillSlope, "-10").ok());
+    EXPECT_EQ(project.BackfillSlope, 0);
+    // F.S. on Passive between 1.33 and 2.0 under Net Pressure.
+    ASSERT_TRUE(Type(Box::PassiveFS, "1.0").ok());
+    EXPECT_NEAR(static_cast<double>(project.PassiveSafetyFactor), 1.33, 1e-12);
+    EXPECT_EQ(Text(Box::PassiveFS), "1.33");
+    // The strip setback at most the shored height.
+    ASSERT_TRUE(form.SetChecked(Check::StripLoad, true).ok());
+    ASSERT_TRUE(Type(Box::StripSetback, "40").ok());
+    EXPECT_EQ(project.StripSetback, 15);
+    // The seismic arm at most the pile length of the previous analysis.
+    const long double length = project.TotalPileLength;
+    ASSERT_TRUE(Type(Box::SeismicArm, "99").ok());
+    EXPECT_EQ(project.SeismicArm, static_cast<long double>(static_cast<double>(length)));
+}
+
+TEST_F(MainForm, SpacingFollowsThePileType)
+{
+    ASSERT_TRUE(Choose(List::PileType, "Secant Pile").ok());
+    ASSERT_TRUE(Type(Box::PileWidth, "3").ok());
+    ASSERT_TRUE(Type(Box::PileSpacing, "6").ok());
+    EXPECT_NEAR(static_cast<double>(project.PileSpacing), 5.01, 1e-12);
+    EXPECT_EQ(Text(Box::PileSpacing), "5.01");
+    ASSERT_TRUE(Type(Box::PileSpacing, "3").ok());
+    EXPECT_NEAR(static_cast<double>(project.PileSpacing), 3.99, 1e-12);
+    EXPECT_EQ(Text(Box::PileSpacing), "3.99");
+
+    // A tangent pile's spacing is twice the B read in the same recalculation.
+    ASSERT_TRUE(Choose(List::PileType, "Tangent Pile").ok());
+    EXPECT_TRUE(ReadOnly(Box::PileSpacing));
+    form.EditBox(Box::PileWidth, "2.5");
+    ASSERT_TRUE(form.Commit().ok());
+    EXPECT_EQ(project.PileSpacing, 5);
+    EXPECT_EQ(Text(Box::PileSpacing), "5.00");
+}
+
+TEST_F(MainForm, SheetPileSelection)
+{
+    ASSERT_TRUE(Choose(List::Reinforcement, "O-Pipe").ok());
+    ASSERT_EQ(project.Reinforcement, TReinforcement::rfPipe);
+    EXPECT_TRUE(form.CheckState(Check::PipeFilled).visible);
+
+    ASSERT_TRUE(Choose(List::PileType, "Sheet Pile").ok());
+    EXPECT_EQ(project.InstallMethod, TInstallMethod::imDriven);
+    EXPECT_EQ(project.PileSpacing, 1);
+    EXPECT_EQ(project.WedgeMultiplier, 1);
+    EXPECT_EQ(project.Reinforcement, TReinforcement::rfIBeam);
+    EXPECT_FALSE(form.ListState(List::Reinforcement).visible);
+    EXPECT_TRUE(Visible(Box::SheetPileDepth));
+    EXPECT_FALSE(Visible(Box::ConcreteStrength));
+    EXPECT_FALSE(form.ListState(List::SteelLibrary).visible);
+    EXPECT_TRUE(form.ListState(List::SheetLibrary).visible);
+    // The spacing shows 1.00 though the box's minimum is 1.5, read-only.
+    EXPECT_EQ(Text(Box::PileSpacing), "1.00");
+    EXPECT_TRUE(ReadOnly(Box::PileSpacing));
+    EXPECT_TRUE(ReadOnly(Box::PileWidth));
+    EXPECT_TRUE(ReadOnly(Box::WedgeMultiplier));
+    EXPECT_EQ(form.BoxState(Box::PileWidth).caption, "Sheet Pile Wdith, B");
+    EXPECT_EQ(form.ListState(List::SectionSize).caption, "Sheet Size");
+    EXPECT_EQ(form.BoxState(Box::ResTotalLength).caption, "Total Sheet Pile Length");
+    // The section list holds the sheet piles and "User Defined" last.
+    const auto& items = form.ListState(List::SectionSize).items;
+    EXPECT_EQ(items.back(), "User Defined");
+    EXPECT_EQ(items.size(), project.SteelShapes().size() + 1);
+    // Results: only the section modulus check and the deflection verdict.
+    EXPECT_TRUE(form.SectionState(Section::SectionCheck).visible);
+    EXPECT_FALSE(form.SectionState(Section::Checks).visible);
+    EXPECT_FALSE(Visible(Box::ResLr));
+    EXPECT_TRUE(form.VerdictState(Verdict::SectionModulus).visible);
+    EXPECT_TRUE(form.VerdictState(Verdict::MaxDeflection).visible);
+    EXPECT_FALSE(form.VerdictState(Verdict::HoleFit).visible);
+    EXPECT_FALSE(form.VerdictState(Verdict::Moment).visible);
+    EXPECT_FALSE(form.SectionState(Section::LaggingInput).visible);
+
+    // "User Defined" selects the user section and shows the button beside the list.
+    EXPECT_FALSE(form.UserSheetButtonVisible());
+    ASSERT_TRUE(form.ChooseListItem(List::SectionSize, static_cast<int>(items.size()) - 1).ok());
+    EXPECT_EQ(project.SheetIndex, -1);
+    EXPECT_TRUE(form.UserSheetButtonVisible());
+    // The sheet pile depth is the profile height of the section, in ft.
+    EXPECT_EQ(Text(Box::SheetPileDepth),
+              FormatFixed(project.UserSection.bf / 12, 2, 10, "."));
+}
+
+TEST_F(MainForm, SheetPileProjectWithTheUserSection)
+{
+    project.SetPileType(TPileType::ptSheetPile);
+    project.InstallMethod = TInstallMethod::imDriven;
+    project.SelectSection(3);
+    project.SelectSection(-1);
+    ASSERT_TRUE(form.AfterOpen().ok());
+    const TListState& list = form.ListState(List::SectionSize);
+    EXPECT_EQ(*list.Selected(), "User Defined");
+    EXPECT_TRUE(form.UserSheetButtonVisible());
+}
+
+TEST_F(MainForm, RebarCage)
+{
+    ASSERT_TRUE(Choose(List::Reinforcement, "Rebar Cage").ok());
+    EXPECT_TRUE(form.RebarCagePanelVisible());
+    EXPECT_TRUE(form.SectionState(Section::RebarChecks).visible);
+    EXPECT_FALSE(form.SectionState(Section::Checks).visible);
+    EXPECT_TRUE(form.VerdictState(Verdict::AxialPu).visible);
+    // Fy follows the member: 50 for steel sections, 60 for bars.
+    EXPECT_EQ(project.YieldStrength, 60);
+    // The stored bar sizes survive the refill of the bar lists.
+    EXPECT_EQ(*form.ListState(List::VerticalBar).Selected(), "#8");
+    EXPECT_EQ(*form.ListState(List::TieBar).Selected(), "#4");
+    EXPECT_EQ(project.VerticalBarSize, 8);
+
+    // Spirals need six bars; the count is bounded first, then rounded half to even.
+    ASSERT_TRUE(Choose(List::TieType, "Spiral").ok());
+    ASSERT_TRUE(Type(Box::BarCount, "5").ok());
+    EXPECT_EQ(project.BarCount, 6);
+    EXPECT_EQ(Text(Box::BarCount), "6");
+    ASSERT_TRUE(Choose(List::TieType, "Tie").ok());
+    ASSERT_TRUE(Type(Box::BarCount, "5.6").ok());
+    EXPECT_EQ(project.BarCount, 6);
+    ASSERT_TRUE(Type(Box::BarCount, "6.5").ok());
+    EXPECT_EQ(project.BarCount, 6);
+    ASSERT_TRUE(Type(Box::BarCount, "7.5").ok());
+    EXPECT_EQ(project.BarCount, 8);
+    // An explicit bound replaces the box's limits: 200 bars stay 200.
+    ASSERT_TRUE(Type(Box::BarCount, "200").ok());
+    EXPECT_EQ(project.BarCount, 200);
+    ASSERT_TRUE(Type(Box::BarCount, "8").ok());
+    // Clear cover at least 2 in and at most a third of the pier (2.5 ft: 10 in).
+    ASSERT_TRUE(Type(Box::ClearCover, "1").ok());
+    EXPECT_EQ(project.ClearCover, 2);
+    EXPECT_EQ(Text(Box::ClearCover), "2.0");
+    ASSERT_TRUE(Type(Box::ClearCover, "12").ok());
+    EXPECT_EQ(project.ClearCover, 10);
+
+    // The override's hint shows on entering it and hides on the commit.
+    form.EnterBox(Box::TieSpacingOverride);
+    EXPECT_EQ(form.HintText(), kOverrideHint);
+    EXPECT_EQ(form.HintBox(), Box::TieSpacingOverride);
+    ASSERT_TRUE(form.Commit().ok());
+    EXPECT_TRUE(form.HintText().empty());
+
+    // Another bar standard lists other bars: the first is chosen.
+    ASSERT_TRUE(Choose(List::RebarStandard, "Canadian").ok());
+    EXPECT_EQ(form.ListState(List::VerticalBar).index, 0);
+    EXPECT_EQ(*form.ListState(List::VerticalBar).Selected(), "10M");
+    EXPECT_EQ(project.VerticalBarSize, 10);
+
+    // Back to a steel section: Fy 60 becomes 50.
+    ASSERT_TRUE(Choose(List::Reinforcement, "I-Beam").ok());
+    EXPECT_EQ(project.YieldStrength, 50);
+}
+
+TEST_F(MainForm, DrivenPilesOfferNoRebarCage)
+{
+    ASSERT_TRUE(Choose(List::Reinforcement, "Rebar Cage").ok());
+    ASSERT_TRUE(Choose(List::InstallMethod, "Driven").ok());
+    EXPECT_EQ(form.ListState(List::Reinforcement).items.size(), 2u);
+    EXPECT_EQ(project.Reinforcement, TReinforcement::rfIBeam);
+    // A driven pile's B is the flange width of its section, shown read-only.
+    EXPECT_TRUE(ReadOnly(Box::PileWidth));
+    EXPECT_EQ(Text(Box::PileWidth), FormatFixed(project.GetSection().bf / 12, 2, 10, "."));
+    ASSERT_TRUE(Choose(List::InstallMethod, "Drilled").ok());
+    EXPECT_EQ(form.ListState(List::Reinforcement).items.size(), 3u);
+}
+
+TEST_F(MainForm, MethodsShowTheirInputs)
+{
+    // Gross Pressure: backfill soil 2 below the base, on both sides.
+    ASSERT_TRUE(Type(Box::Backfill2Phi, "28").ok()); // hidden under Net: not read
+    EXPECT_EQ(project.Backfill2Phi, 32);
+    ASSERT_TRUE(Choose(List::AnalysisMethod, "Gross Pressure").ok());
+    EXPECT_EQ(form.SectionState(Section::BackfillSoils).caption, "Backfill Soils 1");
+    EXPECT_TRUE(form.SectionState(Section::BackfillSoils2).visible);
+    EXPECT_TRUE(ReadOnly(Box::PassivePhi));
+    EXPECT_TRUE(Visible(Box::PassiveFS));
+    EXPECT_TRUE(ReadOnly(Box::PassiveFS));
+    EXPECT_EQ(Text(Box::PassiveFS), "1.00");
+    ASSERT_TRUE(Type(Box::Backfill2Phi, "28").ok());
+    EXPECT_EQ(Text(Box::PassivePhi), "28.0"); // the passive side shows soil 2
+
+    // Back to Net: the passive soil's own values return.
+    ASSERT_TRUE(Choose(List::AnalysisMethod, "Net Pressure").ok());
+    EXPECT_EQ(Text(Box::PassivePhi), "32.0");
+    EXPECT_EQ(Text(Box::PassiveFS), "1.50");
+    EXPECT_EQ(Text(Box::PassiveUnitWeight), "120.0");
+    EXPECT_FALSE(ReadOnly(Box::PassivePhi));
+    EXPECT_FALSE(form.SectionState(Section::BackfillSoils2).visible);
+
+    // Equivalent fluid under Net Pressure: no safety factor (1.0 whatever the box holds), the
+    // passive choice shown.
+    ASSERT_TRUE(Choose(List::SoilMethod, "Equivalent Fluid Pressure").ok());
+    EXPECT_FALSE(Visible(Box::PassiveFS));
+    EXPECT_EQ(project.PassiveSafetyFactor, 1);
+    EXPECT_TRUE(form.PassiveChoiceVisible());
+    EXPECT_TRUE(Visible(Box::ActiveEFP));
+    EXPECT_FALSE(Visible(Box::BackfillPhi));
+    EXPECT_FALSE(form.SectionState(Section::Coulomb).visible);
+    ASSERT_TRUE(form.SetChecked(Check::AllowablePassive, true).ok());
+    EXPECT_TRUE(project.AllowablePassive);
+
+    // User Defined: the typed diagram, the "Ignore Passive" row and the notice.
+    ASSERT_TRUE(Choose(List::AnalysisMethod, "User Defined").ok());
+    EXPECT_FALSE(form.SectionState(Section::BackfillSoils).visible);
+    EXPECT_FALSE(form.SectionState(Section::PassiveSoils).visible);
+    EXPECT_FALSE(form.SectionState(Section::PressureResult).visible);
+    EXPECT_TRUE(form.SectionState(Section::PressureInput).visible);
+    EXPECT_TRUE(Visible(Box::IgnorePassiveUD));
+    EXPECT_TRUE(form.LabelState(Label::ImportantNotice).visible);
+    EXPECT_TRUE(ReadOnly(Box::InLoadX1));
+    EXPECT_FALSE(ReadOnly(Box::InLoadX2));
+}
+
+TEST_F(MainForm, UserDefinedDiagramDepthsAreBounded)
+{
+    ASSERT_TRUE(Choose(List::AnalysisMethod, "User Defined").ok());
+    const long double x4 = project.LoadPoints[3].X;
+    ASSERT_TRUE(Type(Box::InLoadX2, "100").ok());
+    EXPECT_NEAR(static_cast<double>(project.LoadPoints[1].X), static_cast<double>(x4 - 0.02L),
+                1e-9);
+    ASSERT_TRUE(Type(Box::InLoadX3, "0").ok());
+    // The lower bound X2 + 0.01 applies (zero text reads 0, below it).
+    EXPECT_NEAR(static_cast<double>(project.LoadPoints[2].X),
+                static_cast<double>(project.LoadPoints[1].X + 0.01L), 1e-9);
+    ASSERT_TRUE(Type(Box::InLoadW2, "0.5").ok());
+    EXPECT_EQ(project.LoadPoints[1].W, 0.5L);
+    EXPECT_EQ(Text(Box::ResLoadW2), Text(Box::InLoadW2));
+}
+
+TEST_F(MainForm, LaggingAndGuardrailInputs)
+{
+    ASSERT_TRUE(Choose(List::LaggingType, "Conc. Lagging").ok());
+    EXPECT_TRUE(form.ListState(List::LaggingConcrete).visible);
+    EXPECT_EQ(form.ListState(List::LaggingConcrete).unit, "ksi");
+    EXPECT_TRUE(form.LabelState(Label::ConcreteLagging).visible);
+    EXPECT_FALSE(form.VerdictState(Verdict::LaggingSize).visible);
+    EXPECT_NE(form.LabelState(Label::LaggingMaterial).text.find("\xE2\x80\x99"),
+              std::string::npos); // f'c with the right single quotation mark, in UTF-8
+    ASSERT_TRUE(Choose(List::LaggingType, "None").ok());
+    EXPECT_FALSE(Visible(Box::ArchingFactor));
+    EXPECT_FALSE(form.ListState(List::LaggingConcrete).visible);
+    EXPECT_FALSE(form.SectionState(Section::LaggingResult).visible);
+    EXPECT_TRUE(form.SectionState(Section::LaggingInput).visible);
+
+    // Guardrail off: its inputs stay shown but disabled, the results section goes.
+    ASSERT_TRUE(form.SetChecked(Check::UseGuardrail, false).ok());
+    EXPECT_FALSE(form.SectionState(Section::GuardrailResult).visible);
+    EXPECT_TRUE(Visible(Box::GuardrailLength));
+    EXPECT_FALSE(form.BoxState(Box::GuardrailLength).enabled);
+    EXPECT_FALSE(form.ListState(List::GuardrailShape).enabled);
+    EXPECT_TRUE(form.CheckState(Check::UseGuardrail).enabled);
+    ASSERT_TRUE(form.SetChecked(Check::UseGuardrail, true).ok());
+    EXPECT_TRUE(form.BoxState(Box::GuardrailLength).enabled);
+
+    // The spacing list: S and 2 S; choosing the second doubles the guardrail spacing.
+    const auto& spacing = form.ListState(List::GuardrailSpacing);
+    ASSERT_EQ(spacing.items.size(), 2u);
+    EXPECT_EQ(spacing.items[0], "8.00");
+    EXPECT_EQ(spacing.items[1], "16.00");
+    ASSERT_TRUE(form.ChooseListItem(List::GuardrailSpacing, 1).ok());
+    EXPECT_EQ(project.GuardrailSpacing, 16);
+    EXPECT_EQ(form.ListState(List::GuardrailSpacing).index, 1);
+}
+
+TEST_F(MainForm, UnitSwitchKeepsNumbersWithinTheNewLimits)
+{
+    ASSERT_TRUE(Type(Box::ShoredHeight, "20").ok());
+    const int row = project.BeamIndex;
+    ASSERT_TRUE(form.ChooseListItem(List::Units, 1).ok());
+    EXPECT_EQ(project.Units, TUnitSystem::usSI);
+    EXPECT_EQ(project.ShoredHeight, 9);
+    EXPECT_EQ(Text(Box::ShoredHeight), "9.00");
+    EXPECT_EQ(form.BoxState(Box::ShoredHeight).unit, "m");
+    EXPECT_EQ(form.BoxState(Box::ResMaxDeflection).unit, "mm");
+    EXPECT_EQ(form.SectionState(Section::PressureResult).caption,
+              "Pressure Data (ASD) per m Length of Wall");
+    EXPECT_EQ(form.ListState(List::LaggingConcrete).items[0], "21");
+    // The same catalogue row, now in SI.
+    EXPECT_EQ(project.BeamIndex, row);
+    EXPECT_EQ(form.ListState(List::SectionSize).index, row);
+    EXPECT_EQ(*form.ListState(List::SectionSize).Selected(), AnsiToUtf8(project.GetSection().Name));
+
+    ASSERT_TRUE(form.ChooseListItem(List::Units, 0).ok());
+    EXPECT_EQ(project.ShoredHeight, 9);
+    EXPECT_EQ(Text(Box::ShoredHeight), "9.00");
+}
+
+TEST_F(MainForm, ResultsAndMarks)
+{
+    // Deflection: 3 decimals in inches, 2 in millimetres.
+    const std::string english = Text(Box::ResMaxDeflection);
+    ASSERT_EQ(english.size() - english.find('.'), 4u) << english;
+    EXPECT_TRUE(form.SectionState(Section::Checks).markVisible);
+    EXPECT_TRUE(form.SectionState(Section::Checks).markPass);
+    EXPECT_FALSE(form.SectionState(Section::Coulomb).markVisible); // no checked rows
+
+    // A tiny allowable deflection fails the deflection row and the Output Data caption.
+    ASSERT_TRUE(Type(Box::AllowTopDeflection, "0.01").ok());
+    EXPECT_FALSE(form.VerdictState(Verdict::MaxDeflection).pass);
+    EXPECT_TRUE(form.SectionState(Section::OutputData).markVisible);
+    EXPECT_FALSE(form.SectionState(Section::OutputData).markPass);
+    EXPECT_TRUE(form.SectionState(Section::Checks).markPass);
+
+    ASSERT_TRUE(form.ChooseListItem(List::Units, 1).ok());
+    const std::string si = Text(Box::ResMaxDeflection);
+    EXPECT_EQ(si.size() - si.find('.'), 3u) << si;
+}
+
+TEST_F(MainForm, ComputedResultsAreNotClampedToInputLimits)
+{
+    // A steep backfill: Ka times the unit weight far above the 200 psf/ft of the input box.
+    ASSERT_TRUE(Type(Box::BackfillPhi, "5").ok());
+    ASSERT_TRUE(Type(Box::BackfillUnitWeight, "140").ok());
+    ASSERT_GT(project.ActiveEFP, 100);
+    EXPECT_EQ(Text(Box::ResEFPActive), FormatFixed(project.ActiveEFP, 1, 10, "."));
+    ASSERT_TRUE(Type(Box::PassivePhi, "45").ok());
+    ASSERT_TRUE(Type(Box::PassiveUnitWeight, "140").ok());
+    ASSERT_TRUE(Type(Box::PassiveDelta, "-22.5").ok());
+    ASSERT_GT(project.PassiveEFP, 1500);
+    EXPECT_EQ(Text(Box::ResEFPPassive), FormatFixed(project.PassiveEFP, 1, 10, "."));
+}
+
+TEST_F(MainForm, RoundSectionRows)
+{
+    ASSERT_TRUE(Choose(List::Reinforcement, "O-Pipe").ok());
+    EXPECT_EQ(form.BoxState(Box::ResLr).caption, "Ratio, D/t");
+    const std::string cls = form.BoxState(Box::ResLr).unit;
+    EXPECT_TRUE(cls == "Compact" || cls == "Noncompact" ||
+                cls == "too slender, choose another section")
+        << cls;
+    EXPECT_EQ(form.BoxState(Box::ResLp).unit, "in^3");
+    EXPECT_TRUE(form.VerdictState(Verdict::RoundClass).visible);
+    // A very thin pipe under a high Fy is too slender: red text, mark out of view, the
+    // caption of Output Data fails.
+    const auto& items = form.ListState(List::SectionSize).items;
+    int thinnest = -1;
+    long double largest = 0;
+    for (std::size_t i = 0; i < project.OShapes().size(); ++i) {
+        project.SelectSection(static_cast<int>(i));
+        if (project.GetSection().k1 > largest) {
+            largest = project.GetSection().k1;
+            thinnest = static_cast<int>(i);
+        }
+    }
+    ASSERT_GE(thinnest, 0);
+    ASSERT_LT(thinnest, static_cast<int>(items.size()));
+    ASSERT_TRUE(form.ChooseListItem(List::SectionSize, thinnest).ok());
+    ASSERT_TRUE(Type(Box::YieldStrength, "150").ok());
+    EXPECT_EQ(form.BoxState(Box::ResLr).unit, "too slender, choose another section");
+    EXPECT_TRUE(form.BoxState(Box::ResLr).unitRed);
+    EXPECT_TRUE(form.VerdictState(Verdict::RoundClass).outOfView);
+    EXPECT_FALSE(form.VerdictState(Verdict::RoundClass).pass);
+    EXPECT_FALSE(form.SectionState(Section::OutputData).markPass);
+
+    // Back to an I-beam: the ordinary captions and units return.
+    ASSERT_TRUE(Choose(List::Reinforcement, "I-Beam").ok());
+    EXPECT_EQ(form.BoxState(Box::ResLr).caption, "Unbraced Length, Lr");
+    EXPECT_EQ(form.BoxState(Box::ResLr).unit, "ft");
+    EXPECT_FALSE(form.BoxState(Box::ResLr).unitRed);
+}
+
+TEST_F(MainForm, AnalysisFailureKeepsThePreviousResults)
+{
+    const std::string moment = Text(Box::ResMaxMomentBelow);
+    // Timber lagging between piers wider than their spacing has no clear span.
+    form.EditBox(Box::PileWidth, "6");
+    form.EditBox(Box::PileSpacing, "2");
+    const TCommitResult r = form.Commit();
+    ASSERT_FALSE(r.ok());
+    EXPECT_NE(r.error->find("clear span"), std::string::npos) << *r.error;
+    // The inputs read before the failure are in the project; the boxes keep what was typed and
+    // the results stay as they were.
+    EXPECT_EQ(project.PileWidth, 6);
+    EXPECT_EQ(project.PileSpacing, 2);
+    EXPECT_EQ(Text(Box::PileWidth), "6");
+    EXPECT_EQ(Text(Box::ResMaxMomentBelow), moment);
+    // Mending the input recalculates normally.
+    ASSERT_TRUE(Type(Box::PileWidth, "1.5").ok());
+    EXPECT_NE(Text(Box::ResMaxMomentBelow), moment);
+    EXPECT_NE(Text(Box::ResMaxMomentBelow), "N.A.");
+}
+
+TEST_F(MainForm, WedgeMultiplierLimitsDependOnTheUnits)
+{
+    ASSERT_TRUE(Type(Box::WedgeMultiplier, "5").ok());
+    EXPECT_EQ(project.WedgeMultiplier, 3);
+    ASSERT_TRUE(form.ChooseListItem(List::Units, 1).ok());
+    ASSERT_TRUE(Type(Box::WedgeMultiplier, "5").ok());
+    EXPECT_EQ(project.WedgeMultiplier, 5);
+}
+
+TEST_F(MainForm, SectionsExpandOneAtATime)
+{
+    EXPECT_FALSE(form.SectionState(Section::Loads).expanded);
+    form.EnterBox(Box::AxialLoad);
+    EXPECT_TRUE(form.SectionState(Section::Loads).expanded);
+    EXPECT_FALSE(form.SectionState(Section::GeneralData).expanded);
+    EXPECT_TRUE(form.SectionState(Section::Coulomb).expanded); // the other column is separate
+    form.ToggleSection(Section::OutputData);
+    EXPECT_TRUE(form.SectionState(Section::OutputData).expanded);
+    EXPECT_FALSE(form.SectionState(Section::Coulomb).expanded);
+    form.ToggleSection(Section::OutputData);
+    EXPECT_FALSE(form.SectionState(Section::OutputData).expanded);
+    // The bar lists do not expand their section on entry.
+    form.EnterList(List::VerticalBar);
+    EXPECT_FALSE(form.SectionState(Section::StructuralData).expanded);
+    form.EnterList(List::SectionSize);
+    EXPECT_TRUE(form.SectionState(Section::StructuralData).expanded);
+}
+
+TEST_F(MainForm, TitleBlockAndLogo)
+{
+    form.EditTitle(TitleText::ProjectName, "Caf\xC3\xA9 wall"); // UTF-8 é
+    ASSERT_TRUE(form.Commit().ok());
+    EXPECT_EQ(project.ProjectName, "Caf\xE9 wall"); // Windows-1252 in the project
+    // Something that is not a JPEG never becomes the logo.
+    form.SetLogo({1, 2, 3});
+    ASSERT_TRUE(form.Commit().ok());
+    EXPECT_FALSE(project.HasLogo());
+    EXPECT_TRUE(form.Logo().empty());
+}
+
+TEST_F(MainForm, NewProjectFromTheBuiltInDefaults)
+{
+    project.NewProject(true);
+    const TCommitResult r = form.AfterNew();
+    ASSERT_TRUE(r.ok()) << *r.error;
+    EXPECT_FALSE(form.Modified());
+    // The values the defaults lack come from the boxes' lower limits.
+    EXPECT_EQ(project.ShoredHeight, 3);
+    EXPECT_NEAR(static_cast<double>(project.PassiveSafetyFactor), 1.33, 1e-12);
+    EXPECT_TRUE(form.Title(TitleText::Organization).empty());
+    EXPECT_NE(Text(Box::ResKa), "N.A.");
+}
+
+TEST_F(MainForm, ResultsTextListsTheShownRows)
+{
+    const std::string text = ResultsText(form);
+    EXPECT_NE(text.find("== Coulomb Method\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("== Checks [PASS]"), std::string::npos) << text;
+    EXPECT_NE(text.find("Capacity"), std::string::npos);
+    EXPECT_EQ(text.find("Rebar Cage Checks"), std::string::npos);
+    EXPECT_EQ(text.find("Section Check"), std::string::npos);
+    EXPECT_NE(text.find("Wood Lagging Size"), std::string::npos);
+    ASSERT_TRUE(Type(Box::AllowTopDeflection, "0.01").ok());
+    EXPECT_NE(ResultsText(form).find("== Output Data [FAIL]"), std::string::npos);
+}
