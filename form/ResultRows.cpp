@@ -162,10 +162,13 @@ std::string ResultsText(const TMainForm& form)
             sectionShown = s.visible;
             if (!sectionShown)
                 continue;
-            out += "== " + s.caption;
-            if (s.markVisible)
-                out += " " + Mark(s.markPass);
-            out += "\n";
+            out += "== ";
+            out += s.caption;
+            if (s.markVisible) {
+                out += ' ';
+                out += Mark(s.markPass);
+            }
+            out += '\n';
             const TColumnHeads heads = ResultColumnHeads(row.section, si);
             if (!heads.first.empty() && row.section != Section::LaggingResult)
                 out += "   " + Pad("", 34) + Pad(std::string(heads.first), 18) +

@@ -1,0 +1,65 @@
+// Cost of one committed input change in the main window without widgets: the recalculation
+// (every box read through its limits and bounds, the analysis) and the display pass (every box,
+// list and mark written again, with its own analysis).
+#include <fstream>
+#include <sstream>
+
+#include <benchmark/benchmark.h>
+
+#include "MainForm.h"
+#include "ProjectJson.h"
+
+using namespace tw;
+
+namespace {
+
+void OpenExample(TTWData& project, const char* name)
+{
+    std::ifstream in(std::string(TW_SOURCE_DIR) + "/resources/examples/" + name + ".json",
+                     std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    ProjectFromJson(text.str(), project);
+}
+
+void CommitShoredHeight(benchmark::State& state, const char* example)
+{
+    TTWData project;
+    OpenExample(project, example);
+    form::TMainForm form(project);
+    if (!form.AfterOpen().ok())
+        state.SkipWithError("the example does not analyse");
+    bool flip = false;
+    for (auto _ : state) {
+        form.EditBox(form::Box::ShoredHeight, flip ? "15" : "14");
+        flip = !flip;
+        const form::TCommitResult r = form.Commit();
+        benchmark::DoNotOptimize(r);
+    }
+}
+
+void BM_CommitEnglishExample(benchmark::State& state)
+{
+    CommitShoredHeight(state, "ENGLISH UNITS EXAMPLE");
+}
+void BM_CommitSIExample(benchmark::State& state) { CommitShoredHeight(state, "SI UNITS EXAMPLE"); }
+
+void BM_UnitSwitch(benchmark::State& state)
+{
+    TTWData project;
+    OpenExample(project, "ENGLISH UNITS EXAMPLE");
+    form::TMainForm form(project);
+    (void)form.AfterOpen();
+    int units = 1;
+    for (auto _ : state) {
+        const form::TCommitResult r = form.ChooseListItem(form::List::Units, units);
+        units = 1 - units;
+        benchmark::DoNotOptimize(r);
+    }
+}
+
+} // namespace
+
+BENCHMARK(BM_CommitEnglishExample)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_CommitSIExample)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_UnitSwitch)->Unit(benchmark::kMicrosecond);
