@@ -919,6 +919,8 @@ void TMainForm::ShowResults()
 
     const TSteelCheckResults& steel = p.SteelCheckResults;
     Show(Box::ResTotalLength, steel.TotalBeamLength);
+    // The diagonal that must pass through the drilled hole, beside the section list.
+    Show(Box::BeamDiagonal, steel.DiagonalLength);
     const bool round = p.Reinforcement == TReinforcement::rfPipe &&
                        p.PileType != TPileType::ptSheetPile;
     TBoxState& lr = B(Box::ResLr);

@@ -72,6 +72,11 @@ TEST_F(MainForm, OpenShowsTheProjectAndItsResults)
     EXPECT_EQ(form.BoxState(Box::ShoredHeight).unit, "ft");
     EXPECT_EQ(*form.ListState(List::SectionSize).Selected(), "W18X86");
     EXPECT_EQ(Text(Box::ResKa), "0.307");
+    // W18X86: d 18.4 in, bf 11.1 in, diagonal 21.49 in, which fits the 30 in hole.
+    EXPECT_EQ(Text(Box::BeamDiagonal), "21.49");
+    EXPECT_EQ(form.BoxState(Box::BeamDiagonal).unit, "in");
+    EXPECT_TRUE(form.VerdictState(Verdict::HoleFit).visible);
+    EXPECT_TRUE(form.VerdictState(Verdict::HoleFit).pass);
     EXPECT_FALSE(form.Modified());
     // General Data and the first shown result section are expanded, nothing else.
     EXPECT_TRUE(form.SectionState(Section::GeneralData).expanded);
