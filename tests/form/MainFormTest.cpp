@@ -570,3 +570,72 @@ TEST_F(MainForm, ResultsTextListsTheShownRows)
     ASSERT_TRUE(Type(Box::AllowTopDeflection, "0.01").ok());
     EXPECT_NE(ResultsText(form).find("== Output Data [FAIL]"), std::string::npos);
 }
+
+TEST_F(MainForm, LoadBlocksFollowTheirCheckBoxes)
+{
+    EXPECT_FALSE(form.BoxState(Box::StripPressure).enabled);
+    EXPECT_FALSE(form.BoxState(Box::SeismicArm).enabled);
+    ASSERT_TRUE(form.SetChecked(Check::StripLoad, true).ok());
+    EXPECT_TRUE(form.Modified());
+    EXPECT_TRUE(project.StripLoadOn);
+    for (Box b : {Box::StripPressure, Box::StripSetback, Box::StripWidth, Box::StripDepth,
+                  Box::StripMoment})
+        EXPECT_TRUE(form.BoxState(b).enabled) << BoxDef(b).name;
+    EXPECT_FALSE(form.BoxState(Box::SeismicThrust).enabled);
+    // The strip moment enters the total moment at the pile top.
+    ASSERT_TRUE(Type(Box::StripPressure, "500").ok());
+    ASSERT_TRUE(Type(Box::StripSetback, "3").ok());
+    ASSERT_TRUE(Type(Box::StripWidth, "5").ok());
+    ASSERT_TRUE(Type(Box::StripDepth, "2").ok());
+    EXPECT_NE(project.StripMoment, 0);
+    EXPECT_EQ(Text(Box::TotalMoment), FormatFixed(project.TopMoment, 2, 10, "."));
+    EXPECT_EQ(form.BoxState(Box::StripMoment).unit, "k-ft/ft");
+}
+
+TEST_F(MainForm, LaggingConcreteWithoutSelection)
+{
+    // A stored strength other than the two list entries shows no selection and acts as the
+    // higher strength; reading the list then stores -1, still the higher strength.
+    project.LaggingType = TLaggingType::ltConcrete;
+    project.LaggingConcrete = 3;
+    ASSERT_TRUE(form.AfterOpen().ok());
+    EXPECT_EQ(form.ListState(List::LaggingConcrete).index, -1);
+    EXPECT_EQ(project.LaggingConcrete, -1);
+    EXPECT_NE(form.LabelState(Label::LaggingMaterial).text.find("4.5"), std::string::npos);
+    ASSERT_TRUE(form.ChooseListItem(List::LaggingConcrete, 0).ok());
+    EXPECT_EQ(project.LaggingConcrete, 0);
+    EXPECT_NE(form.LabelState(Label::LaggingMaterial).text.find("= 3 ksi"), std::string::npos);
+}
+
+TEST_F(MainForm, TimberAndPlateRows)
+{
+    EXPECT_TRUE(Visible(Box::ResLagFbAdjusted));
+    EXPECT_FALSE(Visible(Box::ResLagSreq));
+    EXPECT_TRUE(form.VerdictState(Verdict::LaggingBending).visible);
+    EXPECT_EQ(form.LabelState(Label::LaggingSize).text, "3x12 timber");
+    ASSERT_TRUE(Choose(List::LaggingType, "Steel Plate").ok());
+    EXPECT_FALSE(Visible(Box::ResLagFbAdjusted));
+    EXPECT_TRUE(Visible(Box::ResLagSreq));
+    EXPECT_FALSE(form.VerdictState(Verdict::LaggingBending).visible);
+    EXPECT_TRUE(form.VerdictState(Verdict::LaggingSize).visible);
+    EXPECT_NE(form.LabelState(Label::LaggingSize).text.find("inch steel plate"),
+              std::string::npos);
+    // Lagging belongs to soldier beams only.
+    ASSERT_TRUE(Choose(List::PileType, "Tangent Pile").ok());
+    EXPECT_FALSE(form.SectionState(Section::LaggingInput).visible);
+    EXPECT_FALSE(form.SectionState(Section::LaggingResult).visible);
+    EXPECT_FALSE(form.VerdictState(Verdict::LaggingSize).visible);
+}
+
+TEST_F(MainForm, UnitSwitchIgnoresADisplayFailure)
+{
+    // Built-in defaults: shown as they stand the analysis fails (no passive safety factor);
+    // the recalculation of the switch reads the bounded boxes and succeeds.
+    project.NewProject(true);
+    ASSERT_TRUE(form.AfterNew().ok());
+    project.PassiveSafetyFactor = 0;
+    const TCommitResult r = form.ChooseListItem(List::Units, 1);
+    EXPECT_TRUE(r.ok()) << r.error.value_or("");
+    EXPECT_EQ(project.Units, TUnitSystem::usSI);
+    EXPECT_NEAR(static_cast<double>(project.PassiveSafetyFactor), 1.33, 1e-12);
+}
