@@ -157,39 +157,29 @@ void TMainForm::RefreshSectionList(bool onlyIfEmpty)
     if (onlyIfEmpty && !list.items.empty())
         return;
     const bool wasEmpty = list.items.empty();
-    std::optional<std::string> remembered;
-    if (!wasEmpty && list.Selected() != nullptr)
-        remembered = *list.Selected();
+    const std::optional<std::string> remembered = list.SelectedText();
 
-    std::vector<std::string> items;
+    list.items.clear();
     if (project_.Reinforcement == TReinforcement::rfIBeam) {
         for (const TSteelShape& shape : project_.SteelShapes())
-            items.push_back(AnsiToUtf8(shape.Name));
+            list.items.push_back(AnsiToUtf8(shape.Name));
         if (project_.PileType == TPileType::ptSheetPile)
-            items.emplace_back("User Defined");
+            list.items.emplace_back("User Defined");
     } else {
         for (const TOShape& shape : project_.OShapes())
-            items.push_back(AnsiToUtf8(shape.Name));
+            list.items.push_back(AnsiToUtf8(shape.Name));
     }
-    list.items = std::move(items);
     const int count = static_cast<int>(list.items.size());
-    if (count == 0) {
-        list.index = -1;
-        return;
-    }
-    if (wasEmpty) {
-        list.index = 0;
-        return;
-    }
-    if (remembered) {
-        const auto it = std::find(list.items.begin(), list.items.end(), *remembered);
-        if (it != list.items.end()) {
-            list.index = static_cast<int>(it - list.items.begin());
-            return;
-        }
-    }
+    const int found = list.Find(remembered);
     const int selected = project_.SelectedSectionIndex();
-    list.index = selected == -1 ? count - 1 : (selected >= 0 && selected < count ? selected : 0);
+    if (count == 0)
+        list.index = -1;
+    else if (wasEmpty)
+        list.index = 0;
+    else if (found >= 0)
+        list.index = found;
+    else
+        list.index = selected == -1 ? count - 1 : (selected >= 0 && selected < count ? selected : 0);
 }
 
 void TMainForm::RefreshBarList(List l, bool onlyIfEmpty)
@@ -197,26 +187,23 @@ void TMainForm::RefreshBarList(List l, bool onlyIfEmpty)
     TListState& list = L(l);
     if (onlyIfEmpty && !list.items.empty())
         return;
-    std::optional<std::string> remembered;
-    if (list.Selected() != nullptr)
-        remembered = *list.Selected();
+    const std::optional<std::string> remembered = list.SelectedText();
     list.items = RebarLabels(project_.RebarTable(), project_.RebarStandard, project_.Units);
-    list.index = list.items.empty() ? -1 : 0;
-    // Lists emptied for a change of reinforcement keep the stored bar of the same standard;
-    // after a change of standard the first bar is chosen.
-    if (!remembered && !list.items.empty() && barListsStandard_ == project_.RebarStandard &&
-        barListsUnits_ == project_.Units) {
-        const int32_t stored =
-            l == List::VerticalBar ? project_.VerticalBarSize : project_.TieBarSize;
-        list.index = BarListIndex(stored, list.items);
-    }
+    const int found = list.Find(remembered);
+    if (list.items.empty())
+        list.index = -1;
+    else if (found >= 0)
+        list.index = found;
+    else if (!remembered && barListsStandard_ == project_.RebarStandard &&
+             barListsUnits_ == project_.Units)
+        // Lists emptied for a change of reinforcement keep the stored bar of the same
+        // standard; after a change of standard the first bar is chosen.
+        list.index = BarListIndex(
+            l == List::VerticalBar ? project_.VerticalBarSize : project_.TieBarSize, list.items);
+    else
+        list.index = 0;
     barListsStandard_ = project_.RebarStandard;
     barListsUnits_ = project_.Units;
-    if (remembered) {
-        const auto it = std::find(list.items.begin(), list.items.end(), *remembered);
-        if (it != list.items.end())
-            list.index = static_cast<int>(it - list.items.begin());
-    }
 }
 
 void TMainForm::RefreshShapeList(bool onlyIfEmpty)
@@ -225,25 +212,21 @@ void TMainForm::RefreshShapeList(bool onlyIfEmpty)
     if (onlyIfEmpty && !list.items.empty())
         return;
     const bool wasEmpty = list.items.empty();
-    std::optional<std::string> remembered;
-    if (!wasEmpty && list.Selected() != nullptr)
-        remembered = *list.Selected();
+    const std::optional<std::string> remembered = list.SelectedText();
     list.items.clear();
     for (const TGRShape& shape : project_.GuardrailShapes())
         list.items.push_back(AnsiToUtf8(shape.Name));
     const int count = static_cast<int>(list.items.size());
-    list.index = count > 0 ? 0 : -1;
-    if (wasEmpty || count == 0)
-        return;
-    if (remembered) {
-        const auto it = std::find(list.items.begin(), list.items.end(), *remembered);
-        if (it != list.items.end()) {
-            list.index = static_cast<int>(it - list.items.begin());
-            return;
-        }
-    }
-    if (project_.GuardrailShape >= 0 && project_.GuardrailShape < count)
-        list.index = project_.GuardrailShape;
+    const int found = list.Find(remembered);
+    const int stored = project_.GuardrailShape;
+    if (count == 0)
+        list.index = -1;
+    else if (wasEmpty)
+        list.index = 0;
+    else if (found >= 0)
+        list.index = found;
+    else
+        list.index = stored >= 0 && stored < count ? stored : 0;
 }
 
 // --- What the user does ---

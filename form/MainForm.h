@@ -41,6 +41,19 @@ struct TListState
     {
         return index >= 0 && index < static_cast<int>(items.size()) ? &items[index] : nullptr;
     }
+    std::optional<std::string> SelectedText() const
+    {
+        return Selected() ? std::optional<std::string>(*Selected()) : std::nullopt;
+    }
+    // The position of the item with this text, -1 when there is none.
+    int Find(const std::optional<std::string>& text) const
+    {
+        if (text)
+            for (std::size_t i = 0; i < items.size(); ++i)
+                if (items[i] == *text)
+                    return static_cast<int>(i);
+        return -1;
+    }
 };
 
 struct TCheckState
