@@ -44,8 +44,9 @@ bench:
 	cmake --build $(BUILD)-bench -j $(JOBS)
 	@for b in $(BUILD)-bench/bench/tw_bench_*; do [ -x "$$b" ] && "$$b"; done
 
-run: build
-	@echo "The desktop program is not built yet; the engine and its tests are."
+run: configure
+	cmake --build $(BUILD) -j $(JOBS) --target tarnwick
+	$(BUILD)/app/tarnwick
 
 clean:
 	rm -rf $(BUILD) $(BUILD)-asan $(BUILD)-bench $(BUILD)-fuzz

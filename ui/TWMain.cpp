@@ -1,0 +1,1199 @@
+#include "TWMain.h"
+
+#include <QAbstractItemView>
+#include <QAbstractSpinBox>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QFocusEvent>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QImage>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QRadioButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <cmath>
+#include <exception>
+#include <string_view>
+#include <utility>
+
+#include "CollapsibleSection.h"
+#include "LoadSketches.h"
+#include "NumericEdit.h"
+#include "Tables.h"
+#include "UserDefinedSheet.h"
+#include "VerdictMarks.h"
+
+using namespace tw::form;
+using tw::kLoadPointCount;
+using tw::kPassivePointCount;
+using tw::ui::TCollapsibleSection;
+using tw::ui::TNumericEdit;
+
+namespace {
+
+// Fixed widths of the columns and of the parts of a row, in pixels.
+constexpr int kInputsWidth = 299;
+constexpr int kResultsWidth = 430;
+constexpr int kRowSpacing = 3;
+constexpr int kInputValueWidth = 64;
+constexpr int kInputUnitWidth = 50;
+constexpr int kListCaptionWidth = 96;
+constexpr int kResultCaptionWidth = 148;
+constexpr int kResultValueWidth = 58;
+constexpr int kResultUnitWidth = 44;
+constexpr int kAtWidth = 12;
+constexpr int kMarkSize = 16;
+constexpr int kLogoWidth = 173;
+constexpr int kHintMaxWidth = 300;
+
+// Day 0 of the serial dates of project files.
+const QDate kSerialEpoch(1899, 12, 30);
+
+template <class E> constexpr int N(E e)
+{
+    return static_cast<int>(e);
+}
+
+QString Q(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+void SetText(QLabel* label, const QString& text)
+{
+    if (label != nullptr && label->text() != text)
+        label->setText(text);
+}
+
+void SetRed(QLabel* label, bool red)
+{
+    if (label == nullptr)
+        return;
+    const QString sheet = red ? QStringLiteral("color: #C00000;") : QString();
+    if (label->styleSheet() != sheet)
+        label->setStyleSheet(sheet);
+}
+
+void RetainSize(QWidget* widget)
+{
+    QSizePolicy policy = widget->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    widget->setSizePolicy(policy);
+}
+
+QHBoxLayout* RowLayout(QWidget* row)
+{
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(kRowSpacing);
+    return layout;
+}
+
+// An empty, fixed-width place in a row; unlike a spacing item, the row's spacing applies
+// on both sides of it, so the columns of the rows line up.
+QWidget* Gap(int width, QWidget* parent)
+{
+    auto* gap = new QWidget(parent);
+    gap->setFixedSize(width, 0);
+    return gap;
+}
+
+QToolButton* SmallButton(const QString& text, const QString& tip, QWidget* parent)
+{
+    auto* button = new QToolButton(parent);
+    button->setText(text);
+    button->setToolTip(tip);
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setFixedSize(20, 20);
+    return button;
+}
+
+// --- The input column: the rows of each section, top to bottom ---
+
+enum class ItemKind
+{
+    Box,
+    List,
+    Check,
+    Options, // a pair of option buttons
+    Points,  // the pressure point table
+    Text,    // a text label
+    ViewTable,
+};
+
+struct TItem
+{
+    ItemKind kind;
+    int id = 0;
+};
+
+constexpr TItem IB(Box b)
+{
+    return {ItemKind::Box, N(b)};
+}
+constexpr TItem IL(List l)
+{
+    return {ItemKind::List, N(l)};
+}
+constexpr TItem IC(Check c)
+{
+    return {ItemKind::Check, N(c)};
+}
+constexpr TItem IO(Check c)
+{
+    return {ItemKind::Options, N(c)};
+}
+constexpr TItem IT(Label l)
+{
+    return {ItemKind::Text, N(l)};
+}
+
+struct TSectionItems
+{
+    Section section;
+    std::vector<TItem> items;
+};
+
+// Each section's rows in design order. Rows that share a place (the reinforcement list and
+// the sheet pile depth, the two beam type lists, the Coulomb and the equivalent-fluid
+// groups) follow each other; the form shows one of them.
+const std::vector<TSectionItems>& InputLayout()
+{
+    static const std::vector<TSectionItems> layout{
+        {Section::GeneralData,
+         {IL(List::Units), IL(List::AnalysisMethod), IL(List::InstallMethod), IL(List::PileType),
+          IL(List::Reinforcement), IB(Box::SheetPileDepth), IB(Box::ShoredHeight),
+          IB(Box::PileSpacing), IB(Box::PileWidth), IB(Box::IgnorePassiveUD),
+          IT(Label::ImportantNotice)}},
+        {Section::BackfillSoils,
+         {IL(List::SoilMethod), IB(Box::BackfillPhi), IB(Box::BackfillDelta),
+          IB(Box::BackfillSlope), IB(Box::BackfillWallAngle), IB(Box::ActiveEFP),
+          IB(Box::BackfillSlopeEFP), IB(Box::BackfillUnitWeight), IB(Box::Surcharge)}},
+        {Section::BackfillSoils2,
+         {IB(Box::Backfill2Phi), IB(Box::Backfill2Delta), IB(Box::Backfill2Slope),
+          IB(Box::Backfill2WallAngle), IB(Box::Active2EFP), IB(Box::Backfill2UnitWeight),
+          IB(Box::Backfill2Surcharge)}},
+        {Section::PassiveSoils,
+         {IO(Check::AllowablePassive), IB(Box::PassivePhi), IB(Box::PassiveDelta),
+          IB(Box::PassiveSlope), IB(Box::PassiveWallAngle), IB(Box::PassiveEFP),
+          IB(Box::MaxPassive), IB(Box::PassiveSlopeEFP), IB(Box::PassiveFS),
+          IB(Box::PassiveUnitWeight), IB(Box::Cohesion), IB(Box::IgnorePassiveHeight),
+          IB(Box::WedgeMultiplier)}},
+        {Section::StructuralData,
+         {// The I-beam rows.
+          IL(List::SteelLibrary),
+          IL(List::SheetLibrary),
+          IL(List::SectionSize),
+          IB(Box::BeamDiagonal),
+          IC(Check::PipeFilled),
+          // The materials.
+          IB(Box::ElasticModulus),
+          IB(Box::YieldStrength),
+          IB(Box::AllowTopDeflection),
+          IB(Box::ConcreteStrength),
+          // The rebar cage rows.
+          IL(List::RebarStandard),
+          IL(List::VerticalBar),
+          IB(Box::BarCount),
+          IL(List::TieType),
+          IL(List::TieBar),
+          IB(Box::ClearCover),
+          IB(Box::TieSpacingCalculated),
+          IB(Box::TieSpacingOverride),
+          IB(Box::ReinforcementRatio),
+          IO(Check::SlurryFill),
+          IT(Label::SpacingMessage),
+          {ItemKind::ViewTable}}},
+        {Section::Loads,
+         {IB(Box::AxialLoad), IB(Box::LateralLoad), IB(Box::OtherMoment), IB(Box::TotalMoment),
+          IC(Check::StripLoad), IB(Box::StripPressure), IB(Box::StripSetback), IB(Box::StripWidth),
+          IB(Box::StripDepth), IB(Box::StripMoment), IC(Check::SeismicLoad), IB(Box::SeismicThrust),
+          IB(Box::SeismicArm), IB(Box::SeismicMoment)}},
+        {Section::PressureInput, {{ItemKind::Points}}},
+        {Section::LaggingInput,
+         {IL(List::LaggingType), IB(Box::ArchingFactor), IL(List::LaggingConcrete),
+          IB(Box::LumberFb), IB(Box::LumberFv), IB(Box::LumberModulus), IC(Check::SouthernPine),
+          IL(List::LumberGrade)}},
+        {Section::GuardrailInput,
+         {IC(Check::UseGuardrail), IL(List::GuardrailShape), IB(Box::GuardrailLength),
+          IB(Box::LateralBracing), IL(List::GuardrailSpacing), IB(Box::GuardrailDistLoad),
+          IB(Box::GuardrailPointLoad), IB(Box::GuardrailSFCompression),
+          IB(Box::GuardrailSFBending)}},
+    };
+    return layout;
+}
+
+// Read-only boxes that still recalculate when they are left.
+bool ReadOnlyBoxCommits(Box b)
+{
+    return b == Box::BackfillWallAngle || b == Box::Backfill2Slope ||
+           b == Box::Backfill2WallAngle || b == Box::PassiveWallAngle;
+}
+
+// Runs a form operation; an exception that escapes the form becomes the error to show.
+template <class F> TCommitResult Guarded(F&& operation)
+{
+    try {
+        return operation();
+    } catch (const std::exception& e) {
+        return TCommitResult{std::string(e.what())};
+    }
+}
+
+// Marks the window busy for the lifetime of the guard (nested guards keep it busy).
+class TBusy
+{
+public:
+    explicit TBusy(bool& flag) : flag_(flag), previous_(flag) { flag_ = true; }
+    ~TBusy() { flag_ = previous_; }
+    TBusy(const TBusy&) = delete;
+    TBusy& operator=(const TBusy&) = delete;
+
+private:
+    bool& flag_;
+    bool previous_;
+};
+
+} // namespace
+
+TfrmTWMain::TfrmTWMain(tw::TTWData& project, QWidget* parent)
+    : QMainWindow(parent), form_(project, tw::ui::LocaleNumberFormat())
+{
+    setWindowTitle(QStringLiteral("Brenmoor Tarnwick"));
+    // The columns have fixed widths; their rows are laid out for this font ("Arial" is
+    // Liberation Sans where Arial itself is not installed).
+    setFont(QFont(QStringLiteral("Arial"), 8));
+    showError = [this](const QString& message) {
+        QMessageBox::critical(this, QStringLiteral("Tarnwick"), message);
+    };
+    passMark_ = tw::ui::PassMark(kMarkSize);
+    failMark_ = tw::ui::FailMark(kMarkSize);
+    BuildWidgets();
+    Refresh();
+}
+
+TfrmTWMain::~TfrmTWMain()
+{
+    // The inputs lose the focus while they are destroyed; that is not the user leaving them.
+    busy_ = true;
+    for (auto it = inputs_.cbegin(); it != inputs_.cend(); ++it)
+        it.key()->removeEventFilter(this);
+    logo_->removeEventFilter(this);
+}
+
+// --- Building ---
+
+void TfrmTWMain::BuildWidgets()
+{
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->setSpacing(4);
+    layout->addWidget(BuildTitleBlock());
+
+    auto* columns = new QHBoxLayout;
+    columns->setSpacing(4);
+    auto makeColumn = [this](int width) {
+        auto* area = new QScrollArea(this);
+        area->setFixedWidth(width);
+        area->setWidgetResizable(true);
+        area->setFocusPolicy(Qt::NoFocus); // Tab goes through the inputs, not the column
+        area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        area->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        auto* inner = new QWidget(area);
+        auto* column = new QVBoxLayout(inner);
+        column->setContentsMargins(2, 2, 2, 2);
+        column->setSpacing(6);
+        area->setWidget(inner);
+        return std::pair{area, column};
+    };
+    auto [inputs, inputColumn] = makeColumn(kInputsWidth);
+    auto [results, resultColumn] = makeColumn(kResultsWidth);
+    inputsArea_ = inputs;
+    resultsArea_ = results;
+    BuildInputColumn(inputColumn);
+    BuildResultColumn(resultColumn);
+    columns->addWidget(inputsArea_);
+    columns->addWidget(resultsArea_);
+
+    // The drawings come later; their pages are in place.
+    drawings_ = new QTabWidget(this);
+    for (const char* page : {"CROSS SECTION", "PLAN VIEW", "GUARDRAIL"}) {
+        auto* canvas = new QWidget(drawings_);
+        canvas->setAutoFillBackground(true);
+        QPalette pal = canvas->palette();
+        pal.setColor(QPalette::Window, Qt::white);
+        canvas->setPalette(pal);
+        drawings_->addTab(canvas, QString::fromLatin1(page));
+    }
+    drawings_->setMinimumWidth(200);
+    columns->addWidget(drawings_, 1);
+    layout->addLayout(columns, 1);
+    setCentralWidget(central);
+
+    // The input hint: a tooltip-style window under the focused input.
+    hint_ = new QLabel(this, Qt::ToolTip | Qt::FramelessWindowHint);
+    hint_->setWordWrap(true);
+    hint_->setMargin(4);
+    hint_->setFrameStyle(QFrame::Box | QFrame::Plain);
+    hint_->setForegroundRole(QPalette::ToolTipText);
+    hint_->setBackgroundRole(QPalette::ToolTipBase);
+    hint_->setAutoFillBackground(true);
+    hint_->setFont(font());
+    hint_->hide();
+
+    // The small buttons open their windows.
+    connect(userSheetButton_, &QToolButton::clicked, this, [this] {
+        if (busy_ || !tw::ui::EditUserSheetPile(form_.Project(), this))
+            return;
+        // The confirmed section is the project's now: analyse with it.
+        form_.SetModified(true);
+        Apply(Guarded([this] { return form_.Recalculate(); }));
+    });
+    connect(viewTableButton_, &QAbstractButton::clicked, this,
+            [this] { tw::ui::TfrmTable::ShowTable(form_.Project(), this); });
+    connect(stripSketchButton_, &QToolButton::clicked, this,
+            [this] { tw::ui::ShowLoadSketch(false, this); });
+    connect(seismicSketchButton_, &QToolButton::clicked, this,
+            [this] { tw::ui::ShowLoadSketch(true, this); });
+
+    // Tab (and Enter) go through the title block, then down the inputs column.
+    for (std::size_t i = 1; i < focusOrder_.size(); ++i)
+        setTabOrder(focusOrder_[i - 1], focusOrder_[i]);
+}
+
+QWidget* TfrmTWMain::BuildTitleBlock()
+{
+    auto* block = new QFrame(this);
+    block->setFrameStyle(QFrame::StyledPanel | QFrame::Raised);
+    auto* grid = new QGridLayout(block);
+    grid->setContentsMargins(6, 4, 5, 4);
+    grid->setHorizontalSpacing(6);
+    grid->setVerticalSpacing(4);
+    const struct
+    {
+        TitleText text;
+        int row, column;
+    } places[] = {{TitleText::Organization, 0, 0},
+                  {TitleText::ProjectName, 0, 2},
+                  {TitleText::DesignedBy, 1, 0},
+                  {TitleText::JobNumber, 1, 2}};
+    for (const auto& place : places) {
+        auto* caption = new QLabel(Q(TitleTextCaption(place.text)), block);
+        auto* edit = new QLineEdit(block);
+        edit->setMaxLength(255);
+        caption->setBuddy(edit);
+        grid->addWidget(caption, place.row, place.column);
+        grid->addWidget(edit, place.row, place.column + 1);
+        titles_[N(place.text)] = edit;
+        const TitleText text = place.text;
+        connect(edit, &QLineEdit::textEdited, this, [this, text](const QString& value) {
+            if (!busy_)
+                form_.EditTitle(text, value.toStdString());
+        });
+        Watch(edit, {TInputRef::Kind::Title, N(text)});
+    }
+    // Tab order: the texts row by row, then the date.
+    focusOrder_ = {titles_[N(TitleText::Organization)], titles_[N(TitleText::ProjectName)],
+                   titles_[N(TitleText::DesignedBy)], titles_[N(TitleText::JobNumber)]};
+    auto* dateCaption = new QLabel(QStringLiteral("Date"), block);
+    date_ = new QDateEdit(block);
+    date_->setCalendarPopup(true);
+    date_->setMinimumDate(kSerialEpoch);
+    dateCaption->setBuddy(date_);
+    grid->addWidget(dateCaption, 1, 4);
+    grid->addWidget(date_, 1, 5);
+    connect(date_, &QDateEdit::dateChanged, this, [this](QDate date) {
+        if (!busy_ && date.isValid())
+            form_.EditDate(static_cast<double>(kSerialEpoch.daysTo(date)));
+    });
+    Watch(date_, {TInputRef::Kind::Date, 0});
+    focusOrder_.push_back(date_);
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(3, 1);
+
+    logo_ = new QLabel(block);
+    logo_->setFixedWidth(kLogoWidth);
+    logo_->setAlignment(Qt::AlignCenter);
+    logo_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Ignored);
+    grid->addWidget(logo_, 0, 6, 2, 1);
+    logo_->installEventFilter(this);
+    return block;
+}
+
+TCollapsibleSection* TfrmTWMain::MakeSection(Section section)
+{
+    auto* widget = new TCollapsibleSection;
+    widget->setObjectName(Q(SectionName(section)));
+    widget->setCaption(Q(SectionDesignCaption(section)));
+    sections_[N(section)] = widget;
+    connect(widget, &TCollapsibleSection::captionClicked, this, [this, section] {
+        if (busy_)
+            return;
+        form_.ToggleSection(section);
+        Refresh();
+    });
+    connect(widget, &TCollapsibleSection::animationFinished, this,
+            [this, widget](bool expanded) { SectionSettled(widget, expanded); });
+    return widget;
+}
+
+void TfrmTWMain::Watch(QWidget* widget, TInputRef ref)
+{
+    inputs_.insert(widget, ref);
+    widget->installEventFilter(this);
+}
+
+QWidget* TfrmTWMain::BoxRow(Box box, QWidget* parent)
+{
+    auto* row = new QWidget(parent);
+    auto* layout = RowLayout(row);
+    auto* caption = new QLabel(row);
+    caption->setWordWrap(true);
+    auto* edit = new TNumericEdit(row);
+    edit->setNumberFormat(form_.NumberFormat());
+    edit->setFixedWidth(kInputValueWidth);
+    // The unit label, and the verdict mark of the one checked input beside it.
+    auto* unitSlot = new QWidget(row);
+    unitSlot->setFixedWidth(kInputUnitWidth);
+    auto* unitLayout = RowLayout(unitSlot);
+    auto* unit = new QLabel(unitSlot);
+    unitLayout->addWidget(unit);
+    if (box == Box::BeamDiagonal) {
+        auto* mark = new QLabel(unitSlot);
+        mark->setFixedSize(kMarkSize, kMarkSize);
+        RetainSize(mark);
+        unitLayout->addWidget(mark);
+        verdicts_[N(Verdict::HoleFit)] = mark;
+    }
+    unitLayout->addStretch(1);
+    layout->addWidget(caption, 1);
+    layout->addWidget(edit);
+    layout->addWidget(unitSlot);
+    caption->setBuddy(edit);
+
+    boxes_[N(box)] = {edit, caption, unit, row};
+    connect(edit, &QLineEdit::textEdited, this, [this, box](const QString& text) {
+        if (!busy_)
+            form_.EditBox(box, text.toStdString());
+    });
+    Watch(edit, {TInputRef::Kind::Box, N(box)});
+    focusOrder_.push_back(edit);
+    return row;
+}
+
+QWidget* TfrmTWMain::ListRow(List list, QWidget* parent)
+{
+    auto* row = new QWidget(parent);
+    auto* layout = RowLayout(row);
+    auto* caption = new QLabel(row);
+    caption->setMinimumWidth(kListCaptionWidth);
+    auto* combo = new QComboBox(row);
+    combo->setFocusPolicy(Qt::StrongFocus);
+    combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    combo->setMinimumContentsLength(4);
+    combo->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    auto* unit = new QLabel(row);
+    unit->setFixedWidth(kInputUnitWidth);
+    layout->addWidget(caption);
+    layout->addWidget(combo, 1);
+    if (list == List::SectionSize) {
+        userSheetButton_ = SmallButton(QStringLiteral("..."),
+                                       QStringLiteral("User-defined sheet pile section"), row);
+        layout->addWidget(userSheetButton_);
+    }
+    layout->addWidget(unit);
+    caption->setBuddy(combo);
+
+    lists_[N(list)] = {combo, caption, unit, row};
+    connect(combo, &QComboBox::activated, this, [this, list](int index) {
+        if (busy_)
+            return;
+        passiveInfoShown_ = false;
+        Apply(Guarded([&] { return form_.ChooseListItem(list, index); }));
+    });
+    Watch(combo, {TInputRef::Kind::List, N(list)});
+    focusOrder_.push_back(combo);
+    return row;
+}
+
+QWidget* TfrmTWMain::CheckRow(Check check, QWidget* parent)
+{
+    auto* row = new QWidget(parent);
+    auto* layout = RowLayout(row);
+    auto* box = new QCheckBox(Q(CheckDef(check).caption), row);
+    layout->addWidget(box);
+    // The strip and seismic loads have a button for an enlarged sketch beside them.
+    if (check == Check::StripLoad || check == Check::SeismicLoad) {
+        auto* sketch = SmallButton(QStringLiteral("..."), QStringLiteral("Enlarged sketch"), row);
+        layout->addWidget(sketch);
+        (check == Check::StripLoad ? stripSketchButton_ : seismicSketchButton_) = sketch;
+    }
+    layout->addStretch(1);
+    checks_[N(check)] = {box, nullptr, row};
+    connect(box, &QCheckBox::clicked, this, [this, check](bool checked) {
+        if (busy_)
+            return;
+        passiveInfoShown_ = false;
+        Apply(Guarded([&] { return form_.SetChecked(check, checked); }));
+    });
+    Watch(box, {TInputRef::Kind::Check, N(check)});
+    focusOrder_.push_back(box);
+    return row;
+}
+
+QWidget* TfrmTWMain::OptionPairRow(Check check, QWidget* parent)
+{
+    const bool passive = check == Check::AllowablePassive;
+    auto* row = new QWidget(parent);
+    auto* grid = new QGridLayout(row);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setHorizontalSpacing(kRowSpacing);
+    grid->setVerticalSpacing(1);
+    auto* unchecked =
+        new QRadioButton(Q(passive ? kUltimatePassiveCaption : kConcreteFillCaption), row);
+    auto* checked = new QRadioButton(Q(CheckDef(check).caption), row);
+    grid->addWidget(unchecked, 0, 0);
+    grid->addWidget(checked, 1, 0);
+    if (passive) {
+        passiveInfoButton_ = SmallButton(QStringLiteral("i"), QString(), row);
+        grid->addWidget(passiveInfoButton_, 0, 1);
+        connect(passiveInfoButton_, &QToolButton::clicked, this, [this, unchecked] {
+            passiveInfoShown_ = true;
+            ShowHint(unchecked, Q(kPassiveInfoHint));
+        });
+    }
+    grid->setColumnStretch(2, 1);
+    checks_[N(check)] = {checked, unchecked, row};
+    for (QRadioButton* button : {unchecked, checked}) {
+        const bool state = button == checked;
+        connect(button, &QRadioButton::clicked, this, [this, check, state] {
+            if (busy_)
+                return;
+            passiveInfoShown_ = false;
+            Apply(Guarded([&] { return form_.SetChecked(check, state); }));
+        });
+        Watch(button, {TInputRef::Kind::Check, N(check)});
+        focusOrder_.push_back(button);
+    }
+    return row;
+}
+
+QWidget* TfrmTWMain::PointTable(QWidget* parent)
+{
+    auto* table = new QWidget(parent);
+    auto* rows = new QVBoxLayout(table);
+    rows->setContentsMargins(0, 0, 0, 0);
+    rows->setSpacing(kRowSpacing);
+    auto* head = new QWidget(table);
+    auto* headLayout = RowLayout(head);
+    headLayout->addStretch(1);
+    for (QLabel*& label : pointHeads_) {
+        label = new QLabel(head);
+        label->setFixedWidth(kInputValueWidth);
+        label->setAlignment(Qt::AlignCenter);
+        headLayout->addWidget(label);
+    }
+    rows->addWidget(head);
+    // Loading points 1 to 8, then passive points 1 to 4: x and w of each.
+    for (int i = 0; i < kLoadPointCount + kPassivePointCount; ++i) {
+        const bool load = i < kLoadPointCount;
+        const Box x = PointBox(Box::InLoadX1, load ? i : 16 + (i - kLoadPointCount));
+        const Box w = PointBox(Box::InLoadX1, load ? 8 + i : 20 + (i - kLoadPointCount));
+        auto* row = new QWidget(table);
+        auto* layout = RowLayout(row);
+        auto* caption = new QLabel(row);
+        layout->addWidget(caption, 1);
+        for (Box b : {x, w}) {
+            auto* edit = new TNumericEdit(row);
+            edit->setNumberFormat(form_.NumberFormat());
+            edit->setFixedWidth(kInputValueWidth);
+            layout->addWidget(edit);
+            boxes_[N(b)] = {edit, b == x ? caption : nullptr, nullptr, b == x ? row : nullptr};
+            connect(edit, &QLineEdit::textEdited, this, [this, b](const QString& text) {
+                if (!busy_)
+                    form_.EditBox(b, text.toStdString());
+            });
+            Watch(edit, {TInputRef::Kind::Box, N(b)});
+            focusOrder_.push_back(edit);
+        }
+        rows->addWidget(row);
+    }
+    return table;
+}
+
+void TfrmTWMain::BuildInputColumn(QVBoxLayout* column)
+{
+    for (const TSectionItems& section : InputLayout()) {
+        TCollapsibleSection* widget = MakeSection(section.section);
+        QWidget* body = widget->body();
+        QVBoxLayout* rows = widget->bodyLayout();
+        for (const TItem& item : section.items) {
+            switch (item.kind) {
+            case ItemKind::Box:
+                rows->addWidget(BoxRow(static_cast<Box>(item.id), body));
+                break;
+            case ItemKind::List:
+                rows->addWidget(ListRow(static_cast<List>(item.id), body));
+                break;
+            case ItemKind::Check:
+                rows->addWidget(CheckRow(static_cast<Check>(item.id), body));
+                break;
+            case ItemKind::Options:
+                rows->addWidget(OptionPairRow(static_cast<Check>(item.id), body));
+                break;
+            case ItemKind::Points:
+                rows->addWidget(PointTable(body));
+                break;
+            case ItemKind::Text: {
+                const auto label = static_cast<Label>(item.id);
+                auto* row = new QWidget(body);
+                auto* layout = new QVBoxLayout(row);
+                layout->setContentsMargins(0, 2, 0, 2);
+                layout->setSpacing(2);
+                QLabel* caption = nullptr;
+                if (label == Label::ImportantNotice) {
+                    // The heading of the notice; the notice itself is the label's text.
+                    caption = new QLabel(Q(LabelDef(label).caption), row);
+                    QFont bold = caption->font();
+                    bold.setBold(true);
+                    caption->setFont(bold);
+                    layout->addWidget(caption);
+                }
+                auto* text = new QLabel(row);
+                text->setWordWrap(true);
+                layout->addWidget(text);
+                labels_[N(label)] = {caption, text, row};
+                rows->addWidget(row);
+                break;
+            }
+            case ItemKind::ViewTable: {
+                auto* button = new QToolButton(body);
+                button->setText(QStringLiteral("View Table"));
+                button->setAutoRaise(true);
+                button->setFocusPolicy(Qt::NoFocus);
+                button->setCursor(Qt::PointingHandCursor);
+                button->setStyleSheet(
+                    QStringLiteral("QToolButton { color: #0645AD; text-decoration: underline; "
+                                   "border: none; padding: 0px; }"));
+                viewTableButton_ = button;
+                rows->addWidget(button, 0, Qt::AlignLeft);
+                break;
+            }
+            }
+        }
+        column->addWidget(widget);
+    }
+    column->addStretch(1);
+}
+
+QWidget* TfrmTWMain::ResultHead(Section section, QWidget* parent, const TResultRow* follows)
+{
+    auto* row = new QWidget(parent);
+    auto* layout = RowLayout(row);
+    layout->addWidget(Gap(kResultCaptionWidth, row));
+    THeadWidgets head{section, row, new QLabel(row), new QLabel(row), follows};
+    QFont small = head.first->font();
+    small.setBold(true);
+    for (QLabel* label : {head.first, head.second}) {
+        label->setFixedWidth(kResultValueWidth);
+        label->setAlignment(Qt::AlignCenter);
+        label->setFont(small);
+    }
+    layout->addWidget(head.first);
+    layout->addWidget(Gap(kResultUnitWidth, row));
+    layout->addWidget(Gap(kAtWidth, row));
+    layout->addWidget(head.second);
+    layout->addStretch(1);
+    heads_.push_back(head);
+    return row;
+}
+
+QWidget* TfrmTWMain::ResultRow(const TResultRow& row, QWidget* parent)
+{
+    auto* widget = new QWidget(parent);
+    auto* layout = RowLayout(widget);
+    auto* caption = new QLabel(widget);
+    caption->setWordWrap(true);
+    caption->setFixedWidth(kResultCaptionWidth);
+    layout->addWidget(caption);
+    auto addBox = [&](Box box, bool expandUnit) {
+        auto* edit = new TNumericEdit(widget);
+        edit->setNumberFormat(form_.NumberFormat());
+        edit->setFixedWidth(kResultValueWidth);
+        // Results can be selected and copied but are not in the Tab order.
+        edit->setFocusPolicy(Qt::ClickFocus);
+        RetainSize(edit);
+        auto* unit = new QLabel(widget);
+        RetainSize(unit);
+        layout->addWidget(edit);
+        if (expandUnit) {
+            // The only column: the unit label may hold a longer text (a section class).
+            unit->setMinimumWidth(kResultUnitWidth);
+            unit->setWordWrap(true);
+            layout->addWidget(unit, 1);
+        } else {
+            unit->setFixedWidth(kResultUnitWidth);
+            layout->addWidget(unit);
+        }
+        boxes_[N(box)] = {edit, nullptr, unit, nullptr};
+    };
+    if (row.label) {
+        auto* text = new QLabel(widget);
+        text->setWordWrap(true);
+        text->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        layout->addWidget(text, 1);
+        labels_[N(*row.label)] = {nullptr, text, widget};
+    } else {
+        if (row.first)
+            addBox(*row.first, !row.second);
+        else
+            layout->addWidget(Gap(kResultValueWidth + kRowSpacing + kResultUnitWidth, widget));
+        if (row.second) {
+            auto* at = new QLabel(row.secondIsDepth ? QStringLiteral("at") : QString(), widget);
+            at->setFixedWidth(kAtWidth);
+            layout->addWidget(at);
+            addBox(*row.second, false);
+            layout->addStretch(1);
+        }
+    }
+    auto* mark = new QLabel(widget);
+    mark->setFixedSize(kMarkSize, kMarkSize);
+    RetainSize(mark);
+    layout->addWidget(mark);
+    if (row.verdict)
+        verdicts_[N(*row.verdict)] = mark;
+    resultRows_.push_back({&row, widget, caption});
+    return widget;
+}
+
+void TfrmTWMain::BuildResultColumn(QVBoxLayout* column)
+{
+    const std::vector<TResultRow>& rows = ResultRows();
+    for (int s = N(kFirstResultSection); s < kSectionCount; ++s) {
+        const auto section = static_cast<Section>(s);
+        TCollapsibleSection* widget = MakeSection(section);
+        QWidget* body = widget->body();
+        const bool hasHeads = !ResultColumnHeads(section, false).first.empty();
+        // The lagging heads ("Adjusted", "Actual") stand over the stress rows only.
+        bool headPlaced = !hasHeads;
+        if (hasHeads && section != Section::LaggingResult) {
+            widget->bodyLayout()->addWidget(ResultHead(section, body, nullptr));
+            headPlaced = true;
+        }
+        for (const TResultRow& row : rows) {
+            if (row.section != section)
+                continue;
+            if (!headPlaced && row.second && !row.secondIsDepth) {
+                widget->bodyLayout()->addWidget(ResultHead(section, body, &row));
+                headPlaced = true;
+            }
+            widget->bodyLayout()->addWidget(ResultRow(row, body));
+        }
+        column->addWidget(widget);
+    }
+    column->addStretch(1);
+}
+
+// --- Accessors ---
+
+QWidget* TfrmTWMain::boxWidget(Box box) const
+{
+    return boxes_.at(N(box)).edit;
+}
+QComboBox* TfrmTWMain::listWidget(List list) const
+{
+    return lists_.at(N(list)).combo;
+}
+QAbstractButton* TfrmTWMain::checkWidget(Check check) const
+{
+    return checks_.at(N(check)).button;
+}
+QAbstractButton* TfrmTWMain::uncheckedOptionWidget(Check check) const
+{
+    return checks_.at(N(check)).other;
+}
+QWidget* TfrmTWMain::sectionWidget(Section section) const
+{
+    return sections_.at(N(section));
+}
+QLabel* TfrmTWMain::verdictWidget(Verdict verdict) const
+{
+    return verdicts_.at(N(verdict));
+}
+QLabel* TfrmTWMain::sectionMarkWidget(Section section) const
+{
+    return sections_.at(N(section))->markLabel();
+}
+QLineEdit* TfrmTWMain::titleWidget(TitleText text) const
+{
+    return titles_.at(N(text));
+}
+
+// --- Commands and events ---
+
+void TfrmTWMain::NewProject()
+{
+    passiveInfoShown_ = false;
+    Apply(Guarded([this] {
+        form_.Project().NewProject(false);
+        return form_.AfterNew();
+    }));
+    // Ready for typing: the focus on the units list.
+    if (isVisible() && lists_[N(List::Units)].combo->isVisibleTo(this))
+        lists_[N(List::Units)].combo->setFocus(Qt::OtherFocusReason);
+}
+
+void TfrmTWMain::Apply(const TCommitResult& result)
+{
+    Refresh();
+    if (result.ok())
+        return;
+    // Shown once the event that committed (often a focus change) has been handled, so the
+    // message box does not open in the middle of it.
+    QTimer::singleShot(0, this, [this, message = QString::fromStdString(*result.error)] {
+        TBusy busy(busy_);
+        showError(message);
+    });
+}
+
+void TfrmTWMain::Commit()
+{
+    passiveInfoShown_ = false;
+    Apply(Guarded([this] { return form_.Commit(); }));
+}
+
+bool TfrmTWMain::CommitsOnLeave(const TInputRef& ref) const
+{
+    switch (ref.kind) {
+    case TInputRef::Kind::Box: {
+        const auto box = static_cast<Box>(ref.id);
+        return !form_.BoxState(box).readOnly || ReadOnlyBoxCommits(box);
+    }
+    case TInputRef::Kind::Check:
+        // Check boxes commit when clicked; option buttons also when they are left.
+        return checks_[ref.id].other != nullptr;
+    case TInputRef::Kind::List:
+    case TInputRef::Kind::Title:
+    case TInputRef::Kind::Date:
+        return true;
+    }
+    return false;
+}
+
+void TfrmTWMain::EnterInput(const TInputRef& ref)
+{
+    switch (ref.kind) {
+    case TInputRef::Kind::Box:
+        form_.EnterBox(static_cast<Box>(ref.id));
+        break;
+    case TInputRef::Kind::List:
+        form_.EnterList(static_cast<List>(ref.id));
+        break;
+    case TInputRef::Kind::Check:
+        form_.EnterCheck(static_cast<Check>(ref.id));
+        break;
+    case TInputRef::Kind::Title:
+    case TInputRef::Kind::Date:
+        return;
+    }
+    Refresh();
+}
+
+bool TfrmTWMain::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == logo_ && event->type() == QEvent::Resize)
+        ScaleLogo();
+    const auto found = inputs_.constFind(watched);
+    if (found == inputs_.constEnd())
+        return QMainWindow::eventFilter(watched, event);
+    const TInputRef ref = found.value();
+    switch (event->type()) {
+    case QEvent::Wheel: {
+        // Over a list or the date picker without the focus, the wheel scrolls the column
+        // under the pointer (nothing outside the columns) instead of changing the choice.
+        auto* widget = static_cast<QWidget*>(watched);
+        if (!widget->hasFocus() &&
+            (qobject_cast<QComboBox*>(widget) || qobject_cast<QAbstractSpinBox*>(widget))) {
+            for (QScrollArea* area : {inputsArea_, resultsArea_}) {
+                if (area->widget()->isAncestorOf(widget))
+                    QCoreApplication::sendEvent(area->verticalScrollBar(), event);
+            }
+            return true;
+        }
+        break;
+    }
+    case QEvent::KeyPress: {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        const bool editor = ref.kind != TInputRef::Kind::Check;
+        if (enter && editor && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+            // Enter moves on like Tab; leaving the input commits it.
+            focusNextChild();
+            return true;
+        }
+        break;
+    }
+    case QEvent::FocusIn:
+        if (!busy_ && static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason)
+            EnterInput(ref);
+        break;
+    case QEvent::FocusOut: {
+        // A popup (the list's drop-down, a menu) or another window taking the focus does not
+        // leave the input.
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (!busy_ && reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason &&
+            CommitsOnLeave(ref))
+            Commit();
+        break;
+    }
+    default:
+        break;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TfrmTWMain::SectionSettled(TCollapsibleSection* section, bool expanded)
+{
+    QScrollArea* area = resultsArea_->widget()->isAncestorOf(section) ? resultsArea_ : inputsArea_;
+    // The section and the column take their new heights now, not at the next layout pass:
+    // the scrolling and the hint below need the final places.
+    section->layout()->activate();
+    if (QLayout* layout = area->widget()->layout())
+        layout->activate();
+    if (expanded && section->isVisible()) {
+        // Scroll the expanded section into view, as much of it as fits, caption first; the
+        // focused input in it stays in view.
+        const int top = section->mapTo(area->widget(), QPoint(0, 0)).y();
+        const int bottom = top + section->height();
+        QScrollBar* bar = area->verticalScrollBar();
+        const int view = area->viewport()->height();
+        int value = bar->value();
+        if (bottom > value + view)
+            value = bottom - view;
+        if (top < value)
+            value = top;
+        bar->setValue(value);
+        QWidget* focus = QApplication::focusWidget();
+        if (focus != nullptr && section->isAncestorOf(focus))
+            area->ensureWidgetVisible(focus);
+    }
+    if (hint_->isVisible() && hintAnchor_ != nullptr)
+        hint_->move(hintAnchor_->mapToGlobal(QPoint(0, hintAnchor_->height())));
+}
+
+void TfrmTWMain::ShowHint(QWidget* anchor, const QString& text)
+{
+    if (text.isEmpty() || anchor == nullptr) {
+        hint_->hide();
+        hintAnchor_ = nullptr;
+        return;
+    }
+    hintAnchor_ = anchor;
+    if (hint_->text() != text)
+        hint_->setText(text);
+    // As wide as the longest line needs, at most 300 pixels, and as tall as the text then is.
+    const int chrome = 2 * (hint_->margin() + hint_->frameWidth());
+    int width = 0;
+    for (const QString& line : text.split(QLatin1Char('\n')))
+        width = std::max(width, hint_->fontMetrics().horizontalAdvance(line));
+    width = std::min(width + chrome + 2, kHintMaxWidth);
+    hint_->resize(width, hint_->heightForWidth(width));
+    hint_->move(anchor->mapToGlobal(QPoint(0, anchor->height())));
+    hint_->show();
+    hint_->raise();
+}
+
+void TfrmTWMain::RefreshHint()
+{
+    if (!form_.HintText().empty() && form_.HintBox()) {
+        passiveInfoShown_ = false;
+        ShowHint(boxWidget(*form_.HintBox()), QString::fromStdString(form_.HintText()));
+    } else if (!passiveInfoShown_) {
+        ShowHint(nullptr, QString());
+    }
+}
+
+void TfrmTWMain::RefreshLogo()
+{
+    const std::vector<uint8_t>& logo = form_.Logo();
+    if (logo == shownLogo_)
+        return;
+    shownLogo_ = logo;
+    logoImage_ = QImage();
+    if (!logo.empty() &&
+        !logoImage_.loadFromData(logo.data(), static_cast<int>(logo.size()), "JPEG"))
+        logoImage_ = QImage(); // not a picture: the slot stays empty
+    ScaleLogo();
+}
+
+void TfrmTWMain::ScaleLogo()
+{
+    if (logoImage_.isNull()) {
+        logo_->clear();
+        return;
+    }
+    // Fitted into the slot: its height, at most 173 pixels wide, centred.
+    const int height = logo_->height() > 0 ? logo_->height() : logo_->sizeHint().height();
+    logo_->setPixmap(QPixmap::fromImage(logoImage_.scaled(
+        kLogoWidth, std::max(height, 1), Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+}
+
+// --- The form into the widgets ---
+
+void TfrmTWMain::Refresh()
+{
+    TBusy busy(busy_);
+    const bool si = form_.Project().Units == tw::TUnitSystem::usSI;
+
+    for (int i = 0; i < kBoxCount; ++i) {
+        const TBoxState& state = form_.BoxState(static_cast<Box>(i));
+        const TBoxWidgets& w = boxes_[i];
+        const QString text = QString::fromStdString(state.text);
+        if (w.edit->text() != text) {
+            const QSignalBlocker blocker(w.edit);
+            w.edit->setText(text);
+            w.edit->setCursorPosition(0);
+        }
+        if (w.edit->readOnlyLook() != state.readOnly)
+            w.edit->setReadOnlyLook(state.readOnly);
+        SetText(w.caption, QString::fromStdString(state.caption));
+        SetText(w.unit, QString::fromStdString(state.unit));
+        SetRed(w.unit, state.unitRed);
+        if (w.row != nullptr) {
+            w.row->setVisible(state.visible);
+            w.row->setEnabled(state.enabled);
+        } else {
+            w.edit->setVisible(state.visible);
+            w.edit->setEnabled(state.enabled);
+            if (w.unit != nullptr)
+                w.unit->setVisible(state.visible);
+        }
+    }
+
+    for (int i = 0; i < kListCount; ++i) {
+        const TListState& state = form_.ListState(static_cast<List>(i));
+        const TListWidgets& w = lists_[i];
+        const QSignalBlocker blocker(w.combo);
+        bool same = w.combo->count() == static_cast<int>(state.items.size());
+        for (int k = 0; same && k < w.combo->count(); ++k)
+            same = w.combo->itemText(k).toStdString() == state.items[k];
+        if (!same) {
+            w.combo->clear();
+            QFontMetrics metrics(w.combo->font());
+            int widest = 0;
+            for (const std::string& item : state.items) {
+                const QString text = QString::fromStdString(item);
+                w.combo->addItem(text);
+                widest = std::max(widest, metrics.horizontalAdvance(text));
+            }
+            // The drop-down is as wide as its longest entry, the box may be narrower.
+            w.combo->view()->setMinimumWidth(widest + 30);
+        }
+        if (w.combo->currentIndex() != state.index)
+            w.combo->setCurrentIndex(state.index);
+        SetText(w.caption, QString::fromStdString(state.caption));
+        SetText(w.unit, QString::fromStdString(state.unit));
+        w.unit->setVisible(!state.unit.empty());
+        w.row->setVisible(state.visible);
+        w.row->setEnabled(state.enabled);
+    }
+    userSheetButton_->setVisible(form_.UserSheetButtonVisible());
+
+    for (int i = 0; i < kCheckCount; ++i) {
+        const TCheckState& state = form_.CheckState(static_cast<Check>(i));
+        const TCheckWidgets& w = checks_[i];
+        const QSignalBlocker blocker(w.button);
+        w.button->setChecked(state.checked);
+        if (w.other != nullptr) {
+            const QSignalBlocker otherBlocker(w.other);
+            w.other->setChecked(!state.checked);
+        }
+        w.row->setVisible(state.visible);
+        w.row->setEnabled(state.enabled);
+    }
+    passiveInfoButton_->setVisible(form_.PassiveChoiceVisible());
+    viewTableButton_->setVisible(form_.RebarCagePanelVisible());
+
+    for (int i = 0; i < kLabelCount; ++i) {
+        const TLabelWidgets& w = labels_[i];
+        if (w.text == nullptr)
+            continue; // the round-section class shows in the unit label of its row
+        const TLabelState& state = form_.LabelState(static_cast<Label>(i));
+        SetText(w.text, QString::fromStdString(state.text));
+        if (w.caption != nullptr)
+            SetRed(w.caption, state.red); // the notice's heading
+        else
+            SetRed(w.text, state.red);
+        w.text->setEnabled(state.enabled);
+        w.row->setVisible(state.visible);
+    }
+
+    for (int i = 0; i < kVerdictCount; ++i) {
+        const TVerdictState& state = form_.VerdictState(static_cast<Verdict>(i));
+        QLabel* mark = verdicts_[i];
+        mark->setPixmap(state.pass ? passMark_ : failMark_);
+        mark->setVisible(state.visible && !state.outOfView);
+    }
+
+    for (const TResultRowWidgets& w : resultRows_) {
+        w.widget->setVisible(RowVisible(form_, *w.row));
+        SetText(w.caption, QString::fromStdString(RowCaption(form_, *w.row)));
+    }
+    for (const THeadWidgets& head : heads_) {
+        const TColumnHeads texts = ResultColumnHeads(head.section, si);
+        SetText(head.first, Q(texts.first));
+        SetText(head.second, Q(texts.second));
+        if (head.follows != nullptr)
+            head.row->setVisible(RowVisible(form_, *head.follows));
+    }
+    SetText(pointHeads_[0], Q(PointColumnHead(false, si)));
+    SetText(pointHeads_[1], Q(PointColumnHead(true, si)));
+
+    // Title block.
+    for (int i = 0; i < kTitleTextCount; ++i) {
+        const QString text = QString::fromStdString(form_.Title(static_cast<TitleText>(i)));
+        if (titles_[i]->text() != text) {
+            const QSignalBlocker blocker(titles_[i]);
+            titles_[i]->setText(text);
+        }
+    }
+    {
+        const QDate date = kSerialEpoch.addDays(static_cast<qint64>(std::floor(form_.Date())));
+        const QSignalBlocker blocker(date_);
+        if (date_->date() != date)
+            date_->setDate(date);
+    }
+    RefreshLogo();
+
+    // Sections last, so that they fit the rows as now shown.
+    for (int i = 0; i < kSectionCount; ++i) {
+        const TSectionState& state = form_.SectionState(static_cast<Section>(i));
+        TCollapsibleSection* section = sections_[i];
+        section->setCaption(QString::fromStdString(state.caption));
+        section->setVisible(state.visible);
+        if (IsResultSection(static_cast<Section>(i))) {
+            section->markLabel()->setPixmap(state.markPass ? passMark_ : failMark_);
+            section->markLabel()->setVisible(state.markVisible);
+        }
+        if (section->isExpanded() != state.expanded)
+            section->setExpanded(state.expanded);
+    }
+    // The guardrail drawing only with guardrail design.
+    drawings_->setTabVisible(2, form_.SectionState(Section::GuardrailResult).visible);
+
+    RefreshHint();
+}
