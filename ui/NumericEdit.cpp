@@ -34,6 +34,10 @@ void TNumericEdit::setReadOnlyLook(bool readOnly)
 void TNumericEdit::keyPressEvent(QKeyEvent* event)
 {
     const QString text = event->text();
+    if (!keyFilter_) {
+        QLineEdit::keyPressEvent(event);
+        return;
+    }
     // Navigation, editing shortcuts and keys without text pass; typed characters are filtered.
     if (text.isEmpty() || (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) ||
         event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab ||

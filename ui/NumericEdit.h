@@ -27,12 +27,17 @@ public:
     // Read-only with the sky-blue background, or editable with the window colour.
     void setReadOnlyLook(bool readOnly);
     bool readOnlyLook() const { return isReadOnly(); }
+    // Whether typed keys are filtered (on by default; a few boxes take any text and leave
+    // it to the reading of the number).
+    void setKeyFilter(bool on) { keyFilter_ = on; }
+    bool keyFilter() const { return keyFilter_; }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
     TNumberFormat format_;
+    bool keyFilter_ = true;
 };
 
 } // namespace tw::ui

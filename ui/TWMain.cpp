@@ -465,6 +465,9 @@ QWidget* TfrmTWMain::BoxRow(Box box, QWidget* parent)
     caption->setWordWrap(true);
     auto* edit = new TNumericEdit(row);
     edit->setNumberFormat(form_.NumberFormat());
+    // These three boxes take any text; the recalculation reads what number it holds.
+    edit->setKeyFilter(box != Box::BarCount && box != Box::ClearCover &&
+                       box != Box::TieSpacingOverride);
     edit->setFixedWidth(kInputValueWidth);
     // The unit label, and the verdict mark of the one checked input beside it.
     auto* unitSlot = new QWidget(row);

@@ -28,6 +28,15 @@ private slots:
         QCOMPARE(edit.text(), QString("34,56"));
     }
 
+    void keyFilterCanBeOff()
+    {
+        TNumericEdit edit;
+        edit.setNumberFormat({".", ","});
+        edit.setKeyFilter(false);
+        QTest::keyClicks(&edit, "1a.5.");
+        QCOMPARE(edit.text(), QString("1a.5."));
+    }
+
     void readOnlyLook()
     {
         TNumericEdit edit;

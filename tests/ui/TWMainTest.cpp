@@ -192,6 +192,19 @@ private slots:
         QVERIFY(Errors().isEmpty());
     }
 
+    void barCountTakesAnyTextAndReadsItsNumber()
+    {
+        QVERIFY(W().form().Project().Reinforcement != tw::TReinforcement::rfRebarCage);
+        Choose(List::Reinforcement, "Rebar Cage");
+        // "Number of Bars" has no key filter: the text is read as a number on leaving.
+        Type(Box::BarCount, "1o");
+        QCOMPARE(Text(W().boxWidget(Box::BarCount)), QString("1o"));
+        Leave();
+        QCOMPARE(project_->BarCount, 4); // not a number: 0, bounded below by 4 for ties
+        QCOMPARE(Text(W().boxWidget(Box::BarCount)), QString("4"));
+        QVERIFY(Errors().isEmpty());
+    }
+
     void leavingWithoutTypingRecalculatesToo()
     {
         // The project changed behind the window: leaving any box recalculates.
