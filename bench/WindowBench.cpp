@@ -1,0 +1,68 @@
+// The desktop window's share of the work: one committed input change with every widget of the
+// window brought up to date, and the start-up to a shown window filled with a new project.
+// Runs on the offscreen platform unless another one is chosen.
+#include <cstdlib>
+#include <filesystem>
+
+#include <QApplication>
+
+#include <benchmark/benchmark.h>
+
+#include "TWMain.h"
+
+using namespace tw;
+
+namespace {
+
+// The example projects are made by the command-line tool's build.
+std::filesystem::path ExampleFolder() { return std::filesystem::path(TW_BINARY_DIR) / "cli"; }
+
+void BM_WindowCommit(benchmark::State& state)
+{
+    TTWData project;
+    project.ExampleFolder = ExampleFolder();
+    TfrmTWMain window(project);
+    window.resize(1400, 900);
+    window.show();
+    window.NewProject();
+    QApplication::processEvents();
+    bool flip = false;
+    for (auto _ : state) {
+        // What leaving the box does: the text into the form, the commit, the widgets again.
+        window.form().EditBox(form::Box::ShoredHeight, flip ? "15" : "14");
+        flip = !flip;
+        const form::TCommitResult r = window.form().Commit();
+        window.Refresh();
+        benchmark::DoNotOptimize(r);
+    }
+}
+
+void BM_StartupToFilledWindow(benchmark::State& state)
+{
+    for (auto _ : state) {
+        TTWData project;
+        project.ExampleFolder = ExampleFolder();
+        TfrmTWMain window(project);
+        window.resize(1400, 900);
+        window.show();
+        window.NewProject();
+        QApplication::processEvents();
+        benchmark::DoNotOptimize(window.isVisible());
+    }
+}
+
+} // namespace
+
+BENCHMARK(BM_WindowCommit)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StartupToFilledWindow)->Unit(benchmark::kMillisecond)->Iterations(10);
+
+int main(int argc, char** argv)
+{
+    if (std::getenv("QT_QPA_PLATFORM") == nullptr)
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
