@@ -2,11 +2,18 @@
 
 #include <QAbstractItemView>
 #include <QAbstractSpinBox>
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
 #include <QFocusEvent>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -14,13 +21,23 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSettings>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTimer>
+#include <QToolBar>
 #include <QToolButton>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -29,9 +46,14 @@
 #include <string_view>
 #include <utility>
 
+#include "About.h"
+#include "Artwork.h"
 #include "CollapsibleSection.h"
+#include "Desktop.h"
 #include "LoadSketches.h"
 #include "NumericEdit.h"
+#include "PageControl.h"
+#include "Settings.h"
 #include "Tables.h"
 #include "UserDefinedSheet.h"
 #include "VerdictMarks.h"
@@ -41,6 +63,7 @@ using tw::kLoadPointCount;
 using tw::kPassivePointCount;
 using tw::ui::TCollapsibleSection;
 using tw::ui::TNumericEdit;
+using tw::ui::TPageControl;
 
 namespace {
 
@@ -57,7 +80,20 @@ constexpr int kResultUnitWidth = 44;
 constexpr int kAtWidth = 12;
 constexpr int kMarkSize = 16;
 constexpr int kLogoWidth = 173;
+constexpr int kLogoButtonWidth = 48;
 constexpr int kHintMaxWidth = 300;
+// The margin around the columns and the space between them.
+constexpr int kOuterMargin = 4;
+constexpr int kColumnSpacing = 4;
+// The left edge of the results column in the window.
+constexpr int kResultsLeft = kOuterMargin + kInputsWidth + kColumnSpacing;
+// The smallest part of a stored window that must lie on a screen for its position to be used.
+constexpr int kMinVisiblePart = 64;
+// The smallest stored size taken as it is.
+constexpr int kMinStoredWidth = 200;
+constexpr int kMinStoredHeight = 150;
+
+const char* const kDrawingPageCaptions[] = {"CROSS SECTION", "PLAN VIEW", "GUARDRAIL"};
 
 // Day 0 of the serial dates of project files.
 const QDate kSerialEpoch(1899, 12, 30);
@@ -276,22 +312,41 @@ TfrmTWMain::TfrmTWMain(tw::TTWData& project, QWidget* parent)
     // The columns have fixed widths; their rows are laid out for this font ("Arial" is
     // Liberation Sans where Arial itself is not installed).
     setFont(QFont(QStringLiteral("Arial"), 8));
+    setObjectName(QStringLiteral("frmTWMain"));
+    setWindowIcon(tw::ui::ProgramIcon());
+    setAcceptDrops(true);
     showError = [this](const QString& message) {
         QMessageBox::critical(this, QStringLiteral("Tarnwick"), message);
     };
+    askSaveChanges = [this] { return tw::ui::AskSaveChanges(this); };
+    chooseOpenFile = [this](const QString& folder, const QString& offered) {
+        return tw::ui::AskOpenProjectFile(this, folder, offered);
+    };
+    chooseSaveFile = [this](const QString& folder, const QString& offered) {
+        return tw::ui::AskSaveProjectFile(this, folder, offered);
+    };
+    chooseLogoFile = [this](const QString& folder) { return tw::ui::AskLogoFile(this, folder); };
+    openWithDesktop = [](const QUrl& address) { return tw::ui::OpenWithDesktop(address); };
+    programFolder = tw::ui::ProgramFolder();
     passMark_ = tw::ui::PassMark(kMarkSize);
     failMark_ = tw::ui::FailMark(kMarkSize);
     BuildWidgets();
+    BuildCommands();
     Refresh();
+    UpdateTitle();
 }
 
 TfrmTWMain::~TfrmTWMain()
 {
+    if (keepsSettings_)
+        StorePlacement();
     // The inputs lose the focus while they are destroyed; that is not the user leaving them.
     busy_ = true;
     for (auto it = inputs_.cbegin(); it != inputs_.cend(); ++it)
         it.key()->removeEventFilter(this);
     logo_->removeEventFilter(this);
+    logoArea_->removeEventFilter(this);
+    columns_->removeEventFilter(this);
 }
 
 // --- Building ---
@@ -300,15 +355,19 @@ void TfrmTWMain::BuildWidgets()
 {
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
-    layout->setContentsMargins(4, 4, 4, 4);
-    layout->setSpacing(4);
-    layout->addWidget(BuildTitleBlock());
+    layout->setContentsMargins(kOuterMargin, kOuterMargin, kOuterMargin, kOuterMargin);
+    layout->setSpacing(kColumnSpacing);
+    titleBlock_ = BuildTitleBlock();
+    layout->addWidget(titleBlock_);
 
-    auto* columns = new QHBoxLayout;
-    columns->setSpacing(4);
+    columns_ = new QWidget(central);
+    auto* columns = new QHBoxLayout(columns_);
+    columns->setContentsMargins(0, 0, 0, 0);
+    columns->setSpacing(kColumnSpacing);
     auto makeColumn = [this](int width) {
         auto* area = new QScrollArea(this);
-        area->setFixedWidth(width);
+        if (width > 0)
+            area->setFixedWidth(width);
         area->setWidgetResizable(true);
         area->setFocusPolicy(Qt::NoFocus); // Tab goes through the inputs, not the column
         area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -321,28 +380,41 @@ void TfrmTWMain::BuildWidgets()
         return std::pair{area, column};
     };
     auto [inputs, inputColumn] = makeColumn(kInputsWidth);
-    auto [results, resultColumn] = makeColumn(kResultsWidth);
+    // The results column's width is its page control's.
+    auto [results, resultColumn] = makeColumn(0);
     inputsArea_ = inputs;
     resultsArea_ = results;
+    resultsArea_->setMinimumWidth(kResultsWidth);
     BuildInputColumn(inputColumn);
     BuildResultColumn(resultColumn);
-    columns->addWidget(inputsArea_);
-    columns->addWidget(resultsArea_);
 
+    // The results column is the first page of a page control; the drawing pages join it
+    // there when the window is too narrow for the drawings column.
+    resultsPages_ = new TPageControl(columns_);
+    resultsPages_->setObjectName(QStringLiteral("ResultsPages"));
+    resultsPages_->addTab(resultsArea_, QStringLiteral("NUMERIC"));
+    drawings_ = new TPageControl(columns_);
+    drawings_->setObjectName(QStringLiteral("DrawingsColumn"));
+    // The column takes what is left; it never makes the window wider than the two columns
+    // need (below its width the window switches to two columns anyway).
+    drawings_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Expanding);
     // The drawings come later; their pages are in place.
-    drawings_ = new QTabWidget(this);
-    for (const char* page : {"CROSS SECTION", "PLAN VIEW", "GUARDRAIL"}) {
+    for (std::size_t i = 0; i < drawingPages_.size(); ++i) {
         auto* canvas = new QWidget(drawings_);
+        canvas->setObjectName(QString::fromLatin1(kDrawingPageCaptions[i]));
         canvas->setAutoFillBackground(true);
         QPalette pal = canvas->palette();
         pal.setColor(QPalette::Window, Qt::white);
         canvas->setPalette(pal);
-        drawings_->addTab(canvas, QString::fromLatin1(page));
+        drawingPages_[i] = canvas;
     }
-    drawings_->setMinimumWidth(200);
+    columns->addWidget(inputsArea_);
+    columns->addWidget(resultsPages_);
     columns->addWidget(drawings_, 1);
-    layout->addLayout(columns, 1);
+    columns_->installEventFilter(this);
+    layout->addWidget(columns_, 1);
     setCentralWidget(central);
+    UpdateColumns();
 
     // The input hint: a tooltip-style window under the focused input.
     hint_ = new QLabel(this, Qt::ToolTip | Qt::FramelessWindowHint);
@@ -380,7 +452,8 @@ QWidget* TfrmTWMain::BuildTitleBlock()
     auto* block = new QFrame(this);
     block->setFrameStyle(QFrame::StyledPanel | QFrame::Raised);
     auto* grid = new QGridLayout(block);
-    grid->setContentsMargins(6, 4, 5, 4);
+    // The logo area at the right ends 5 pixels before the header's outer edge.
+    grid->setContentsMargins(6, 4, std::max(0, 5 - block->frameWidth()), 4);
     grid->setHorizontalSpacing(6);
     grid->setVerticalSpacing(4);
     const struct
@@ -425,11 +498,35 @@ QWidget* TfrmTWMain::BuildTitleBlock()
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
 
-    logo_ = new QLabel(block);
-    logo_->setFixedWidth(kLogoWidth);
+    // The logo's buttons, then its 173-pixel area at the right edge (the grid's right
+    // margin keeps it 5 pixels from the edge). The picture's slot is placed in the area by
+    // LayoutLogo.
+    auto* buttons = new QVBoxLayout;
+    buttons->setSpacing(2);
+    logoButton_ = new QPushButton(QStringLiteral("Logo"), block);
+    logoButton_->setToolTip(QStringLiteral("Choose a JPEG picture as the logo"));
+    clearLogoButton_ = new QPushButton(QStringLiteral("Clear"), block);
+    clearLogoButton_->setToolTip(QStringLiteral("Remove the logo"));
+    for (QPushButton* button : {logoButton_, clearLogoButton_}) {
+        button->setFocusPolicy(Qt::NoFocus);
+        button->setFixedWidth(kLogoButtonWidth);
+        buttons->addWidget(button);
+    }
+    connect(logoButton_, &QPushButton::clicked, this, [this] { ALogoExecute(); });
+    connect(clearLogoButton_, &QPushButton::clicked, this, [this] { AClearLogoExecute(); });
+    grid->addLayout(buttons, 0, 6, 2, 1);
+
+    logoArea_ = new QWidget(block);
+    logoArea_->setObjectName(QStringLiteral("LogoArea"));
+    logoArea_->setFixedWidth(kLogoWidth);
+    logoArea_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Ignored);
+    logo_ = new QLabel(logoArea_);
     logo_->setAlignment(Qt::AlignCenter);
-    logo_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Ignored);
-    grid->addWidget(logo_, 0, 6, 2, 1);
+    logo_->setCursor(Qt::PointingHandCursor);
+    logo_->setToolTip(QStringLiteral("Click to choose another logo"));
+    logo_->setGeometry(kLogoWidth / 2, 0, 0, 0);
+    grid->addWidget(logoArea_, 0, 7, 2, 1);
+    logoArea_->installEventFilter(this);
     logo_->installEventFilter(this);
     return block;
 }
@@ -850,14 +947,535 @@ QLineEdit* TfrmTWMain::titleWidget(TitleText text) const
 
 void TfrmTWMain::NewProject()
 {
+    TBusy busy(busy_);
     passiveInfoShown_ = false;
     Apply(Guarded([this] {
         form_.Project().NewProject(false);
         return form_.AfterNew();
     }));
-    // Ready for typing: the focus on the units list.
-    if (isVisible() && lists_[N(List::Units)].combo->isVisibleTo(this))
-        lists_[N(List::Units)].combo->setFocus(Qt::OtherFocusReason);
+    fileName_.clear();
+    FocusFirstInput();
+    UpdateTitle();
+}
+
+void TfrmTWMain::FocusFirstInput()
+{
+    // Ready for typing: the focus on the units list, or the first numeric box when the list
+    // cannot take it.
+    if (!isVisible())
+        return;
+    QWidget* units = lists_[N(List::Units)].combo;
+    if (units->isVisibleTo(this) && units->isEnabled()) {
+        units->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    for (QWidget* widget : focusOrder_) {
+        if (qobject_cast<TNumericEdit*>(widget) && widget->isVisibleTo(this) &&
+            widget->isEnabled()) {
+            widget->setFocus(Qt::OtherFocusReason);
+            return;
+        }
+    }
+}
+
+// --- The shell ---
+
+void TfrmTWMain::BuildCommands()
+{
+    auto makeAction = [this](const char* caption, const char* hint, QKeySequence shortcut,
+                             QStyle::StandardPixmap icon, const char* themeIcon) {
+        auto* action = new QAction(QString::fromLatin1(caption), this);
+        action->setToolTip(QString::fromLatin1(hint));
+        action->setStatusTip(QString::fromLatin1(hint));
+        if (!shortcut.isEmpty())
+            action->setShortcut(shortcut);
+        action->setIcon(
+            QIcon::fromTheme(QString::fromLatin1(themeIcon), style()->standardIcon(icon)));
+        return action;
+    };
+    aNew_ = makeAction("&New", "New project", QKeySequence(Qt::CTRL | Qt::Key_N),
+                       QStyle::SP_FileIcon, "document-new");
+    aOpen_ = makeAction("&Open", "Open saved project", QKeySequence(Qt::CTRL | Qt::Key_O),
+                        QStyle::SP_DialogOpenButton, "document-open");
+    aSave_ = makeAction("&Save", "Save project", QKeySequence(Qt::CTRL | Qt::Key_S),
+                        QStyle::SP_DialogSaveButton, "document-save");
+    aSaveAs_ = makeAction("Save &As...", "Save project as", QKeySequence(),
+                          QStyle::SP_DialogSaveButton, "document-save-as");
+    aExit_ = makeAction("E&xit", "Exit application", QKeySequence(), QStyle::SP_DialogCloseButton,
+                        "application-exit");
+    aHelp_ = makeAction("&User's Manual", "User's Manual", QKeySequence(Qt::Key_F1),
+                        QStyle::SP_DialogHelpButton, "help-contents");
+    aAbout_ = makeAction("&About", "About program", QKeySequence(),
+                         QStyle::SP_MessageBoxInformation, "help-about");
+    aWeb_ = makeAction("&Website", "Go to website", QKeySequence(), QStyle::SP_DriveNetIcon,
+                       "internet-web-browser");
+    aSaveAs_->setIconVisibleInMenu(false);
+    connect(aNew_, &QAction::triggered, this, [this] { ANewExecute(); });
+    connect(aOpen_, &QAction::triggered, this, [this] { AOpenExecute(); });
+    connect(aSave_, &QAction::triggered, this, [this] { ASaveExecute(); });
+    connect(aSaveAs_, &QAction::triggered, this, [this] { ASaveAsExecute(); });
+    connect(aExit_, &QAction::triggered, this, [this] { AExitExecute(); });
+    connect(aHelp_, &QAction::triggered, this, [this] { AHelpExecute(); });
+    connect(aAbout_, &QAction::triggered, this, [this] { AAboutExecute(); });
+    connect(aWeb_, &QAction::triggered, this, [this] { AWebExecute(); });
+
+    // File: New, Open, Save, Save As..., the recent files, Exit.
+    fileMenu_ = menuBar()->addMenu(QStringLiteral("&File"));
+    fileMenu_->addAction(aNew_);
+    fileMenu_->addAction(aOpen_);
+    fileMenu_->addAction(aSave_);
+    fileMenu_->addAction(aSaveAs_);
+    fileMenu_->addSeparator();
+    for (int i = 0; i < tw::ui::kMaxRecentFiles; ++i) {
+        auto* recent = new QAction(this);
+        recent->setVisible(false);
+        connect(recent, &QAction::triggered, this, [this, recent] {
+            const QString path = recent->data().toString();
+            // Opened once the menu has closed.
+            QTimer::singleShot(0, this, [this, path] { OpenRecentFile(path); });
+        });
+        fileMenu_->addAction(recent);
+        recentActions_.push_back(recent);
+    }
+    recentSeparator_ = fileMenu_->addSeparator();
+    fileMenu_->addAction(aExit_);
+
+    // Help: User's Manual, About, Website.
+    helpMenu_ = menuBar()->addMenu(QStringLiteral("&Help"));
+    helpMenu_->addAction(aHelp_);
+    helpMenu_->addAction(aAbout_);
+    helpMenu_->addAction(aWeb_);
+
+    // The toolbar, with captions: New, Open, Save, Website, User's Manual.
+    toolBar_ = addToolBar(QStringLiteral("Commands"));
+    toolBar_->setObjectName(QStringLiteral("ToolBar"));
+    toolBar_->setMovable(false);
+    toolBar_->setFloatable(false);
+    toolBar_->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    toolBar_->setIconSize(QSize(24, 24));
+    toolBar_->addAction(aNew_);
+    toolBar_->addAction(aOpen_);
+    toolBar_->addAction(aSave_);
+    toolBar_->addSeparator();
+    toolBar_->addAction(aWeb_);
+    toolBar_->addAction(aHelp_);
+    // Toolbar buttons do not take the focus from the input being edited.
+    for (QToolButton* button : toolBar_->findChildren<QToolButton*>())
+        button->setFocusPolicy(Qt::NoFocus);
+
+    RefreshRecentFiles();
+}
+
+QList<QAction*> TfrmTWMain::recentFileActions() const
+{
+    return QList<QAction*>(recentActions_.begin(), recentActions_.end());
+}
+
+QTabWidget* TfrmTWMain::resultsPages() const
+{
+    return resultsPages_;
+}
+
+QTabWidget* TfrmTWMain::drawingTabs() const
+{
+    return drawings_;
+}
+
+void TfrmTWMain::StartUp(const QString& documentsFolder)
+{
+    // The designed size, within the screen, centred on it.
+    QSize size(kDesignedWidth, kDesignedHeight);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect available = screen->availableGeometry();
+        size = size.boundedTo(available.size() - QSize(16, 48));
+        resize(size);
+        move(available.center() - QPoint(size.width() / 2, size.height() / 2));
+    } else {
+        resize(size);
+    }
+    keepsSettings_ = true;
+    RestorePlacement();
+    {
+        const std::unique_ptr<QSettings> settings = tw::ui::OpenSettings();
+        recentFiles_ = tw::ui::ReadRecentFiles(*settings);
+    }
+    RefreshRecentFiles();
+    // The dialogs open in the documents folder; when it cannot be made they open wherever
+    // the desktop chooses.
+    documentsFolder_ = tw::ui::MakeFolder(documentsFolder) ? documentsFolder : QString();
+    NewProject();
+}
+
+void TfrmTWMain::RestorePlacement()
+{
+    const std::unique_ptr<QSettings> settings = tw::ui::OpenSettings();
+    const tw::ui::TWindowPlacement stored = tw::ui::ReadWindowPlacement(*settings);
+    // Each value applies on its own; sizes stay within what the window and a screen allow.
+    if (stored.width || stored.height) {
+        // Qt keeps the window within its layout's minimum when it is shown.
+        resize(std::clamp(stored.width.value_or(width()), kMinStoredWidth, QWIDGETSIZE_MAX / 2),
+               std::clamp(stored.height.value_or(height()), kMinStoredHeight, QWIDGETSIZE_MAX / 2));
+    }
+    if (stored.left || stored.top) {
+        const QPoint place(stored.left.value_or(x()), stored.top.value_or(y()));
+        // A position off every screen (a screen since removed) keeps the designed place.
+        const QRect window(place, size());
+        for (const QScreen* screen : QGuiApplication::screens()) {
+            const QRect visible = window.intersected(screen->availableGeometry());
+            if (visible.width() >= kMinVisiblePart && visible.height() >= kMinVisiblePart) {
+                move(place);
+                break;
+            }
+        }
+    }
+    if (stored.state == tw::ui::kWinStateMaximized)
+        setWindowState(Qt::WindowMaximized);
+    else if (stored.state == tw::ui::kWinStateMinimized)
+        setWindowState(Qt::WindowMinimized);
+}
+
+void TfrmTWMain::StorePlacement()
+{
+    // The state always; the position and size only of a normal window, so that a window
+    // closed maximized comes back maximized over its last normal place.
+    tw::ui::TWindowPlacement placement;
+    const Qt::WindowStates state = windowState();
+    if (state & Qt::WindowMinimized)
+        placement.state = tw::ui::kWinStateMinimized;
+    else if (state & (Qt::WindowMaximized | Qt::WindowFullScreen))
+        placement.state = tw::ui::kWinStateMaximized;
+    else
+        placement.state = tw::ui::kWinStateNormal;
+    if (placement.state == tw::ui::kWinStateNormal) {
+        placement.left = x();
+        placement.top = y();
+        placement.width = width();
+        placement.height = height();
+    }
+    const std::unique_ptr<QSettings> settings = tw::ui::OpenSettings();
+    tw::ui::WriteWindowPlacement(*settings, placement);
+}
+
+void TfrmTWMain::UpdateTitle()
+{
+    QString title = QString::fromLatin1(tw::ui::kApplicationTitle);
+    if (!fileName_.isEmpty())
+        title += QStringLiteral(" - ") + QFileInfo(fileName_).fileName();
+    setWindowTitle(title);
+}
+
+bool TfrmTWMain::CheckSaved()
+{
+    if (!form_.Modified())
+        return true;
+    switch (askSaveChanges ? askSaveChanges() : QMessageBox::Cancel) {
+    case QMessageBox::Yes:
+        ASaveExecute();
+        break;
+    case QMessageBox::No:
+        form_.SetModified(false);
+        break;
+    default:
+        break;
+    }
+    return !form_.Modified();
+}
+
+void TfrmTWMain::ANewExecute()
+{
+    if (CheckSaved())
+        NewProject();
+}
+
+bool TfrmTWMain::AOpenExecute()
+{
+    if (!CheckSaved())
+        return false;
+    const QString path = chooseOpenFile ? chooseOpenFile(documentsFolder_, fileName_) : QString();
+    if (path.isEmpty())
+        return false;
+    return LoadProjectFile(path);
+}
+
+bool TfrmTWMain::OpenFile(const QString& path)
+{
+    if (path.isEmpty() || !CheckSaved())
+        return false;
+    return LoadProjectFile(path);
+}
+
+bool TfrmTWMain::OpenRecentFile(const QString& path)
+{
+    if (!QFileInfo(path).isFile()) {
+        ForgetRecentFile(path);
+        showError(QStringLiteral("The file %1 no longer exists. It has been removed from the "
+                                 "list of recent files.")
+                      .arg(QDir::toNativeSeparators(path)));
+        return false;
+    }
+    return OpenFile(path);
+}
+
+bool TfrmTWMain::LoadProjectFile(const QString& path)
+{
+    TBusy busy(busy_);
+    passiveInfoShown_ = false;
+    fileName_ = path;
+    try {
+        form_.Project().LoadFromFile(tw::ui::ToPath(path));
+    } catch (const std::exception& e) {
+        // The loader left the project as it was; the window still shows it, now without a
+        // file.
+        fileName_.clear();
+        FocusFirstInput();
+        UpdateTitle();
+        showError(QString::fromStdString(e.what()));
+        return false;
+    }
+    Apply(Guarded([this] { return form_.AfterOpen(); }));
+    RememberRecentFile(path);
+    FocusFirstInput();
+    UpdateTitle();
+    return true;
+}
+
+void TfrmTWMain::CommitFocusedInput()
+{
+    if (busy_)
+        return;
+    // The input that has the focus, or whose part has it (the date picker's text).
+    for (QWidget* widget = QApplication::focusWidget(); widget != nullptr && widget != this;
+         widget = widget->parentWidget()) {
+        const auto found = inputs_.constFind(widget);
+        if (found == inputs_.constEnd())
+            continue;
+        if (CommitsOnLeave(found.value()))
+            Commit();
+        return;
+    }
+}
+
+bool TfrmTWMain::ASaveExecute()
+{
+    CommitFocusedInput();
+    if (fileName_.isEmpty())
+        return ASaveAsExecute();
+    return SaveProjectTo(fileName_);
+}
+
+bool TfrmTWMain::ASaveAsExecute()
+{
+    const QString path = chooseSaveFile ? chooseSaveFile(documentsFolder_, fileName_) : QString();
+    if (path.isEmpty())
+        return false;
+    CommitFocusedInput();
+    const bool saved = SaveProjectTo(path);
+    // A failed save keeps the file the project came from.
+    if (saved)
+        fileName_ = path;
+    UpdateTitle();
+    return saved;
+}
+
+bool TfrmTWMain::SaveProjectTo(const QString& path)
+{
+    try {
+        form_.Project().SaveToFile(tw::ui::ToPath(path));
+    } catch (const std::exception& e) {
+        showError(QString::fromStdString(e.what()));
+        return false;
+    }
+    form_.SetModified(false);
+    RememberRecentFile(path);
+    Refresh();
+    return true;
+}
+
+void TfrmTWMain::AExitExecute()
+{
+    close();
+}
+
+void TfrmTWMain::AHelpExecute()
+{
+    const QString manual =
+        QDir(programFolder).filePath(QString::fromLatin1(tw::ui::kManualFileName));
+    if (!programFolder.isEmpty() && QFileInfo(manual).isFile() && openWithDesktop)
+        openWithDesktop(QUrl::fromLocalFile(manual));
+}
+
+void TfrmTWMain::AAboutExecute()
+{
+    tw::ui::TfrmAbout about(this);
+    about.exec();
+}
+
+void TfrmTWMain::AWebExecute()
+{
+    if (openWithDesktop)
+        openWithDesktop(QUrl(QString::fromLatin1(tw::ui::kWebsiteAddress)));
+}
+
+void TfrmTWMain::ALogoExecute()
+{
+    if (busy_ || !chooseLogoFile)
+        return;
+    const QString path = chooseLogoFile(documentsFolder_);
+    if (!path.isEmpty())
+        LoadLogo(path);
+}
+
+bool TfrmTWMain::LoadLogo(const QString& path)
+{
+    tw::TTWData& project = form_.Project();
+    try {
+        project.LoadLogoFromFile(tw::ui::ToPath(path));
+    } catch (const std::exception& e) {
+        showError(QString::fromStdString(e.what()));
+        return false;
+    }
+    form_.SetLogo(project.Logo());
+    Refresh();
+    return true;
+}
+
+void TfrmTWMain::AClearLogoExecute()
+{
+    if (busy_)
+        return;
+    form_.Project().ClearLogo();
+    form_.SetLogo({});
+    Refresh();
+}
+
+void TfrmTWMain::RememberRecentFile(const QString& path)
+{
+    recentFiles_ = tw::ui::WithRecentFile(recentFiles_, QFileInfo(path).absoluteFilePath());
+    if (keepsSettings_) {
+        const std::unique_ptr<QSettings> settings = tw::ui::OpenSettings();
+        tw::ui::WriteRecentFiles(*settings, recentFiles_);
+    }
+    RefreshRecentFiles();
+}
+
+void TfrmTWMain::ForgetRecentFile(const QString& path)
+{
+    recentFiles_.removeAll(path);
+    if (keepsSettings_) {
+        const std::unique_ptr<QSettings> settings = tw::ui::OpenSettings();
+        tw::ui::WriteRecentFiles(*settings, recentFiles_);
+    }
+    RefreshRecentFiles();
+}
+
+void TfrmTWMain::RefreshRecentFiles()
+{
+    const QFontMetrics metrics(fileMenu_->font());
+    for (std::size_t i = 0; i < recentActions_.size(); ++i) {
+        QAction* action = recentActions_[i];
+        const bool shown = static_cast<qsizetype>(i) < recentFiles_.size();
+        action->setVisible(shown);
+        if (!shown)
+            continue;
+        const QString path = recentFiles_.at(static_cast<qsizetype>(i));
+        const QString native = QDir::toNativeSeparators(path);
+        QString label = metrics.elidedText(native, Qt::ElideMiddle, 420);
+        label.replace(QLatin1Char('&'), QStringLiteral("&&"));
+        action->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(label));
+        action->setData(path);
+        action->setToolTip(native);
+        action->setStatusTip(native);
+    }
+    recentSeparator_->setVisible(!recentFiles_.isEmpty());
+}
+
+QString TfrmTWMain::DroppedFile(const QMimeData* data)
+{
+    if (data == nullptr || !data->hasUrls())
+        return QString();
+    for (const QUrl& url : data->urls())
+        if (url.isLocalFile() && QFileInfo(url.toLocalFile()).isFile())
+            return url.toLocalFile();
+    return QString();
+}
+
+void TfrmTWMain::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!DroppedFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void TfrmTWMain::dropEvent(QDropEvent* event)
+{
+    const QString path = DroppedFile(event->mimeData());
+    if (path.isEmpty())
+        return;
+    event->acceptProposedAction();
+    // Opened after the drop has finished, so that the question and the messages are not
+    // shown in the middle of it.
+    QTimer::singleShot(0, this, [this, path] { OpenFile(path); });
+}
+
+void TfrmTWMain::closeEvent(QCloseEvent* event)
+{
+    if (!CheckSaved()) {
+        event->ignore();
+        return;
+    }
+    hint_->hide();
+    event->accept();
+}
+
+void TfrmTWMain::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    UpdateColumns();
+}
+
+void TfrmTWMain::UpdateColumns()
+{
+    if (columns_ == nullptr || drawings_ == nullptr)
+        return;
+    // The drawings get a column when the window has room for the results column and a
+    // drawing 0.9 times as wide as it is high; the pictures fill the pages below the tabs.
+    // A window not shown yet has no heights to go by; it starts with two columns.
+    const int diagramHeight = std::max(0, columns_->height() - drawings_->tabRowHeight());
+    const bool wide =
+        isVisible() && width() >= kResultsLeft + kResultsWidth +
+                                      static_cast<int>(std::lround(0.9 * diagramHeight));
+    const bool guardrail = form_.CheckState(Check::UseGuardrail).checked;
+
+    if (wide != wideLayout_ || !columnsPlaced_) {
+        columnsPlaced_ = true;
+        wideLayout_ = wide;
+        TPageControl* from = wide ? resultsPages_ : drawings_;
+        TPageControl* to = wide ? drawings_ : resultsPages_;
+        for (std::size_t i = 0; i < drawingPages_.size(); ++i) {
+            const int index = from->indexOf(drawingPages_[i]);
+            if (index >= 0)
+                from->removeTab(index);
+            to->addTab(drawingPages_[i], QString::fromLatin1(kDrawingPageCaptions[i]));
+        }
+        auto* columns = static_cast<QHBoxLayout*>(columns_->layout());
+        if (wide) {
+            resultsPages_->setFixedWidth(kResultsWidth);
+            columns->setStretchFactor(resultsPages_, 0);
+            drawings_->setCurrentIndex(0);
+            drawings_->show();
+        } else {
+            drawings_->hide();
+            resultsPages_->setMinimumWidth(kResultsWidth);
+            resultsPages_->setMaximumWidth(QWIDGETSIZE_MAX);
+            columns->setStretchFactor(resultsPages_, 1);
+            resultsPages_->setCurrentIndex(0);
+        }
+        inputsArea_->setFixedWidth(kInputsWidth);
+    }
+    // The guardrail page only with guardrail design.
+    TPageControl* pages = wide ? drawings_ : resultsPages_;
+    const int guardrailIndex = pages->indexOf(drawingPages_[N(DrawingPage::Guardrail)]);
+    if (guardrailIndex >= 0 && pages->isTabVisible(guardrailIndex) != guardrail)
+        pages->setTabVisible(guardrailIndex, guardrail);
 }
 
 void TfrmTWMain::Apply(const TCommitResult& result)
@@ -918,13 +1536,35 @@ void TfrmTWMain::EnterInput(const TInputRef& ref)
 
 bool TfrmTWMain::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == logo_ && event->type() == QEvent::Resize)
-        ScaleLogo();
+    if (watched == logoArea_ && event->type() == QEvent::Resize)
+        LayoutLogo();
+    if (watched == columns_ && event->type() == QEvent::Resize)
+        UpdateColumns();
+    if (watched == logo_ && event->type() == QEvent::MouseButtonRelease && !busy_ &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton &&
+        logo_->rect().contains(static_cast<QMouseEvent*>(event)->position().toPoint())) {
+        // Clicking the picture chooses another one, as the "Logo" button does.
+        QTimer::singleShot(0, this, [this] { ALogoExecute(); });
+        return true;
+    }
     const auto found = inputs_.constFind(watched);
     if (found == inputs_.constEnd())
         return QMainWindow::eventFilter(watched, event);
     const TInputRef ref = found.value();
     switch (event->type()) {
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::Drop:
+        // A project file dropped on an input opens it, as anywhere on the window; the input
+        // does not take its name as text.
+        if (!DroppedFile(static_cast<QDropEvent*>(event)->mimeData()).isEmpty()) {
+            if (event->type() == QEvent::Drop)
+                dropEvent(static_cast<QDropEvent*>(event));
+            else
+                static_cast<QDropEvent*>(event)->acceptProposedAction();
+            return true;
+        }
+        break;
     case QEvent::Wheel: {
         // Over a list or the date picker without the focus, the wheel scrolls the column
         // under the pointer (nothing outside the columns) instead of changing the choice.
@@ -1040,19 +1680,26 @@ void TfrmTWMain::RefreshLogo()
     if (!logo.empty() &&
         !logoImage_.loadFromData(logo.data(), static_cast<int>(logo.size()), "JPEG"))
         logoImage_ = QImage(); // not a picture: the slot stays empty
-    ScaleLogo();
+    LayoutLogo();
 }
 
-void TfrmTWMain::ScaleLogo()
+void TfrmTWMain::LayoutLogo()
 {
-    if (logoImage_.isNull()) {
+    // The slot is as high as the area; its width is the picture's at that height, at most
+    // 173 pixels, and 0 without a picture. It is centred in the area.
+    const int height = logoArea_->height();
+    int width = 0;
+    if (!logoImage_.isNull() && height > 0)
+        width = std::min<int>(kLogoWidth,
+                              static_cast<int>(std::lround(static_cast<double>(logoImage_.width()) *
+                                                           height / logoImage_.height())));
+    logo_->setGeometry((kLogoWidth - width) / 2, 0, width, height);
+    if (width <= 0) {
         logo_->clear();
         return;
     }
-    // Fitted into the slot: its height, at most 173 pixels wide, centred.
-    const int height = logo_->height() > 0 ? logo_->height() : logo_->sizeHint().height();
-    logo_->setPixmap(QPixmap::fromImage(logoImage_.scaled(
-        kLogoWidth, std::max(height, 1), Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+    logo_->setPixmap(QPixmap::fromImage(
+        logoImage_.scaled(width, height, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
 }
 
 // --- The form into the widgets ---
@@ -1181,6 +1828,7 @@ void TfrmTWMain::Refresh()
             date_->setDate(date);
     }
     RefreshLogo();
+    clearLogoButton_->setEnabled(!logoImage_.isNull());
 
     // Sections last, so that they fit the rows as now shown.
     for (int i = 0; i < kSectionCount; ++i) {
@@ -1196,7 +1844,7 @@ void TfrmTWMain::Refresh()
             section->setExpanded(state.expanded);
     }
     // The guardrail drawing only with guardrail design.
-    drawings_->setTabVisible(2, form_.SectionState(Section::GuardrailResult).visible);
+    UpdateColumns();
 
     RefreshHint();
 }

@@ -3,12 +3,19 @@
 // and after every operation Refresh copies the form's state (texts, selections, visibility,
 // read-only look, captions, unit labels, verdict marks, sections) back into the widgets. The
 // window computes nothing and decides nothing about what is shown.
+//
+// It is also the document window of the program: the file name and the unsaved-changes flag,
+// the project commands (New, Open, Save, Save As, Exit) with their menu and toolbar, the help
+// commands, the logo of the job header, the recent files, the window placement kept in the
+// settings, and the layout of the three columns as the window is resized.
 #pragma once
 
 #include <QHash>
 #include <QImage>
 #include <QMainWindow>
+#include <QMessageBox>
 #include <QPixmap>
+#include <QStringList>
 
 #include <array>
 #include <functional>
@@ -18,19 +25,26 @@
 #include "ResultRows.h"
 
 class QAbstractButton;
+class QAction;
 class QComboBox;
 class QDateEdit;
 class QLabel;
 class QLineEdit;
+class QMimeData;
+class QMenu;
+class QPushButton;
 class QRadioButton;
 class QScrollArea;
 class QTabWidget;
+class QToolBar;
 class QToolButton;
+class QUrl;
 class QVBoxLayout;
 
 namespace tw::ui {
 class TCollapsibleSection;
 class TNumericEdit;
+class TPageControl;
 } // namespace tw::ui
 
 class TfrmTWMain : public QMainWindow
@@ -38,16 +52,84 @@ class TfrmTWMain : public QMainWindow
     Q_OBJECT
 
 public:
+    // The designed size of the window, before the stored placement applies.
+    static constexpr int kDesignedWidth = 1600;
+    static constexpr int kDesignedHeight = 950;
+    // The drawing pages, in tab order.
+    enum class DrawingPage
+    {
+        CrossSection,
+        PlanView,
+        Guardrail
+    };
+
     explicit TfrmTWMain(tw::TTWData& project, QWidget* parent = nullptr);
     ~TfrmTWMain() override;
 
     tw::form::TMainForm& form() { return form_; }
 
+    // The rest of the window's creation in the desktop program: the designed size, the
+    // window placement stored in the settings, the documents folder (created with its
+    // parents when missing) as the folder of the file dialogs, and a new project. From then
+    // on the window keeps its placement and its recent files in the settings; a window that
+    // was never started up touches no settings.
+    void StartUp(const QString& documentsFolder);
+
     // Resets the project to a new one (the example project of its unit system when it is
-    // installed) and shows it; a failed analysis reaches the error display.
+    // installed) and shows it, without asking about unsaved changes; the file name is
+    // cleared. A failed analysis reaches the error display.
     void NewProject();
     // Copies the whole form state into the widgets.
     void Refresh();
+
+    // --- The project commands ---
+    // The unsaved-changes question: true when the command may go on, which is exactly when
+    // the flag is clear afterwards (Yes saved, or No; not Cancel, a cancelled Save dialog or
+    // a failed save).
+    bool CheckSaved();
+    void ANewExecute();
+    // Open with the dialog; OpenFile opens a given file (recent files, the command line, a
+    // dropped file). Both ask about unsaved changes first; false when nothing was opened.
+    bool AOpenExecute();
+    bool OpenFile(const QString& path);
+    // A recent file: one that no longer exists is dropped from the list with a message.
+    bool OpenRecentFile(const QString& path);
+    // Save commits the focused input first; without a file name it is Save As.
+    bool ASaveExecute();
+    bool ASaveAsExecute();
+    void AExitExecute();
+    // The user's manual from the program's folder (nothing when it is not there).
+    void AHelpExecute();
+    void AAboutExecute();
+    void AWebExecute();
+    // Commits the focused input as leaving it would (before Save and Print).
+    void CommitFocusedInput();
+    // "Brenmoor Tarnwick - name.btw", or "Brenmoor Tarnwick" without a file.
+    void UpdateTitle();
+    // The logo: the JPEG dialog, a given file (false with a message when it is not a
+    // picture), and Clear.
+    void ALogoExecute();
+    bool LoadLogo(const QString& path);
+    void AClearLogoExecute();
+
+    const QString& FileName() const { return fileName_; }
+    const QString& DocumentsFolder() const { return documentsFolder_; }
+    const QStringList& RecentFiles() const { return recentFiles_; }
+
+    // --- The commands' parts ---
+    QAction* ANew() const { return aNew_; }
+    QAction* AOpen() const { return aOpen_; }
+    QAction* ASave() const { return aSave_; }
+    QAction* ASaveAs() const { return aSaveAs_; }
+    QAction* AExit() const { return aExit_; }
+    QAction* AHelp() const { return aHelp_; }
+    QAction* AAbout() const { return aAbout_; }
+    QAction* AWeb() const { return aWeb_; }
+    QMenu* fileMenu() const { return fileMenu_; }
+    QMenu* helpMenu() const { return helpMenu_; }
+    QToolBar* toolBar() const { return toolBar_; }
+    // The recent-file entries of the File menu (hidden beyond the list's length).
+    QList<QAction*> recentFileActions() const;
 
     // --- The parts of the window, for tests and for the windows built on this one ---
     QWidget* boxWidget(tw::form::Box box) const;
@@ -63,11 +145,25 @@ public:
     QLabel* sectionMarkWidget(tw::form::Section section) const;
     QLineEdit* titleWidget(tw::form::TitleText text) const;
     QDateEdit* dateWidget() const { return date_; }
+    QWidget* titleBlock() const { return titleBlock_; }
+    // The logo picture, its 173-pixel area at the right of the job header, and its buttons.
     QLabel* logoWidget() const { return logo_; }
+    QWidget* logoArea() const { return logoArea_; }
+    QPushButton* logoButton() const { return logoButton_; }
+    QPushButton* clearLogoButton() const { return clearLogoButton_; }
     QLabel* hintWindow() const { return hint_; }
     QScrollArea* inputsColumn() const { return inputsArea_; }
     QScrollArea* resultsColumn() const { return resultsArea_; }
-    QTabWidget* drawingTabs() const { return drawings_; }
+    // The results column's pages ("NUMERIC", and the drawing pages when the window is too
+    // narrow for the drawings column) and the drawings column.
+    QTabWidget* resultsPages() const;
+    QTabWidget* drawingTabs() const;
+    QWidget* drawingPage(DrawingPage page) const
+    {
+        return drawingPages_.at(static_cast<int>(page));
+    }
+    // Whether the drawings have their own column (the window is wide enough).
+    bool DrawingsColumnShown() const { return wideLayout_; }
     // The small buttons: beside the section list (the user-defined sheet pile dialog), "View
     // Table" (the interaction table), the information button of the passive choice, and the
     // enlarged strip and seismic load sketches.
@@ -80,9 +176,23 @@ public:
     // Shows the message of a failed command (called from the event loop right after the
     // command). A message box by default; tests replace it.
     std::function<void(const QString&)> showError;
+    // The desktop's part in the commands, replaceable in tests: the unsaved-changes question,
+    // the project and logo dialogs (the chosen file, empty when cancelled), and handing a
+    // file or web address to the desktop.
+    std::function<QMessageBox::StandardButton()> askSaveChanges;
+    std::function<QString(const QString& folder, const QString& offered)> chooseOpenFile;
+    std::function<QString(const QString& folder, const QString& offered)> chooseSaveFile;
+    std::function<QString(const QString& folder)> chooseLogoFile;
+    std::function<bool(const QUrl& address)> openWithDesktop;
+    // Where the user's manual is looked for: the program's folder.
+    QString programFolder;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     // What an input widget stands for, for the event filter.
@@ -140,6 +250,7 @@ private:
     };
 
     void BuildWidgets();
+    void BuildCommands();
     QWidget* BuildTitleBlock();
     void BuildInputColumn(QVBoxLayout* column);
     void BuildResultColumn(QVBoxLayout* column);
@@ -160,7 +271,21 @@ private:
     void EnterInput(const TInputRef& ref);
     bool CommitsOnLeave(const TInputRef& ref) const;
     void RefreshLogo();
-    void ScaleLogo();
+    void LayoutLogo();
+    // The columns for the window's size: the drawings column when there is room, else the
+    // drawing pages in the results column; the guardrail page only with guardrail design.
+    void UpdateColumns();
+    // The project file into the window (Open's steps after the dialog).
+    bool LoadProjectFile(const QString& path);
+    bool SaveProjectTo(const QString& path);
+    void FocusFirstInput();
+    void RememberRecentFile(const QString& path);
+    void ForgetRecentFile(const QString& path);
+    void RefreshRecentFiles();
+    void RestorePlacement();
+    void StorePlacement();
+    // The local project file a drag carries, or an empty text.
+    static QString DroppedFile(const QMimeData* data);
     void RefreshHint();
     void ShowHint(QWidget* anchor, const QString& text);
     void SectionSettled(tw::ui::TCollapsibleSection* section, bool expanded);
@@ -182,7 +307,11 @@ private:
     std::vector<QWidget*> focusOrder_;
 
     QDateEdit* date_ = nullptr;
+    QWidget* titleBlock_ = nullptr;
     QLabel* logo_ = nullptr;
+    QWidget* logoArea_ = nullptr;
+    QPushButton* logoButton_ = nullptr;
+    QPushButton* clearLogoButton_ = nullptr;
     std::vector<uint8_t> shownLogo_;
     QImage logoImage_;
     QLabel* hint_ = nullptr;
@@ -190,7 +319,32 @@ private:
     bool passiveInfoShown_ = false;
     QScrollArea* inputsArea_ = nullptr;
     QScrollArea* resultsArea_ = nullptr;
-    QTabWidget* drawings_ = nullptr;
+    QWidget* columns_ = nullptr;
+    tw::ui::TPageControl* resultsPages_ = nullptr;
+    tw::ui::TPageControl* drawings_ = nullptr;
+    std::array<QWidget*, 3> drawingPages_{};
+    bool wideLayout_ = false;
+    bool columnsPlaced_ = false;
+
+    QAction* aNew_ = nullptr;
+    QAction* aOpen_ = nullptr;
+    QAction* aSave_ = nullptr;
+    QAction* aSaveAs_ = nullptr;
+    QAction* aExit_ = nullptr;
+    QAction* aHelp_ = nullptr;
+    QAction* aAbout_ = nullptr;
+    QAction* aWeb_ = nullptr;
+    QMenu* fileMenu_ = nullptr;
+    QMenu* helpMenu_ = nullptr;
+    QToolBar* toolBar_ = nullptr;
+    std::vector<QAction*> recentActions_;
+    QAction* recentSeparator_ = nullptr;
+
+    QString fileName_;
+    QString documentsFolder_;
+    QStringList recentFiles_;
+    // Set by StartUp: the placement and the recent files go to the settings.
+    bool keepsSettings_ = false;
     QToolButton* userSheetButton_ = nullptr;
     QAbstractButton* viewTableButton_ = nullptr;
     QToolButton* passiveInfoButton_ = nullptr;

@@ -112,7 +112,7 @@ private slots:
         window_ = std::make_unique<TfrmTWMain>(*project_);
         errors_.clear();
         W().showError = [this](const QString& message) { errors_ << message; };
-        W().resize(1400, 900);
+        W().resize(1600, 900);
         W().show();
         QApplication::setActiveWindow(window_.get());
         QVERIFY(QTest::qWaitForWindowActive(window_.get()));
