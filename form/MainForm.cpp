@@ -151,6 +151,23 @@ void TMainForm::RefreshCatalogLists(bool onlyIfEmpty)
     RefreshShapeList(onlyIfEmpty);
 }
 
+// The selection of a refilled list: the first entry when it was empty before, else the entry
+// with the remembered text, else the stored position (the first entry when that is outside).
+void TMainForm::SelectAfterRefill(TListState& list, bool wasEmpty,
+                                  const std::optional<std::string>& remembered, int stored)
+{
+    const int count = static_cast<int>(list.items.size());
+    const int found = list.Find(remembered);
+    if (count == 0)
+        list.index = -1;
+    else if (wasEmpty)
+        list.index = 0;
+    else if (found >= 0)
+        list.index = found;
+    else
+        list.index = stored >= 0 && stored < count ? stored : 0;
+}
+
 void TMainForm::RefreshSectionList(bool onlyIfEmpty)
 {
     TListState& list = L(List::SectionSize);
@@ -169,17 +186,9 @@ void TMainForm::RefreshSectionList(bool onlyIfEmpty)
         for (const TOShape& shape : project_.OShapes())
             list.items.push_back(AnsiToUtf8(shape.Name));
     }
-    const int count = static_cast<int>(list.items.size());
-    const int found = list.Find(remembered);
     const int selected = project_.SelectedSectionIndex();
-    if (count == 0)
-        list.index = -1;
-    else if (wasEmpty)
-        list.index = 0;
-    else if (found >= 0)
-        list.index = found;
-    else
-        list.index = selected == -1 ? count - 1 : (selected >= 0 && selected < count ? selected : 0);
+    SelectAfterRefill(list, wasEmpty, remembered,
+                      selected == -1 ? static_cast<int>(list.items.size()) - 1 : selected);
 }
 
 void TMainForm::RefreshBarList(List l, bool onlyIfEmpty)
@@ -216,17 +225,7 @@ void TMainForm::RefreshShapeList(bool onlyIfEmpty)
     list.items.clear();
     for (const TGRShape& shape : project_.GuardrailShapes())
         list.items.push_back(AnsiToUtf8(shape.Name));
-    const int count = static_cast<int>(list.items.size());
-    const int found = list.Find(remembered);
-    const int stored = project_.GuardrailShape;
-    if (count == 0)
-        list.index = -1;
-    else if (wasEmpty)
-        list.index = 0;
-    else if (found >= 0)
-        list.index = found;
-    else
-        list.index = stored >= 0 && stored < count ? stored : 0;
+    SelectAfterRefill(list, wasEmpty, remembered, project_.GuardrailShape);
 }
 
 // --- What the user does ---
@@ -615,7 +614,8 @@ TCommitResult TMainForm::Recalculate()
     } catch (const std::exception& e) {
         return {std::string(e.what())};
     }
-    return ShowProject();
+    // The project was analysed just now and the display changes none of its inputs.
+    return Display(false);
 }
 
 // --- Display ---
@@ -1089,7 +1089,9 @@ void TMainForm::ShowVerdicts(bool analysed)
     }
 }
 
-TCommitResult TMainForm::ShowProject()
+TCommitResult TMainForm::ShowProject() { return Display(true); }
+
+TCommitResult TMainForm::Display(bool analyse)
 {
     TTWData& p = project_;
     p.LoadRebarTable();
@@ -1107,10 +1109,12 @@ TCommitResult TMainForm::ShowProject()
     displayedUnits_ = p.Units;
 
     TCommitResult result;
-    try {
-        p.Analyze();
-    } catch (const std::exception& e) {
-        result.error = e.what();
+    if (analyse) {
+        try {
+            p.Analyze();
+        } catch (const std::exception& e) {
+            result.error = e.what();
+        }
     }
     if (result.ok())
         ShowResults();
@@ -1135,13 +1139,7 @@ TCommitResult TMainForm::AfterNew()
     }
     L(List::SectionSize).items.clear();
     L(List::SectionSize).index = -1;
-    // The display's own analysis may fail on values that the recalculation then brings into
-    // their limits; what counts is the recalculation.
-    (void)ShowProject();
-    ExpandFirstSections();
-    TCommitResult result = Recalculate();
-    modified_ = false;
-    return result;
+    return ShowAndRecalculate();
 }
 
 TCommitResult TMainForm::AfterOpen()
@@ -1149,6 +1147,11 @@ TCommitResult TMainForm::AfterOpen()
     L(List::SectionSize).items.clear();
     L(List::SectionSize).index = -1;
     RefreshCatalogLists(false);
+    return ShowAndRecalculate();
+}
+
+TCommitResult TMainForm::ShowAndRecalculate()
+{
     // The display's own analysis may fail on values that the recalculation then brings into
     // their limits; what counts is the recalculation.
     (void)ShowProject();

@@ -118,9 +118,8 @@ public:
     const std::vector<uint8_t>& Logo() const { return logo_; }
     // "Ultimate Passive"/"Allowable Passive" and the information button beside them.
     bool PassiveChoiceVisible() const { return passiveChoiceVisible_; }
-    // The rebar cage and I-beam sub-panels of "Structural data".
+    // The rebar cage sub-panel of "Structural data" (the I-beam sub-panel shows otherwise).
     bool RebarCagePanelVisible() const { return rebarPanelVisible_; }
-    bool IBeamPanelVisible() const { return !rebarPanelVisible_; }
     // The button beside the sheet pile list that opens the user-defined section.
     bool UserSheetButtonVisible() const { return userSheetButtonVisible_; }
     // The input hint window: its text ("" hidden) and the box it shows under.
@@ -193,7 +192,12 @@ private:
     void FillEnumList(List l, std::span<const std::string_view> items);
     int ListIndex(List l) const { return lists_[Index(l)].index; }
 
-    void ShowInputs();
+    // The display pass; without `analyse` it shows the results of the analysis just made.
+    TCommitResult Display(bool analyse);
+    // Shows the project, then recalculates it, as after New and Open; unmodified after.
+    TCommitResult ShowAndRecalculate();
+    static void SelectAfterRefill(TListState& list, bool wasEmpty,
+                                  const std::optional<std::string>& remembered, int stored);
     void ShowInputVisibility();
     void ShowInputValues();
     void ShowResults();
