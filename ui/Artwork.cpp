@@ -1,5 +1,7 @@
 #include "Artwork.h"
 
+#include "Canvas.h"
+
 #include <QCoreApplication>
 #include <QFont>
 #include <QLinearGradient>
@@ -29,34 +31,6 @@ const QColor kTimber(176, 122, 64);
 const QColor kPressure(220, 60, 40);
 const QColor kPassive(40, 110, 200);
 const QColor kBand(28, 58, 98);
-
-bool Usable(const QRectF& rect)
-{
-    return rect.width() > 0 && rect.height() > 0 && std::isfinite(rect.width()) &&
-           std::isfinite(rect.height()) && std::isfinite(rect.x()) && std::isfinite(rect.y());
-}
-
-// Maps a canvas of the given size into the rectangle, centred, for the painter's lifetime.
-class TCanvas
-{
-public:
-    TCanvas(QPainter& painter, const QRectF& rect, qreal width, qreal height) : p_(painter)
-    {
-        p_.save();
-        const qreal scale = std::min(rect.width() / width, rect.height() / height);
-        p_.translate(rect.x() + (rect.width() - width * scale) / 2,
-                     rect.y() + (rect.height() - height * scale) / 2);
-        p_.scale(scale, scale);
-        p_.setRenderHint(QPainter::Antialiasing, true);
-        p_.setRenderHint(QPainter::TextAntialiasing, true);
-    }
-    ~TCanvas() { p_.restore(); }
-    TCanvas(const TCanvas&) = delete;
-    TCanvas& operator=(const TCanvas&) = delete;
-
-private:
-    QPainter& p_;
-};
 
 // A horizontal arrow from x1 to x2 (the head at x2).
 void Arrow(QPainter& p, qreal x1, qreal x2, qreal y, qreal head)
@@ -96,9 +70,9 @@ QFont NameFont(qreal pixelSize, bool bold)
 
 void DrawProgramIcon(QPainter& painter, const QRectF& rect)
 {
-    if (!Usable(rect))
+    const TCanvasMapping canvas(painter, rect, {kIconCanvas, kIconCanvas}, false);
+    if (!canvas.valid())
         return;
-    TCanvas canvas(painter, rect, kIconCanvas, kIconCanvas);
     QPainter& p = painter;
 
     // The tile.
@@ -164,9 +138,9 @@ QIcon ProgramIcon()
 
 void DrawProductPicture(QPainter& painter, const QRectF& rect)
 {
-    if (!Usable(rect))
+    const TCanvasMapping canvas(painter, rect, {kPictureWidth, kPictureHeight}, false);
+    if (!canvas.valid())
         return;
-    TCanvas canvas(painter, rect, kPictureWidth, kPictureHeight);
     QPainter& p = painter;
     constexpr qreal kBandTop = 248;
     constexpr qreal kGround = 96;      // the retained ground surface

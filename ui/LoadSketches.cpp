@@ -1,5 +1,7 @@
 #include "LoadSketches.h"
 
+#include "Canvas.h"
+
 #include <algorithm>
 #include <cmath>
 #include <memory>
@@ -46,36 +48,21 @@ const QColor kDimensionColour(0, 0, 0);
 class TSketchPainter
 {
 public:
-    TSketchPainter(QPainter& painter, const QRectF& rect) : p_(painter)
+    TSketchPainter(QPainter& painter, const QRectF& rect)
+        : p_(painter), canvas_(painter, rect, {kCanvasWidth, kCanvasHeight}, true),
+          scale_(canvas_.scale())
     {
-        if (!(rect.width() > 0 && rect.height() > 0) || !std::isfinite(rect.width()) ||
-            !std::isfinite(rect.height()))
+        if (!canvas_.valid())
             return;
-        scale_ = std::min(rect.width() / kCanvasWidth, rect.height() / kCanvasHeight);
-        if (!(scale_ > 0))
-            return;
-        valid_ = true;
-        p_.save();
-        p_.setRenderHint(QPainter::Antialiasing, true);
-        p_.setRenderHint(QPainter::TextAntialiasing, true);
-        p_.setClipRect(rect, Qt::IntersectClip);
-        p_.translate(rect.center());
-        p_.scale(scale_, scale_);
-        p_.translate(-kCanvasWidth / 2, -kCanvasHeight / 2);
         QFont font(QStringLiteral("Arial"));
         font.setPixelSize(static_cast<int>(kFontSize));
         p_.setFont(font);
         labels_ = kFontSize * scale_ >= kMinReadableFont;
     }
-    ~TSketchPainter()
-    {
-        if (valid_)
-            p_.restore();
-    }
     TSketchPainter(const TSketchPainter&) = delete;
     TSketchPainter& operator=(const TSketchPainter&) = delete;
 
-    bool valid() const { return valid_; }
+    bool valid() const { return canvas_.valid(); }
     QPainter& painter() { return p_; }
 
     // A pen of the given canvas width, kept at least about one device pixel wide so that
@@ -136,8 +123,8 @@ public:
 
 private:
     QPainter& p_;
+    TCanvasMapping canvas_;
     qreal scale_ = 0;
-    bool valid_ = false;
     bool labels_ = false;
 };
 
