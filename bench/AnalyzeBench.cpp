@@ -3,41 +3,15 @@
 #include <benchmark/benchmark.h>
 
 #include "TWClasses.h"
+#include "TestWalls.h"
 
 using namespace tw;
 
 namespace {
 
-TTWData SoldierBeamWall()
-{
-    TTWData p;
-    p.ShoredHeight = 15;
-    p.PileSpacing = 8;
-    p.PileWidth = 2.5L;
-    p.BackfillPhi = 32;
-    p.BackfillUnitWeight = 120;
-    p.Surcharge = 72;
-    p.PassivePhi = 32;
-    p.PassiveUnitWeight = 120;
-    p.PassiveSafetyFactor = 1.5L;
-    p.WedgeMultiplier = 2;
-    p.ElasticModulus = 29000;
-    p.YieldStrength = 50;
-    p.ConcreteStrength = 3;
-    p.AllowableTopDeflection = 1;
-    p.AxialLoad = 5;
-    p.VerticalBarSize = 8;
-    p.BarCount = 8;
-    p.TieBarSize = 4;
-    p.LaggingType = TLaggingType::ltTimber;
-    p.ArchingFactor = 0.6L;
-    p.SelectSection(FindByName(p.SteelShapes(), "W18X86"));
-    return p;
-}
-
 TTWData RebarCagePier()
 {
-    TTWData p = SoldierBeamWall();
+    TTWData p = tw::test::HandCheckedWall();
     p.PileType = TPileType::ptSecantPile;
     p.LoadCatalogues();
     p.PileWidth = 3;
@@ -57,7 +31,7 @@ TTWData RebarCagePier()
 
 TTWData SheetPileWall()
 {
-    TTWData p = SoldierBeamWall();
+    TTWData p = tw::test::HandCheckedWall();
     p.SetPileType(TPileType::ptSheetPile);
     p.ApplySelectionRules();
     p.PileSpacing = 1;
@@ -79,7 +53,7 @@ void RunAnalyze(benchmark::State& state, TTWData p)
 
 static void BM_AnalyzeSoldierBeamTimberLagging(benchmark::State& state)
 {
-    RunAnalyze(state, SoldierBeamWall());
+    RunAnalyze(state, tw::test::HandCheckedWall());
 }
 BENCHMARK(BM_AnalyzeSoldierBeamTimberLagging);
 

@@ -17,15 +17,27 @@ namespace {
 // The example projects are made by the command-line tool's build.
 std::filesystem::path ExampleFolder() { return std::filesystem::path(TW_BINARY_DIR) / "cli"; }
 
-void BM_WindowCommit(benchmark::State& state)
+// A shown main window filled with a new project.
+void ShowNewProject(TfrmTWMain& window)
 {
-    TTWData project;
-    project.ExampleFolder = ExampleFolder();
-    TfrmTWMain window(project);
     window.resize(1400, 900);
     window.show();
     window.NewProject();
     QApplication::processEvents();
+}
+
+TTWData ProjectBesideTheExamples()
+{
+    TTWData project;
+    project.ExampleFolder = ExampleFolder();
+    return project;
+}
+
+void BM_WindowCommit(benchmark::State& state)
+{
+    TTWData project = ProjectBesideTheExamples();
+    TfrmTWMain window(project);
+    ShowNewProject(window);
     bool flip = false;
     for (auto _ : state) {
         // What leaving the box does: the text into the form, the commit, the widgets again.
@@ -40,13 +52,9 @@ void BM_WindowCommit(benchmark::State& state)
 void BM_StartupToFilledWindow(benchmark::State& state)
 {
     for (auto _ : state) {
-        TTWData project;
-        project.ExampleFolder = ExampleFolder();
+        TTWData project = ProjectBesideTheExamples();
         TfrmTWMain window(project);
-        window.resize(1400, 900);
-        window.show();
-        window.NewProject();
-        QApplication::processEvents();
+        ShowNewProject(window);
         benchmark::DoNotOptimize(window.isVisible());
     }
 }

@@ -7,38 +7,12 @@
 #include <string>
 
 #include "TWClasses.h"
+#include "TestWalls.h"
 
 using namespace tw;
+using tw::test::HandCheckedWall;
 
 namespace {
-
-// Soldier beam wall: H 15 ft, backfill phi 32, 120 pcf, 72 psf surcharge, passive phi 32,
-// 120 pcf, F.S. 1.5, drilled 2.5 ft piers at 8 ft, W18X86, Net Pressure, Ultimate Passive.
-TTWData HandCheckedWall()
-{
-    TTWData p;
-    p.ShoredHeight = 15;
-    p.PileSpacing = 8;
-    p.PileWidth = 2.5L;
-    p.BackfillPhi = 32;
-    p.BackfillUnitWeight = 120;
-    p.Surcharge = 72;
-    p.PassivePhi = 32;
-    p.PassiveUnitWeight = 120;
-    p.PassiveSafetyFactor = 1.5L;
-    p.WedgeMultiplier = 2;
-    p.ElasticModulus = 29000;
-    p.YieldStrength = 50;
-    p.ConcreteStrength = 3;
-    p.AllowableTopDeflection = 1;
-    p.VerticalBarSize = 8;
-    p.BarCount = 8;
-    p.TieBarSize = 4;
-    p.LaggingType = TLaggingType::ltTimber;
-    p.ArchingFactor = 0.6L;
-    p.SelectSection(FindByName(p.SteelShapes(), "W18X86"));
-    return p;
-}
 
 // A wall under the equivalent fluid method, in English units. The load terms of the
 // equilibrium depth (top load, top moment, surcharge) are read as numbers in the units typed

@@ -1,4 +1,4 @@
-// A wall shared by several analysis suites.
+// Walls shared by several analysis suites and the analysis benchmark.
 #pragma once
 
 #include "TWClasses.h"
@@ -27,6 +27,22 @@ inline TTWData NetCoulombWall()
     p.BarCount = 8;
     p.TieBarSize = 4;
     p.SelectSection(FindByName(p.SteelShapes(), "W18X86"));
+    return p;
+}
+
+// The hand-checked soldier beam wall (also the English example project): H 15 ft, backfill
+// phi 32, 120 pcf, 72 psf surcharge, passive phi 32, 120 pcf, F.S. 1.5, drilled 2.5 ft piers at
+// 8 ft, W18X86, timber lagging, Net Pressure, Ultimate Passive.
+inline TTWData HandCheckedWall()
+{
+    TTWData p = NetCoulombWall();
+    p.ShoredHeight = 15;
+    p.PileWidth = 2.5L;
+    p.BackfillPhi = 32;
+    p.Surcharge = 72;
+    p.PassivePhi = 32;
+    p.LaggingType = TLaggingType::ltTimber;
+    p.ArchingFactor = 0.6L;
     return p;
 }
 
