@@ -40,6 +40,7 @@
 #include "Globals.h"
 #include "Settings.h"
 #include "TWMain.h"
+#include "WindowActions.h"
 
 using namespace tw::form;
 
@@ -84,7 +85,7 @@ QStringList Entries(const QList<QAction*>& actions)
 
 } // namespace
 
-class ShellTest : public QObject
+class ShellTest : public QObject, public TWindowActions
 {
     Q_OBJECT
 
@@ -102,7 +103,7 @@ private:
     QString dialogFolder_, dialogOffered_;
     QList<QUrl> opened_;
 
-    TfrmTWMain& W() { return *window_; }
+    TfrmTWMain& W() override { return *window_; }
     QString Path(const QString& name) const { return dir_->filePath(name); }
     QString Documents() const { return dir_->filePath(QStringLiteral("home/Documents/Tarnwick")); }
     const QStringList& Errors()
@@ -159,19 +160,6 @@ private:
         QVERIFY(QTest::qWaitForWindowActive(window_.get()));
     }
 
-    void Focus(QWidget* widget)
-    {
-        widget->setFocus(Qt::TabFocusReason);
-        QVERIFY(widget->hasFocus());
-    }
-    void Type(Box box, const QString& text)
-    {
-        QWidget* edit = W().boxWidget(box);
-        Focus(edit);
-        QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClicks(edit, text);
-    }
-    void Leave() { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab); }
     // A committed change: the project is modified.
     void ChangeShoredHeight(const QString& text)
     {

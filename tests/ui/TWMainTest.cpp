@@ -22,6 +22,7 @@
 #include "CollapsibleSection.h"
 #include "NumericEdit.h"
 #include "TWMain.h"
+#include "WindowActions.h"
 #include "UserDefinedSheet.h"
 
 using namespace tw::form;
@@ -37,7 +38,7 @@ QString Text(const QWidget* box)
 
 } // namespace
 
-class TWMainTest : public QObject
+class TWMainTest : public QObject, public TWindowActions
 {
     Q_OBJECT
 
@@ -46,7 +47,7 @@ private:
     std::unique_ptr<TfrmTWMain> window_;
     QStringList errors_;
 
-    TfrmTWMain& W() { return *window_; }
+    TfrmTWMain& W() override { return *window_; }
     // The messages shown so far (the window shows them from the event loop).
     const QStringList& Errors()
     {
@@ -66,21 +67,6 @@ private:
     }
     bool Collapsed(Section s) { return !Sec(s)->isAnimating() && Sec(s)->bodyHeight() == 0; }
 
-    void Focus(QWidget* widget)
-    {
-        widget->setFocus(Qt::TabFocusReason);
-        QVERIFY(widget->hasFocus());
-    }
-    // Types into a box as the user does: focus, select everything, type.
-    void Type(Box box, const QString& text)
-    {
-        QWidget* edit = W().boxWidget(box);
-        Focus(edit);
-        QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClicks(edit, text);
-    }
-    // Leaves the focused input with Tab.
-    void Leave() { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab); }
     // Chooses a list entry as the user does: open the list, pick the entry, press Enter.
     void Choose(List list, const QString& item)
     {
