@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "Power.h"
+
 namespace tw {
 
 // The error that ends an analysis. Step() names the analysis step, Detail() what failed.
@@ -80,7 +82,7 @@ inline long double CheckedPow(long double base, long double exponent, std::strin
         checked_detail::Fail("power of a negative base", what);
     if (base == 0 && exponent < 0) [[unlikely]]
         checked_detail::Fail("division by zero", what);
-    return CheckedFinite(std::pow(base, exponent), what);
+    return CheckedFinite(Power(base, exponent), what);
 }
 
 inline long double CheckedLog(long double x, std::string_view what)

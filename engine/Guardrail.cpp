@@ -72,7 +72,7 @@ void DesignGuardrail(TTWData& project)
     r.Lambda = CheckedDiv(Lp, angle.r, "the slenderness L/r (radius of gyration is zero)");
     r.KLr = SingleAngleKLr(r.Lambda);
     r.Fe = std::numbers::pi_v<long double> * std::numbers::pi_v<long double> * E / (r.KLr * r.KLr);
-    r.Fcr = r.KLr > 4.71L * std::sqrt(E / Fy) ? 0.877L * r.Fe : std::pow(0.658L, Fy / r.Fe) * Fy;
+    r.Fcr = r.KLr > 4.71L * std::sqrt(E / Fy) ? 0.877L * r.Fe : Power(0.658L, Fy / r.Fe) * Fy;
     r.AllowableCompression = r.Fcr * A / force / kSafetyFactor;
 
     // Load in any direction at the top of the post: axial load and cantilever moment.

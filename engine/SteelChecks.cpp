@@ -3,6 +3,7 @@
 #include <cmath>
 #include <limits>
 
+#include "Power.h"
 #include "TWClasses.h"
 
 namespace tw {
@@ -188,7 +189,7 @@ void RunSteelChecks(TTWData& p)
     if (klr < 0.1L)
         klr = 0.1L;
     const long double Fe = kPi * kPi * E / (klr * klr);
-    const long double Fcr = Fe >= 0.44L * Fy ? std::pow(0.658L, Fy / Fe) * Fy : 0.877L * Fe;
+    const long double Fcr = Fe >= 0.44L * Fy ? Power(0.658L, Fy / Fe) * Fy : 0.877L * Fe;
     r.Slenderness = klr;
     r.AllowableAxial = Fcr * A / kOmegaCompression / u.Force;
     p.AxialCheck = TAxialCheck{klr, s.A, Fe, r.AllowableAxial};
