@@ -11,30 +11,98 @@ namespace tw {
 namespace {
 
 constexpr int kLastNode = kPileNodeCount - 1;
-constexpr int kBaseNode = 30; // last node above the excavation base
+constexpr int kBaseNode = 30;    // last node above the excavation base
+constexpr int kPassiveTop = 32;  // top of the passive zone, H + IP
+constexpr int kLastLoaded = 55;  // nodes below have no pressure
+
+using TNodes = std::array<TPileNode, kPileNodeCount>;
+
+// Loading or storing an 80-bit value through the x87 unit costs several times an addition, so
+// the passes below are split into loops whose running values fit the unit's eight registers
+// (spilled values cost a store and a load each), and a value known to equal one already in
+// memory - a zero, the constant tail of the cut pass - is copied as bytes instead.
+constexpr long double kZero = 0;
+
+inline void CopyValue(long double& to, const long double& from)
+{
+    std::memcpy(&to, &from, sizeof(long double));
+}
+
+// The pressures of a three-segment diagram at nodes first..last by the rule of PressureAt: the
+// segment each node reads is chosen first, then each run of nodes on one segment is evaluated
+// with the segment's constants held in registers. store(i, p) receives each pressure in node
+// order. Returns the first node whose segment has zero length (nothing is stored for it or
+// after it), or last + 1.
+template <typename TStore>
+int DiagramPressures(const TNodes& nodes, std::span<const TPressurePoint, 4> points, int first,
+                     int last, TStore store)
+{
+    std::array<uint8_t, kPileNodeCount> segment;
+    {
+        const long double x2 = points[1].X;
+        const long double x3 = points[2].X;
+        for (int i = first; i <= last; ++i) {
+            const long double x = nodes[i].Depth;
+            segment[i] = x > x3 ? 2 : (x > x2 ? 1 : 0);
+        }
+    }
+    for (int i = first; i <= last;) {
+        const int s = segment[i];
+        const TPressurePoint& a = points[s];
+        const TPressurePoint& b = points[s + 1];
+        if (b.X == a.X)
+            return i;
+        const long double aX = a.X;
+        const long double aW = a.W;
+        const long double rise = b.W - a.W;
+        const long double length = b.X - a.X;
+        // A zero numerator over the length is a zero of known sign: no division.
+        const bool zeroIsExact = !std::isnan(length);
+        const bool negative = std::signbit(length);
+        do {
+            const long double q = rise * (nodes[i].Depth - aX);
+            if (q == 0 && zeroIsExact)
+                store(i, aW + (negative ? -q : q));
+            else
+                store(i, aW + q / length);
+        } while (++i <= last && segment[i] == s);
+    }
+    return last + 1;
+}
 
 // Slope and deflection re-referenced to the last node, taken as fixed; `out` is ft to in
-// (or m to mm).
+// (or m to mm). The nodes after `tailFrom` have the slope of node tailFrom bit for bit (the
+// cut pass below its cut), so their relative slope and deflection change are exactly zero:
+// they are copied rather than computed.
 template <long double TPileNode::*Slope, long double TPileNode::*RelSlope,
           long double TPileNode::*Deflection, long double TPileNode::*DeflectionOut>
-void FixAtLastNode(std::array<TPileNode, kPileNodeCount>& nodes, long double out, const char* what)
+void FixAtLastNode(TNodes& nodes, int tailFrom, long double out, const char* what)
 {
     const long double lastSlope = nodes[kLastNode].*Slope;
     long double relSlope = nodes[0].*Slope - lastSlope;
     long double deflection = 0;
+    long double depth = nodes[0].Depth;
     nodes[0].*RelSlope = relSlope;
     nodes[0].*Deflection = 0;
-    for (int i = 1; i < kPileNodeCount; ++i) {
+    for (int i = 1; i <= tailFrom; ++i) {
         TPileNode& n = nodes[i];
+        const long double nDepth = n.Depth;
         const long double nRelSlope = n.*Slope - lastSlope;
-        deflection = deflection + (nRelSlope + relSlope) / 2 * (n.Depth - nodes[i - 1].Depth);
+        deflection = deflection + (nRelSlope + relSlope) / 2 * (nDepth - depth);
         n.*RelSlope = nRelSlope;
         n.*Deflection = deflection;
         relSlope = nRelSlope;
+        depth = nDepth;
+    }
+    for (int i = tailFrom + 1; i < kPileNodeCount; ++i) {
+        CopyValue(nodes[i].*RelSlope, kZero);
+        CopyValue(nodes[i].*Deflection, nodes[tailFrom].*Deflection);
     }
     const long double lastDeflection = CheckedFinite(deflection, what);
-    for (TPileNode& n : nodes)
-        n.*DeflectionOut = (n.*Deflection - lastDeflection) * out;
+    for (int i = 0; i < tailFrom; ++i)
+        nodes[i].*DeflectionOut = (nodes[i].*Deflection - lastDeflection) * out;
+    for (int i = tailFrom; i < kPileNodeCount; ++i)
+        CopyValue(nodes[i].*DeflectionOut, kZero);
 }
 
 } // namespace
@@ -90,113 +158,186 @@ void TTWData::ComputePileNodes()
     for (int i = 56; i <= kLastNode; ++i)
         Nodes[i].Depth = Nodes[55].Depth + static_cast<long double>(i - 55) * 0.0375L * H;
 
-    const std::span<const TPressurePoint, 4> above(LoadPoints.data(), 4);
-    const std::span<const TPressurePoint, 4> below(LoadPoints.data() + 4, 4);
-    const std::span<const TPressurePoint, 4> passive(PassivePoints);
-
     TPileNode& top = Nodes[0];
     top.Pressure = LoadPoints[0].W;
     top.Load = top.Pressure * S;
     top.Shear = LateralLoadTop;
     top.Moment = TopMoment;
     top.Slope = 0;
-    top.CutLoad = top.Load;
+    CopyValue(top.CutLoad, top.Load);
     top.CutShear = LateralLoadTop;
     top.CutMoment = TopMoment;
     top.CutSlope = 0;
 
-    // The first pass. The running values stay in locals so that every node is written once
-    // (80-bit loads and stores are costly). The cut pass starts from the same top values and
-    // runs the same operations for as long as the first-pass moment stays positive, so over
-    // that leading run its values are the first pass's, bit for bit: they are copied as bytes
-    // once this pass is complete, and the cut pass proper starts at the first node where the
-    // moment is not positive.
-    long double load = top.Load, shear = top.Shear, moment = top.Moment, slope = 0;
-    long double depth = 0;
-    long double EI = StiffnessAbove;
-    int cutStart = 1; // first node the cut pass still has to compute
-    bool shared = true;
-    for (int i = 1; i < kPileNodeCount; ++i) {
-        if (i == 1 && StiffnessAbove == 0)
-            FailAnalysis("division by zero in the pile slope (the stiffness above grade is 0:"
-                         " check the elastic pile modulus and the section)");
-        if (i == kBaseNode + 1) {
-            EI = StiffnessBelow;
-            if (EI == 0)
-                FailAnalysis("division by zero in the pile slope (the stiffness below grade is"
-                             " 0: check the pile width B and f'c)");
+    // Pressures and loads, node by node, as far as the first node where the analysis fails: a
+    // zero stiffness above grade fails at node 1 before anything is computed, a zero-length
+    // diagram segment at the first node that reads it, a zero stiffness below grade at node
+    // 31. The first pass is completed up to that node before the failure is reported.
+    const char* failure = nullptr;
+    int end = kPileNodeCount;
+    const auto storeLoad = [this, S](int i, long double pressure) {
+        Nodes[i].Pressure = pressure;
+        Nodes[i].Load = pressure * S;
+    };
+    const char* const zeroSegment = "division by zero in the diagram pressure at a depth (two"
+                                    " points of the diagram lie at the same depth)";
+    const std::span<const TPressurePoint, 4> above(LoadPoints.data(), 4);
+    const std::span<const TPressurePoint, 4> below(LoadPoints.data() + 4, 4);
+    if (StiffnessAbove == 0) {
+        failure = "division by zero in the pile slope (the stiffness above grade is 0: check the"
+                  " elastic pile modulus and the section)";
+        end = 1;
+    } else if (const int f = DiagramPressures(Nodes, above, 1, kBaseNode, storeLoad);
+               f <= kBaseNode) {
+        failure = zeroSegment;
+        end = f;
+    } else if (StiffnessBelow == 0) {
+        failure = "division by zero in the pile slope (the stiffness below grade is 0: check the"
+                  " pile width B and f'c)";
+        end = kBaseNode + 1;
+    } else {
+        storeLoad(31, LoadPoints[4].W);
+        // The loading diagram below the base plus the passive diagram; the sum is stored only
+        // for the nodes where both could be read.
+        std::array<long double, kPileNodeCount> loading;
+        const int f = DiagramPressures(Nodes, below, kPassiveTop, kLastLoaded,
+                                       [&loading](int i, long double p) { loading[i] = p; });
+        const int fp =
+            f <= kPassiveTop ? f
+                             : DiagramPressures(Nodes, PassivePoints, kPassiveTop + 1, f - 1,
+                                                [&](int i, long double p) {
+                                                    storeLoad(i, loading[i] + p);
+                                                });
+        if (f > kPassiveTop)
+            storeLoad(kPassiveTop, loading[kPassiveTop] + PassivePoints[0].W);
+        if (fp < f) {
+            failure = zeroSegment;
+            end = fp;
+        } else if (f <= kLastLoaded) {
+            failure = zeroSegment;
+            end = f;
+        } else {
+            // No pressure below the diagrams' reach.
+            CopyValue(Nodes[kLastLoaded + 1].Pressure, kZero);
+            Nodes[kLastLoaded + 1].Load = 0 * S;
+            for (int i = kLastLoaded + 2; i <= kLastNode; ++i) {
+                CopyValue(Nodes[i].Pressure, kZero);
+                CopyValue(Nodes[i].Load, Nodes[kLastLoaded + 1].Load);
+            }
         }
-        TPileNode& n = Nodes[i];
-        const long double nDepth = n.Depth;
-        long double pressure = 0;
-        if (i <= kBaseNode)
-            pressure = PressureAt(above, nDepth);
-        else if (i == 31)
-            pressure = LoadPoints[4].W;
-        else if (i == 32)
-            pressure = PressureAt(below, nDepth) + PassivePoints[0].W;
-        else if (i <= 55)
-            pressure = PressureAt(below, nDepth) + PressureAt(passive, nDepth);
-        n.Pressure = pressure;
-        const long double nLoad = pressure * S;
-        n.Load = nLoad;
-
-        const long double delta = nDepth - depth;
-        const long double nShear = shear + (nLoad + load) / 2 * delta;
-        const long double nMoment = moment + (nShear + shear) / 2 * delta;
-        slope = slope - (nMoment + moment) / 2 * delta / EI;
-        n.Shear = nShear;
-        n.Moment = nMoment;
-        n.Slope = slope;
-        if (shared && nMoment > 0)
-            cutStart = i + 1;
-        else
-            shared = false;
-        load = nLoad;
-        shear = nShear;
-        moment = nMoment;
-        depth = nDepth;
     }
+
+    // The first pass: shear and moment, then the slope. The cut pass starts from the same top
+    // values and runs the same operations for as long as the first-pass moment stays
+    // positive, so over that leading run its values are the first pass's, bit for bit.
+    int cutStart = 1; // first node the cut pass still has to compute
+    {
+        long double load = top.Load, shear = top.Shear, moment = top.Moment, depth = 0;
+        bool shared = true;
+        for (int i = 1; i < end; ++i) {
+            TPileNode& n = Nodes[i];
+            const long double nDepth = n.Depth;
+            const long double nLoad = n.Load;
+            const long double delta = nDepth - depth;
+            const long double nShear = shear + (nLoad + load) / 2 * delta;
+            const long double nMoment = moment + (nShear + shear) / 2 * delta;
+            n.Shear = nShear;
+            n.Moment = nMoment;
+            if (shared && nMoment > 0)
+                cutStart = i + 1;
+            else
+                shared = false;
+            load = nLoad;
+            shear = nShear;
+            moment = nMoment;
+            depth = nDepth;
+        }
+    }
+    long double slope = 0;
+    {
+        long double EI = StiffnessAbove, moment = top.Moment, depth = 0;
+        for (int i = 1; i < end; ++i) {
+            if (i == kBaseNode + 1)
+                EI = StiffnessBelow;
+            TPileNode& n = Nodes[i];
+            const long double nDepth = n.Depth;
+            const long double nMoment = n.Moment;
+            slope = slope - (nMoment + moment) / 2 * (nDepth - depth) / EI;
+            n.Slope = slope;
+            moment = nMoment;
+            depth = nDepth;
+        }
+    }
+    if (failure)
+        FailAnalysis(failure);
 
     // The cut pass drops the pile wherever the first-pass moment is not positive; a node where
     // it is positive again restarts from zero shear and moment.
     for (int i = 1; i < cutStart; ++i) {
         TPileNode& n = Nodes[i];
-        std::memcpy(&n.CutLoad, &n.Load, sizeof(long double));
-        std::memcpy(&n.CutShear, &n.Shear, sizeof(long double));
-        std::memcpy(&n.CutMoment, &n.Moment, sizeof(long double));
-        std::memcpy(&n.CutSlope, &n.Slope, sizeof(long double));
+        CopyValue(n.CutLoad, n.Load);
+        CopyValue(n.CutShear, n.Shear);
+        CopyValue(n.CutMoment, n.Moment);
+        CopyValue(n.CutSlope, n.Slope);
     }
-    const TPileNode& last = Nodes[cutStart - 1];
-    long double cutLoad = last.CutLoad, cutShear = last.CutShear, cutMoment = last.CutMoment,
-                cutSlope = last.CutSlope;
-    depth = cutStart == 1 ? 0 : last.Depth;
-    for (int i = cutStart; i < kPileNodeCount; ++i) {
-        EI = i <= kBaseNode ? StiffnessAbove : StiffnessBelow;
-        TPileNode& n = Nodes[i];
-        const long double nDepth = n.Depth;
-        const long double delta = nDepth - depth;
-        long double nCutLoad = 0, nCutShear = 0, nCutMoment = 0;
-        if (n.Moment > 0) {
-            nCutLoad = n.Load;
-            nCutShear = cutShear + (nCutLoad + cutLoad) / 2 * delta;
-            nCutMoment = cutMoment + (nCutShear + cutShear) / 2 * delta;
-            n.CutLoad = nCutLoad;
-            n.CutShear = nCutShear;
-            n.CutMoment = nCutMoment;
-        } else {
-            // Zeros (all bits clear) are copied rather than stored through the FPU.
-            static constexpr long double zero = 0;
-            std::memcpy(&n.CutLoad, &zero, sizeof zero);
-            std::memcpy(&n.CutShear, &zero, sizeof zero);
-            std::memcpy(&n.CutMoment, &zero, sizeof zero);
+    std::array<bool, kPileNodeCount> dropped{}; // cut load, shear and moment are +0
+    {
+        const TPileNode& last = Nodes[cutStart - 1];
+        long double cutLoad = last.CutLoad, cutShear = last.CutShear, cutMoment = last.CutMoment;
+        for (int i = cutStart; i < kPileNodeCount; ++i) {
+            TPileNode& n = Nodes[i];
+            if (n.Moment > 0) {
+                const long double nCutLoad = n.Load;
+                const long double delta = n.Depth - (i == 1 ? 0 : Nodes[i - 1].Depth);
+                const long double nCutShear = cutShear + (nCutLoad + cutLoad) / 2 * delta;
+                const long double nCutMoment = cutMoment + (nCutShear + cutShear) / 2 * delta;
+                CopyValue(n.CutLoad, n.Load);
+                n.CutShear = nCutShear;
+                n.CutMoment = nCutMoment;
+                cutLoad = nCutLoad;
+                cutShear = nCutShear;
+                cutMoment = nCutMoment;
+            } else {
+                CopyValue(n.CutLoad, kZero);
+                CopyValue(n.CutShear, kZero);
+                CopyValue(n.CutMoment, kZero);
+                dropped[i] = true;
+                cutLoad = 0;
+                cutShear = 0;
+                cutMoment = 0;
+            }
         }
-        cutSlope = cutSlope - (nCutMoment + cutMoment) / 2 * delta / EI;
-        n.CutSlope = cutSlope;
-        cutLoad = nCutLoad;
-        cutShear = nCutShear;
-        cutMoment = nCutMoment;
-        depth = nDepth;
+    }
+    // The cut slope. Between two dropped nodes the step adds (0 + 0) / 2 x delta / EI, a zero
+    // (the depths and EI are finite: EI was checked with the stiffness, the depths here), and
+    // subtracting a zero from a non-zero slope leaves it as it is: such a node copies the
+    // slope of the one above. tailFrom ends as the last node whose slope was computed.
+    const bool finiteGrid = std::fabs(H) <= 1e4000L && std::fabs(IP) <= 1e4000L;
+    long double cutSlope = Nodes[cutStart - 1].CutSlope;
+    int tailFrom = cutStart - 1;
+    {
+        long double cutMoment = Nodes[cutStart - 1].CutMoment;
+        long double depth = cutStart == 1 ? 0 : Nodes[cutStart - 1].Depth;
+        bool depthKnown = true;
+        for (int i = cutStart; i < kPileNodeCount; ++i) {
+            TPileNode& n = Nodes[i];
+            if (dropped[i] && dropped[i - 1] && cutSlope != 0 && finiteGrid) {
+                CopyValue(n.CutSlope, Nodes[i - 1].CutSlope);
+                depthKnown = false;
+                continue;
+            }
+            const long double EI = i <= kBaseNode ? StiffnessAbove : StiffnessBelow;
+            if (!depthKnown)
+                depth = Nodes[i - 1].Depth;
+            const long double nDepth = n.Depth;
+            const long double nCutMoment = dropped[i] ? 0 : n.CutMoment;
+            cutSlope = cutSlope - (nCutMoment + cutMoment) / 2 * (nDepth - depth) / EI;
+            n.CutSlope = cutSlope;
+            cutMoment = nCutMoment;
+            depth = nDepth;
+            depthKnown = true;
+            tailFrom = i;
+        }
     }
     // A non-finite value (an overflow) carries on into the slopes of every later node.
     CheckedFinite(slope, "the pile slope of the first pass");
@@ -204,9 +345,11 @@ void TTWData::ComputePileNodes()
 
     const long double out = UnitValue(1000, 12);
     FixAtLastNode<&TPileNode::Slope, &TPileNode::RelSlope, &TPileNode::Deflection,
-                  &TPileNode::DeflectionOut>(Nodes, out, "the pile deflection of the first pass");
+                  &TPileNode::DeflectionOut>(Nodes, kLastNode, out,
+                                             "the pile deflection of the first pass");
     FixAtLastNode<&TPileNode::CutSlope, &TPileNode::CutRelSlope, &TPileNode::CutDeflection,
-                  &TPileNode::CutDeflectionOut>(Nodes, out, "the pile deflection of the cut pass");
+                  &TPileNode::CutDeflectionOut>(Nodes, tailFrom, out,
+                                                "the pile deflection of the cut pass");
 }
 
 void TTWData::ComputeMaxima()

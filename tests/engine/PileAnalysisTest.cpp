@@ -5,6 +5,8 @@
 #include <cmath>
 #include <numbers>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "TWClasses.h"
 #include "TestWalls.h"
@@ -298,6 +300,182 @@ TEST(PileAnalysisPasses, CutPassRestartsFromZeroWhereTheMomentTurnsPositiveAgain
     EXPECT_NEAR(n[restart].CutShear, n[restart].Load / 2 * step, 1e-15);
     EXPECT_NEAR(n[restart].CutMoment, n[restart].CutShear / 2 * step, 1e-15);
     EXPECT_LT(n[restart].CutMoment, n[restart].Moment);
+}
+
+namespace {
+
+// The node values by the formulas as written: one loop over the nodes with the diagram read
+// at each depth, both passes side by side, then fixity at the last node. The analysis
+// computes the same values in another order and copies values it knows to be equal, so the
+// two must agree bit for bit.
+std::array<TPileNode, kPileNodeCount> PlainNodes(const TTWData& p)
+{
+    std::array<TPileNode, kPileNodeCount> n{};
+    const long double H = p.ShoredHeight, IP = p.IgnorePassiveHeight, S = p.PileSpacing;
+    for (int i = 0; i <= 30; ++i)
+        n[i].Depth = static_cast<long double>(i) * H / 30;
+    n[31].Depth = H;
+    n[32].Depth = H + IP;
+    for (int i = 33; i <= 43; ++i)
+        n[i].Depth = n[32].Depth + static_cast<long double>(i - 33) * 0.04L * H;
+    for (int i = 44; i <= 55; ++i)
+        n[i].Depth = n[43].Depth + static_cast<long double>(i - 43) * H / 24;
+    for (int i = 56; i <= 63; ++i)
+        n[i].Depth = n[55].Depth + static_cast<long double>(i - 55) * 0.0375L * H;
+    const std::span<const TPressurePoint, 4> above(p.LoadPoints.data(), 4);
+    const std::span<const TPressurePoint, 4> below(p.LoadPoints.data() + 4, 4);
+    n[0].Pressure = p.LoadPoints[0].W;
+    n[0].Load = n[0].Pressure * S;
+    n[0].Shear = n[0].CutShear = p.LateralLoadTop;
+    n[0].Moment = n[0].CutMoment = p.TopMoment;
+    n[0].CutLoad = n[0].Load;
+    for (int i = 1; i < kPileNodeCount; ++i) {
+        const long double x = n[i].Depth;
+        long double pressure = 0;
+        if (i <= 30)
+            pressure = TTWData::PressureAt(above, x);
+        else if (i == 31)
+            pressure = p.LoadPoints[4].W;
+        else if (i == 32)
+            pressure = TTWData::PressureAt(below, x) + p.PassivePoints[0].W;
+        else if (i <= 55)
+            pressure = TTWData::PressureAt(below, x) + TTWData::PressureAt(p.PassivePoints, x);
+        n[i].Pressure = pressure;
+        n[i].Load = pressure * S;
+        const long double d = x - n[i - 1].Depth;
+        const long double EI = i <= 30 ? p.StiffnessAbove : p.StiffnessBelow;
+        n[i].Shear = n[i - 1].Shear + (n[i].Load + n[i - 1].Load) / 2 * d;
+        n[i].Moment = n[i - 1].Moment + (n[i].Shear + n[i - 1].Shear) / 2 * d;
+        n[i].Slope = n[i - 1].Slope - (n[i].Moment + n[i - 1].Moment) / 2 * d / EI;
+        const bool kept = n[i].Moment > 0;
+        n[i].CutLoad = kept ? n[i].Load : 0;
+        n[i].CutShear =
+            kept ? n[i - 1].CutShear + (n[i].CutLoad + n[i - 1].CutLoad) / 2 * d : 0;
+        n[i].CutMoment =
+            kept ? n[i - 1].CutMoment + (n[i].CutShear + n[i - 1].CutShear) / 2 * d : 0;
+        n[i].CutSlope =
+            n[i - 1].CutSlope - (n[i].CutMoment + n[i - 1].CutMoment) / 2 * d / EI;
+    }
+    const long double out = p.Units == TUnitSystem::usSI ? 1000 : 12;
+    const auto fix = [&n, out](long double TPileNode::*slope, long double TPileNode::*rel,
+                               long double TPileNode::*deflection, long double TPileNode::*shown) {
+        for (auto& node : n)
+            node.*rel = node.*slope - n[63].*slope;
+        n[0].*deflection = 0;
+        for (int i = 1; i < kPileNodeCount; ++i)
+            n[i].*deflection = n[i - 1].*deflection + (n[i].*rel + n[i - 1].*rel) / 2 *
+                                                          (n[i].Depth - n[i - 1].Depth);
+        const long double last = n[63].*deflection;
+        for (auto& node : n)
+            node.*shown = (node.*deflection - last) * out;
+    };
+    fix(&TPileNode::Slope, &TPileNode::RelSlope, &TPileNode::Deflection,
+        &TPileNode::DeflectionOut);
+    fix(&TPileNode::CutSlope, &TPileNode::CutRelSlope, &TPileNode::CutDeflection,
+        &TPileNode::CutDeflectionOut);
+    return n;
+}
+
+// Equal to the last bit: the same value and the same sign of zero.
+bool SameValue(long double a, long double b)
+{
+    return (std::isnan(a) && std::isnan(b)) || (a == b && std::signbit(a) == std::signbit(b));
+}
+
+} // namespace
+
+TEST(PileAnalysisPasses, NodesEqualThePlainFormulasBitForBit)
+{
+    std::vector<std::pair<std::string, TTWData>> walls;
+    walls.emplace_back("hand-checked soldier beam", tw::test::HandCheckedWall());
+    TTWData loaded = NetCoulombWall();
+    loaded.LateralLoadTop = 3;
+    loaded.OtherMoment = 12;
+    loaded.IgnorePassiveHeight = 1.5L;
+    walls.emplace_back("top load and moment, ignored passive height", loaded);
+    TTWData restart = NetCoulombWall();
+    restart.OtherMoment = -30;
+    walls.emplace_back("negative top moment (cut pass restarts)", restart);
+    TTWData gross = NetCoulombWall();
+    gross.AnalysisMethod = TAnalysisMethod::amGrossPressure;
+    gross.Backfill2Phi = 28;
+    gross.Backfill2UnitWeight = 115;
+    gross.Backfill2Surcharge = 50;
+    walls.emplace_back("gross pressure", gross);
+    TTWData capped = NetCoulombWall();
+    capped.SoilMethod = TSoilMethod::smEquivalentFluid;
+    capped.ActiveEFP = 40;
+    capped.PassiveEFP = 350;
+    capped.MaxPassivePressure = 2500;
+    walls.emplace_back("equivalent fluid, capped passive", capped);
+    TTWData user = UnloadedSheetPile();
+    user.LateralLoadTop = 1;
+    // Points out of order: the second and third points of each diagram are swapped in depth.
+    user.LoadPoints = {{{0, 0.1L}, {7, 0.2L}, {3, 0.35L}, {10, 0.3L}, {10, 0}, {18, 0.2L},
+                        {14, 0.1L}, {21, 0}}};
+    user.PassivePoints = {{{10, -0.5L}, {18, -2}, {14, -1.2L}, {21, -3}}};
+    walls.emplace_back("user defined sheet pile, points out of order", user);
+    TTWData si = tw::test::HandCheckedWall();
+    si.Units = TUnitSystem::usSI;
+    si.LoadCatalogues();
+    si.ShoredHeight = 4.5L;
+    si.PileSpacing = 2.4L;
+    si.PileWidth = 0.75L;
+    si.BackfillUnitWeight = 18.9L;
+    si.PassiveUnitWeight = 18.9L;
+    si.Surcharge = 3.45L;
+    si.ElasticModulus = 200000;
+    si.ConcreteStrength = 21;
+    si.SelectSection(0);
+    walls.emplace_back("SI soldier beam", si);
+
+    for (auto& [name, p] : walls) {
+        SCOPED_TRACE(name);
+        ASSERT_NO_THROW(p.Analyze());
+        const auto plain = PlainNodes(p);
+        int mismatches = 0;
+        for (int i = 0; i < kPileNodeCount; ++i) {
+            const long double* got = &p.Nodes[i].Depth;
+            const long double* want = &plain[i].Depth;
+            for (int f = 0; f < 16; ++f) {
+                if (!SameValue(got[f], want[f]) && ++mismatches <= 5)
+                    ADD_FAILURE() << "node " << i << " field " << f << ": "
+                                  << static_cast<double>(got[f]) << " instead of "
+                                  << static_cast<double>(want[f]);
+            }
+        }
+        EXPECT_EQ(mismatches, 0);
+    }
+}
+
+TEST(PileAnalysisFailure, ZeroLengthSegmentEndsThePassAtItsNode)
+{
+    // The second passive point at the top of the passive zone: node 33, at that depth, is the
+    // first to read the passive diagram (node 32 takes its first point alone) and reads the
+    // zero-length first segment. The first pass is complete above it; from node 33 on nothing
+    // is written, and the cut pass does not run.
+    TTWData p = UnloadedSheetPile();
+    p.LoadPoints = {{{0, 0.1L}, {3, 0.2L}, {6, 0.3L}, {10, 0.4L}, {10, 0}, {14, 0}, {18, 0},
+                     {21, 0}}};
+    p.PassivePoints = {{{10, -1}, {10, -2}, {18, -3}, {21, -4}}};
+    for (TPileNode& n : p.Nodes)
+        n.Pressure = n.Shear = n.Slope = n.CutShear = -99;
+    try {
+        p.Analyze();
+        FAIL() << "a zero-length segment must end the analysis";
+    } catch (const TAnalysisError& e) {
+        EXPECT_EQ(e.Step(), "Pile analysis");
+        EXPECT_NE(e.Detail().find("two points of the diagram lie at the same depth"),
+                  std::string::npos);
+    }
+    EXPECT_EQ(p.Nodes[31].Pressure, 0) << "loading point 5";
+    EXPECT_EQ(p.Nodes[32].Pressure, -1) << "no loading below the base, passive point 1";
+    EXPECT_GT(p.Nodes[32].Shear, 0);
+    EXPECT_LT(p.Nodes[32].Slope, 0);
+    EXPECT_EQ(p.Nodes[33].Pressure, -99);
+    EXPECT_EQ(p.Nodes[33].Shear, -99);
+    EXPECT_EQ(p.Nodes[33].Slope, -99);
+    EXPECT_EQ(p.Nodes[1].CutShear, -99);
 }
 
 TEST(PileAnalysisMaxima, ScanRules)
