@@ -12,11 +12,9 @@
 #include <cfloat>
 #include <cmath>
 
-namespace tw {
+#include "X87.h"
 
-#if (defined(__x86_64__) || defined(__i386__)) && defined(__GNUC__) && LDBL_MANT_DIG == 64
-#define TW_X87_POWER 1
-#endif
+namespace tw {
 
 namespace power_detail {
 
@@ -27,7 +25,7 @@ inline constexpr long double kFastLimit = 16000;
 
 inline long double Power(long double x, long double y)
 {
-#ifdef TW_X87_POWER
+#ifdef TW_X87
     if (x > 0 && x <= LDBL_MAX && std::fabs(y) <= LDBL_MAX) {
         long double l;
         asm("fyl2x" : "=t"(l) : "0"(x), "u"(y) : "st(1)");
