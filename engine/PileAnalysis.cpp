@@ -28,14 +28,17 @@ inline void CopyValue(long double& to, const long double& from)
     std::memcpy(&to, &from, sizeof(long double));
 }
 
+// Depths and diagram abscissas up to this size keep every difference between them finite.
+constexpr long double kFiniteLimit = 1e4000L;
+
 // The pressures of a three-segment diagram at nodes first..last by the rule of PressureAt: the
 // segment each node reads is chosen first, then each run of nodes on one segment is evaluated
 // with the segment's constants held in registers. store(i, p) receives each pressure in node
 // order. Returns the first node whose segment has zero length (nothing is stored for it or
-// after it), or last + 1.
+// after it), or last + 1. finiteDepths: every node depth is within kFiniteLimit.
 template <typename TStore>
 int DiagramPressures(const TNodes& nodes, std::span<const TPressurePoint, 4> points, int first,
-                     int last, TStore store)
+                     int last, bool finiteDepths, TStore store)
 {
     std::array<uint8_t, kPileNodeCount> segment;
     {
@@ -59,6 +62,15 @@ int DiagramPressures(const TNodes& nodes, std::span<const TPressurePoint, 4> poi
         // A zero numerator over the length is a zero of known sign: no division.
         const bool zeroIsExact = !std::isnan(length);
         const bool negative = std::signbit(length);
+        if (rise == 0 && zeroIsExact && finiteDepths && std::fabs(aX) <= kFiniteLimit &&
+            !(aW == 0 && std::signbit(aW))) {
+            // A constant segment (the unused lower diagram of a net pressure wall, a capped
+            // passive diagram): the numerator is a zero and aW plus a zero is aW itself.
+            do
+                store(i, aW);
+            while (++i <= last && segment[i] == s);
+            continue;
+        }
         do {
             const long double q = rise * (nodes[i].Depth - aX);
             if (q == 0 && zeroIsExact)
@@ -175,6 +187,7 @@ void TTWData::ComputePileNodes()
     // 31. The first pass is completed up to that node before the failure is reported.
     const char* failure = nullptr;
     int end = kPileNodeCount;
+    const bool finiteGrid = std::fabs(H) <= kFiniteLimit && std::fabs(IP) <= kFiniteLimit;
     const auto storeLoad = [this, S](int i, long double pressure) {
         Nodes[i].Pressure = pressure;
         Nodes[i].Load = pressure * S;
@@ -187,7 +200,7 @@ void TTWData::ComputePileNodes()
         failure = "division by zero in the pile slope (the stiffness above grade is 0: check the"
                   " elastic pile modulus and the section)";
         end = 1;
-    } else if (const int f = DiagramPressures(Nodes, above, 1, kBaseNode, storeLoad);
+    } else if (const int f = DiagramPressures(Nodes, above, 1, kBaseNode, finiteGrid, storeLoad);
                f <= kBaseNode) {
         failure = zeroSegment;
         end = f;
@@ -200,12 +213,12 @@ void TTWData::ComputePileNodes()
         // The loading diagram below the base plus the passive diagram; the sum is stored only
         // for the nodes where both could be read.
         std::array<long double, kPileNodeCount> loading;
-        const int f = DiagramPressures(Nodes, below, kPassiveTop, kLastLoaded,
+        const int f = DiagramPressures(Nodes, below, kPassiveTop, kLastLoaded, finiteGrid,
                                        [&loading](int i, long double p) { loading[i] = p; });
         const int fp =
             f <= kPassiveTop ? f
                              : DiagramPressures(Nodes, PassivePoints, kPassiveTop + 1, f - 1,
-                                                [&](int i, long double p) {
+                                                finiteGrid, [&](int i, long double p) {
                                                     storeLoad(i, loading[i] + p);
                                                 });
         if (f > kPassiveTop)
@@ -309,10 +322,10 @@ void TTWData::ComputePileNodes()
         }
     }
     // The cut slope. Between two dropped nodes the step adds (0 + 0) / 2 x delta / EI, a zero
-    // (the depths and EI are finite: EI was checked with the stiffness, the depths here), and
+    // (EI is finite and non-zero, checked with the stiffness; the depths are finite when
+    // finiteGrid holds), and
     // subtracting a zero from a non-zero slope leaves it as it is: such a node copies the
     // slope of the one above. tailFrom ends as the last node whose slope was computed.
-    const bool finiteGrid = std::fabs(H) <= 1e4000L && std::fabs(IP) <= 1e4000L;
     long double cutSlope = Nodes[cutStart - 1].CutSlope;
     int tailFrom = cutStart - 1;
     {

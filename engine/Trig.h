@@ -27,11 +27,13 @@ inline constexpr long double kReduceLimit = 1.0e6L;
 // The quadrant and the remainder of x modulo pi/2.
 inline long double Reduce(long double x, long& quadrant)
 {
-    // rint rounds exactly as nearbyint (in the current rounding mode) and differs only in
-    // raising the inexact flag; the library's nearbyint saves and restores the floating-point
-    // environment around it, which costs more than the sine itself.
-    const long double k = std::rint(x * kTwoOverPi);
-    quadrant = static_cast<long>(k);
+    // The quadrant is rounded to the nearest integer in the current rounding mode (as rint
+    // and nearbyint round; the library's nearbyint saves and restores the floating-point
+    // environment, which costs more than the sine itself). Taking it as an integer first also
+    // avoids a truncating conversion, which switches the x87 control word twice. |x| is below
+    // kReduceLimit, so the quadrant fits a long.
+    quadrant = std::lrint(x * kTwoOverPi);
+    const long double k = static_cast<long double>(quadrant);
     return ((x - k * kPio2Hi) - k * kPio2Mid) - k * kPio2Lo;
 }
 
