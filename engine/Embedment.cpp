@@ -50,7 +50,8 @@ void TTWData::ComputeEmbedment()
 void TTWData::ComputePileLength()
 {
     TotalPileLength = ShoredHeight + EmbedmentDepth;
-    const TSteelShape section = GetSection();
+    std::optional<TSteelShape> scratch;
+    const TSteelShape& section = SelectedSection(scratch);
     BeamDiagonal = Reinforcement == TReinforcement::rfIBeam
                        ? std::sqrt(section.d * section.d + section.bf * section.bf)
                        : section.d;

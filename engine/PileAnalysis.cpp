@@ -133,7 +133,7 @@ void TTWData::ComputeStiffness()
             57000 * CheckedSqrt(1000 * ConcreteStrength, "the concrete modulus (f'c is negative)") /
             1000;
     }
-    SectionInertia = GetSection().Ix;
+    SectionInertia = SectionValue(&TSteelShape::Ix);
     const long double k = UnitValue(100000, 144);
     StiffnessAbove = ElasticModulus * SectionInertia / k;
     NodeSpacing = ShoredHeight / 30;

@@ -106,7 +106,8 @@ bool TSteelVerdicts::AllPass() const
 
 void RunSteelChecks(TTWData& p)
 {
-    const TSteelShape s = p.GetSection();
+    std::optional<TSteelShape> scratch;
+    const TSteelShape& s = p.SelectedSection(scratch);
     const TUnits u = UnitsOf(p);
     TSteelCheckResults& r = p.SteelCheckResults;
 
@@ -205,13 +206,14 @@ void RunSteelCapacityRatios(TTWData& p)
         // Step 7 of the analysis does not run for a sheet pile: set its lengths here and
         // leave no strength value of an earlier configuration behind.
         r.TotalBeamLength = p.ShoredHeight + p.EmbedmentDepth;
-        r.DiagonalLength = DiagonalOf(p, p.GetSection());
+        std::optional<TSteelShape> scratch;
+        r.DiagonalLength = DiagonalOf(p, p.SelectedSection(scratch));
         ClearStrengthResults(p);
 
         // 11. Section modulus per unit length of wall: in3 from k-in / ksi, or cm3 from
         // N-mm / MPa (mm3) over 1000.
         const long double Mb = p.MaxMomentBelow * p.UnitValue(1e6L, 12);
-        r.SectionModulusProvided = p.GetSection().Sx;
+        r.SectionModulusProvided = p.SectionValue(&TSteelShape::Sx);
         r.SectionModulusRequired = Mb / (0.6L * p.YieldStrength) / p.UnitValue(1000, 1);
         r.Verdicts = SteelCheckVerdicts(p);
         return;
@@ -250,7 +252,8 @@ long double HoleClearance(const TTWData& p)
 {
     // B from ft | m to in | cm, the unit of the diagonal.
     const long double B = p.PileWidth * p.UnitValue(100, 12);
-    return (B - DiagonalOf(p, p.GetSection())) / 2;
+    std::optional<TSteelShape> scratch;
+    return (B - DiagonalOf(p, p.SelectedSection(scratch))) / 2;
 }
 
 bool HoleClearanceOK(const TTWData& p)
@@ -262,7 +265,8 @@ bool HoleClearanceOK(const TTWData& p)
 
 TRoundSectionClass ClassifyRoundSection(const TTWData& p)
 {
-    const TSteelShape s = p.GetSection();
+    std::optional<TSteelShape> scratch;
+    const TSteelShape& s = p.SelectedSection(scratch);
     const long double dt = s.k1;
     const long double ratio = p.ElasticModulus / p.YieldStrength;
     TRoundSectionClass c;

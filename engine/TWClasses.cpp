@@ -229,6 +229,12 @@ void TTWData::SelectSection(int32_t index)
 
 TSteelShape TTWData::GetSection() const
 {
+    std::optional<TSteelShape> scratch;
+    return SelectedSection(scratch);
+}
+
+const TSteelShape& TTWData::SelectedSection(std::optional<TSteelShape>& scratch) const
+{
     const int32_t index = SelectedSectionIndex();
     if (index < 0)
         return UserSection;
@@ -240,7 +246,7 @@ TSteelShape TTWData::GetSection() const
         const std::size_t row = static_cast<std::size_t>(index) < OShapes().size()
                                     ? static_cast<std::size_t>(index)
                                     : 0;
-        return OShapeToSteelShape(OShapes()[row], Units == TUnitSystem::usSI);
+        return scratch.emplace(OShapeToSteelShape(OShapes()[row], Units == TUnitSystem::usSI));
     }
     if (SteelShapes().empty())
         return UserSection;
@@ -267,7 +273,7 @@ long double TTWData::EffectivePileWidth() const
     if (PileType == TPileType::ptSheetPile)
         return 1.0L;
     if (InstallMethod == TInstallMethod::imDriven)
-        return GetSection().bf / UnitValue(100, 12); // cm to m, in to ft
+        return SectionValue(&TSteelShape::bf) / UnitValue(100, 12); // cm to m, in to ft
     return PileWidth;
 }
 

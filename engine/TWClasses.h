@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <iosfwd>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -100,8 +101,19 @@ public:
     // SheetIndex for a sheet pile, else BeamIndex; -1 is the user-defined section.
     int32_t SelectedSectionIndex() const;
     void SelectSection(int32_t index);
-    // The selected section in the current units: the only way the analysis reads a section.
+    // The selected section in the current units. These three are the only ways the analysis
+    // reads a section.
     TSteelShape GetSection() const;
+    // The same section without copying it (a copy moves each of its extended values through
+    // the FPU): the catalogue row or the user section itself, or `scratch` holding a round
+    // section converted to the I-section form.
+    const TSteelShape& SelectedSection(std::optional<TSteelShape>& scratch) const;
+    // One value of the selected section.
+    long double SectionValue(long double TSteelShape::*value) const
+    {
+        std::optional<TSteelShape> scratch;
+        return SelectedSection(scratch).*value;
+    }
     void SetUserSection(const TSteelShape& shape) { UserSection = shape; }
     long double UnitValue(long double si, long double english) const
     {
