@@ -240,43 +240,34 @@ void TTWData::ComputePileNodes()
         }
     }
 
-    // The first pass: shear and moment, then the slope. The cut pass starts from the same top
-    // values and runs the same operations for as long as the first-pass moment stays
-    // positive, so over that leading run its values are the first pass's, bit for bit.
+    // The first pass. The cut pass starts from the same top values and runs the same
+    // operations for as long as the first-pass moment stays positive, so over that leading
+    // run its values are the first pass's, bit for bit.
     int cutStart = 1; // first node the cut pass still has to compute
+    long double slope = 0;
     {
         long double load = top.Load, shear = top.Shear, moment = top.Moment, depth = 0;
+        long double EI = StiffnessAbove;
         bool shared = true;
         for (int i = 1; i < end; ++i) {
+            if (i == kBaseNode + 1)
+                EI = StiffnessBelow;
             TPileNode& n = Nodes[i];
             const long double nDepth = n.Depth;
             const long double nLoad = n.Load;
             const long double delta = nDepth - depth;
             const long double nShear = shear + (nLoad + load) / 2 * delta;
             const long double nMoment = moment + (nShear + shear) / 2 * delta;
+            slope = slope - (nMoment + moment) / 2 * delta / EI;
             n.Shear = nShear;
             n.Moment = nMoment;
+            n.Slope = slope;
             if (shared && nMoment > 0)
                 cutStart = i + 1;
             else
                 shared = false;
             load = nLoad;
             shear = nShear;
-            moment = nMoment;
-            depth = nDepth;
-        }
-    }
-    long double slope = 0;
-    {
-        long double EI = StiffnessAbove, moment = top.Moment, depth = 0;
-        for (int i = 1; i < end; ++i) {
-            if (i == kBaseNode + 1)
-                EI = StiffnessBelow;
-            TPileNode& n = Nodes[i];
-            const long double nDepth = n.Depth;
-            const long double nMoment = n.Moment;
-            slope = slope - (nMoment + moment) / 2 * (nDepth - depth) / EI;
-            n.Slope = slope;
             moment = nMoment;
             depth = nDepth;
         }
