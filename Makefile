@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build test sanitize fuzz bench run clean
+.PHONY: all deps configure build test sanitize fuzz bench bench-check run clean
 
 all: build
 
@@ -43,6 +43,16 @@ bench:
 	cmake -S . -B $(BUILD)-bench -DTW_BUILD_BENCH=ON -DCMAKE_BUILD_TYPE=Release
 	cmake --build $(BUILD)-bench -j $(JOBS)
 	@for b in $(BUILD)-bench/bench/tw_bench_*; do [ -x "$$b" ] && "$$b"; done
+
+# Builds every benchmark and runs each briefly, so that one which no longer builds, or whose
+# wall no longer analyses, is found by CI rather than by the next person who measures.
+bench-check:
+	cmake -S . -B $(BUILD)-bench -DTW_BUILD_BENCH=ON -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(BUILD)-bench -j $(JOBS)
+	@for b in $(BUILD)-bench/bench/tw_bench_*; do \
+	  [ -x "$$b" ] || continue; \
+	  "$$b" --benchmark_min_time=0.01 > /dev/null || { echo "$$b failed"; exit 1; }; \
+	done
 
 run: configure
 	cmake --build $(BUILD) -j $(JOBS) --target tarnwick
