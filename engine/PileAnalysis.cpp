@@ -44,10 +44,8 @@ int DiagramPressures(const TNodes& nodes, std::span<const TPressurePoint, 4> poi
     {
         const long double x2 = points[1].X;
         const long double x3 = points[2].X;
-        for (int i = first; i <= last; ++i) {
-            const long double x = nodes[i].Depth;
-            segment[i] = x > x3 ? 2 : (x > x2 ? 1 : 0);
-        }
+        for (int i = first; i <= last; ++i)
+            segment[i] = static_cast<uint8_t>(TTWData::DiagramSegment(nodes[i].Depth, x2, x3));
     }
     for (int i = first; i <= last;) {
         const int s = segment[i];
@@ -59,10 +57,7 @@ int DiagramPressures(const TNodes& nodes, std::span<const TPressurePoint, 4> poi
         const long double aW = a.W;
         const long double rise = b.W - a.W;
         const long double length = b.X - a.X;
-        // A zero numerator over the length is a zero of known sign: no division.
-        const bool zeroIsExact = !std::isnan(length);
-        const bool negative = std::signbit(length);
-        if (rise == 0 && zeroIsExact && finiteDepths && std::fabs(aX) <= kFiniteLimit &&
+        if (rise == 0 && !std::isnan(length) && finiteDepths && std::fabs(aX) <= kFiniteLimit &&
             !(aW == 0 && std::signbit(aW))) {
             // A constant segment (the unused lower diagram of a net pressure wall, a capped
             // passive diagram): the numerator is a zero and aW plus a zero is aW itself.
@@ -71,13 +66,9 @@ int DiagramPressures(const TNodes& nodes, std::span<const TPressurePoint, 4> poi
             while (++i <= last && segment[i] == s);
             continue;
         }
-        do {
-            const long double q = rise * (nodes[i].Depth - aX);
-            if (q == 0 && zeroIsExact)
-                store(i, aW + (negative ? -q : q));
-            else
-                store(i, aW + q / length);
-        } while (++i <= last && segment[i] == s);
+        do
+            store(i, TTWData::SegmentPressure(aW, rise, length, nodes[i].Depth - aX));
+        while (++i <= last && segment[i] == s);
     }
     return last + 1;
 }
@@ -192,8 +183,6 @@ void TTWData::ComputePileNodes()
         Nodes[i].Pressure = pressure;
         Nodes[i].Load = pressure * S;
     };
-    const char* const zeroSegment = "division by zero in the diagram pressure at a depth (two"
-                                    " points of the diagram lie at the same depth)";
     const std::span<const TPressurePoint, 4> above(LoadPoints.data(), 4);
     const std::span<const TPressurePoint, 4> below(LoadPoints.data() + 4, 4);
     if (StiffnessAbove == 0) {
@@ -202,7 +191,7 @@ void TTWData::ComputePileNodes()
         end = 1;
     } else if (const int f = DiagramPressures(Nodes, above, 1, kBaseNode, finiteGrid, storeLoad);
                f <= kBaseNode) {
-        failure = zeroSegment;
+        failure = TTWData::kZeroSegmentMessage;
         end = f;
     } else if (StiffnessBelow == 0) {
         failure = "division by zero in the pile slope (the stiffness below grade is 0: check the"
@@ -223,12 +212,9 @@ void TTWData::ComputePileNodes()
                                                 });
         if (f > kPassiveTop)
             storeLoad(kPassiveTop, loading[kPassiveTop] + PassivePoints[0].W);
-        if (fp < f) {
-            failure = zeroSegment;
+        if (fp <= kLastLoaded) { // fp is at most f: the first node that could not be read
+            failure = TTWData::kZeroSegmentMessage;
             end = fp;
-        } else if (f <= kLastLoaded) {
-            failure = zeroSegment;
-            end = f;
         } else {
             // No pressure below the diagrams' reach.
             CopyValue(Nodes[kLastLoaded + 1].Pressure, kZero);

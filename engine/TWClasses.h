@@ -143,28 +143,37 @@ public:
     // The pressure of a three-segment diagram (loading points 1-4, 5-8 or passive points
     // 1-4) at depth x: linear on P3-P4 when x > X3, else on P2-P3 when x > X2, else on
     // P1-P2; no clamping beyond the ends. Throws TAnalysisError when the chosen segment has
-    // zero length. Inlined into the node loop of the pile analysis: a segment of constant
-    // pressure (the unused lower diagram of a net pressure wall, the capped passive diagram)
-    // has a zero numerator, and zero over the segment length is a zero of known sign, so the
-    // 80-bit division is skipped there.
-    [[gnu::always_inline]] static long double PressureAt(std::span<const TPressurePoint, 4> points,
-                                                         long double x)
+    // zero length. The pile analysis applies the same rule to runs of nodes, through the two
+    // helpers below.
+    static long double PressureAt(std::span<const TPressurePoint, 4> points, long double x)
     {
-        const TPressurePoint* a = &points[0];
-        if (x > points[2].X)
-            a = &points[2];
-        else if (x > points[1].X)
-            a = &points[1];
-        const TPressurePoint& b = a[1];
-        if (b.X == a->X)
-            FailAnalysis("division by zero in the diagram pressure at a depth (two points of"
-                         " the diagram lie at the same depth)");
-        const long double q = (b.W - a->W) * (x - a->X);
-        const long double length = b.X - a->X;
-        if (q == 0 && !std::isnan(length))
-            return a->W + (std::signbit(length) ? -q : q);
-        return a->W + q / length;
+        const TPressurePoint& a = points[DiagramSegment(x, points[1].X, points[2].X)];
+        const TPressurePoint& b = (&a)[1];
+        if (b.X == a.X)
+            FailAnalysis(kZeroSegmentMessage);
+        return SegmentPressure(a.W, b.W - a.W, b.X - a.X, x - a.X);
     }
+    // The segment read at depth x of a diagram whose second and third points lie at x2 and
+    // x3: 2 (P3-P4), 1 (P2-P3) or 0 (P1-P2).
+    static int DiagramSegment(long double x, long double x2, long double x3)
+    {
+        return x > x3 ? 2 : (x > x2 ? 1 : 0);
+    }
+    // aW + rise (dx) / length on a segment starting at pressure aW. A zero numerator over the
+    // length is a zero of known sign, so the 80-bit division is skipped (a segment of constant
+    // pressure, or a depth at the segment's start).
+    [[gnu::always_inline]] static long double SegmentPressure(long double aW, long double rise,
+                                                              long double length,
+                                                              long double dx)
+    {
+        const long double q = rise * dx;
+        if (q == 0 && !std::isnan(length))
+            return aW + (std::signbit(length) ? -q : q);
+        return aW + q / length;
+    }
+    static constexpr const char* kZeroSegmentMessage =
+        "division by zero in the diagram pressure at a depth (two points of the diagram lie at"
+        " the same depth)";
 
     // The maxima of the cut pass (shear, moment above and below grade) and TopDeflection,
     // from the current Nodes. Analyze runs it after the pile analysis.
