@@ -60,18 +60,9 @@ inline long double KernelCos(long double r)
 #endif
 }
 
-} // namespace trig_detail
-
-inline long double SinRad(long double x)
+// sin(r + quadrant pi/2) for r within about +-pi/4.
+inline long double QuadrantSine(long double r, long quadrant)
 {
-    using namespace trig_detail;
-    const long double ax = std::fabs(x);
-    if (ax <= kPio4)
-        return KernelSin(x);
-    if (!(ax < kReduceLimit))
-        return std::sin(x); // huge or NaN: the library as it is
-    long quadrant = 0;
-    const long double r = Reduce(x, quadrant);
     switch (quadrant & 3) {
     case 0:
         return KernelSin(r);
@@ -84,6 +75,22 @@ inline long double SinRad(long double x)
     }
 }
 
+} // namespace trig_detail
+
+inline long double SinRad(long double x)
+{
+    using namespace trig_detail;
+    const long double ax = std::fabs(x);
+    if (ax <= kPio4)
+        return KernelSin(x);
+    if (!(ax < kReduceLimit))
+        return std::sin(x); // huge or NaN: the library as it is
+    long quadrant = 0;
+    const long double r = Reduce(x, quadrant);
+    return QuadrantSine(r, quadrant);
+}
+
+// cos x = sin(x + pi/2): one quadrant further on.
 inline long double CosRad(long double x)
 {
     using namespace trig_detail;
@@ -94,16 +101,7 @@ inline long double CosRad(long double x)
         return std::cos(x);
     long quadrant = 0;
     const long double r = Reduce(x, quadrant);
-    switch (quadrant & 3) {
-    case 0:
-        return KernelCos(r);
-    case 1:
-        return -KernelSin(r);
-    case 2:
-        return -KernelCos(r);
-    default:
-        return KernelSin(r);
-    }
+    return QuadrantSine(r, quadrant + 1);
 }
 
 } // namespace tw
