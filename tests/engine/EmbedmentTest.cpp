@@ -5,6 +5,7 @@
 #include <string>
 
 #include "TWClasses.h"
+#include "TestWalls.h"
 
 using namespace tw;
 
@@ -14,26 +15,12 @@ namespace {
 // no ignore height, loads or surcharge; B 2 ft, wedge multiplier 2.
 TTWData RatioNineWall()
 {
-    TTWData p;
+    TTWData p = tw::test::NetCoulombWall();
     p.SoilMethod = TSoilMethod::smEquivalentFluid;
-    p.ShoredHeight = 10;
-    p.PileSpacing = 8;
-    p.PileWidth = 2;
-    p.BackfillUnitWeight = 120;
-    p.PassiveUnitWeight = 120;
     p.ActiveEFP = 30;
     p.PassiveEFP = 270;
     p.MaxPassivePressure = 2700;
     p.PassiveSafetyFactor = 1;
-    p.WedgeMultiplier = 2;
-    p.ElasticModulus = 29000;
-    p.YieldStrength = 50;
-    p.ConcreteStrength = 3;
-    p.AllowableTopDeflection = 1;
-    p.VerticalBarSize = 8;
-    p.BarCount = 8;
-    p.TieBarSize = 4;
-    p.SelectSection(FindByName(p.SteelShapes(), "W18X86"));
     return p;
 }
 
