@@ -308,16 +308,14 @@ void TTWData::ComputePileNodes()
     {
         long double cutMoment = Nodes[cutStart - 1].CutMoment;
         long double depth = cutStart == 1 ? 0 : Nodes[cutStart - 1].Depth;
-        bool depthKnown = true;
         for (int i = cutStart; i < kPileNodeCount; ++i) {
             TPileNode& n = Nodes[i];
             if (dropped[i] && dropped[i - 1] && cutSlope != 0 && finiteGrid) {
                 CopyValue(n.CutSlope, Nodes[i - 1].CutSlope);
-                depthKnown = false;
                 continue;
             }
             const long double EI = i <= kBaseNode ? StiffnessAbove : StiffnessBelow;
-            if (!depthKnown)
+            if (tailFrom != i - 1) // the node above was copied: its depth is not at hand
                 depth = Nodes[i - 1].Depth;
             const long double nDepth = n.Depth;
             const long double nCutMoment = dropped[i] ? 0 : n.CutMoment;
@@ -325,7 +323,6 @@ void TTWData::ComputePileNodes()
             n.CutSlope = cutSlope;
             cutMoment = nCutMoment;
             depth = nDepth;
-            depthKnown = true;
             tailFrom = i;
         }
     }
