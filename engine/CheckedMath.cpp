@@ -1,6 +1,7 @@
 #include "CheckedMath.h"
 
 #include <cmath>
+#include <charconv>
 
 namespace tw {
 
@@ -41,6 +42,14 @@ std::string_view CurrentAnalysisStep()
 void FailAnalysis(std::string detail)
 {
     throw TAnalysisError(std::string(CurrentStep), std::move(detail));
+}
+
+std::string MessageNumber(long double value)
+{
+    // to_chars, not printf: the text must not follow the process locale's decimal comma.
+    char text[48];
+    const auto end = std::to_chars(text, text + sizeof text, value, std::chars_format::general, 6);
+    return std::string(text, end.ptr);
 }
 
 namespace checked_detail {

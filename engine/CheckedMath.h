@@ -46,6 +46,9 @@ std::string_view CurrentAnalysisStep();
 // Throws TAnalysisError for the current step with the given detail.
 [[noreturn]] void FailAnalysis(std::string detail);
 
+// A value as a failure message names it: six significant digits, e.g. "0.333333", "-37.8".
+std::string MessageNumber(long double value);
+
 namespace checked_detail {
 // The failure paths, out of line so that the checks cost a comparison where nothing fails.
 [[noreturn]] void FailNotFinite(long double value, std::string_view what);

@@ -175,6 +175,16 @@ TEST_F(Cli, AnalysisFailureExitsWith1)
     EXPECT_EQ(run.code, 1);
     EXPECT_NE(run.err.find("the analysis failed"), std::string::npos) << run.err;
     EXPECT_NE(run.err.find("clear span"), std::string::npos) << run.err;
+
+    // Equal equivalent fluid pressures on both sides: no depth balances the wall.
+    WriteFile(Path("equal.json"), R"({"SoilMethod": 1, "ActiveEFP": 100, "PassiveEFP": 100})");
+    run = Start({"analyze", Path("equal.json").string()});
+    EXPECT_EQ(run.code, 1);
+    EXPECT_NE(run.err.find("Embedment depth: the passive resistance does not exceed the active "
+                           "pressure (Kp / Ka = 1 <= 1"),
+              std::string::npos)
+        << run.err;
+    EXPECT_TRUE(run.out.empty());
 }
 
 TEST_F(Cli, ShowPrintsTheResultsColumn)

@@ -366,7 +366,7 @@ TEST(AnalyzeFailure, EachFailureNamesItsStepAndKeepsEarlierValues)
     const Case cases[] = {
         {[](TTWData& p) { p.PassiveUnitWeight = 0; }, "Earth pressure coefficients",
          "Passive Soil Unit Weight"},
-        {[](TTWData& p) { p.PassiveEFP = 0; }, "Embedment depth", "PassiveEFP is 0"},
+        {[](TTWData& p) { p.PassiveEFP = 0; }, "Embedment depth", "Kp / Ka = 0 "},
         {[](TTWData& p) { p.ShoredHeight = 0; }, "Embedment depth", "shored height H is 0"},
         {[](TTWData& p) { p.ElasticModulus = 0; }, "Pile analysis", "stiffness above grade"},
     };

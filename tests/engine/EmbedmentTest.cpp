@@ -4,6 +4,7 @@
 #include <cmath>
 #include <string>
 
+#include "Power.h"
 #include "TWClasses.h"
 #include "TestWalls.h"
 
@@ -145,82 +146,137 @@ TEST(EmbedmentDepth, LoadTermsUseTheUnitFactor)
                 1e-12);
 }
 
-TEST(EmbedmentDepth, LoadTermsUseTheStoredPileWidth)
+TEST(EmbedmentDepth, PassiveResistanceUsesTheEffectivePileWidth)
 {
-    // The passive resistance R of the load terms takes B as stored, not the width the pile
-    // analysis uses (1 ft for a sheet pile, the flange width for a driven beam):
-    // R = 0.001 x 2 x 2 x 270 = 1.08, so a top load of 5 k adds 5 / 1.08 = 4.62963 ft
-    // (with B = 1 it would add 9.25926 ft).
+    // R = u x B x WedgeMultiplier x PassiveEFP takes the width the pile analysis loads: 1 ft
+    // for a sheet pile and the flange width for a driven beam, whatever diameter is stored
+    // from the time the wall was drilled (the window no longer shows it).
     const long double first = 10 / (std::pow(9.0L, 0.333L) - 1);
-    TTWData sheet = RatioNineWall();
-    sheet.SetPileType(TPileType::ptSheetPile);
-    sheet.ApplySelectionRules();
-    sheet.PileSpacing = 1;
-    sheet.SelectSection(FindByName(sheet.SteelShapes(), "PZ 27"));
-    sheet.LateralLoadTop = 5;
-    sheet.Analyze();
-    ASSERT_EQ(sheet.EffectivePileWidth(), 1);
-    EXPECT_NEAR(sheet.EquilibriumDepth, first + 5 / 1.08L, 1e-12);
+    auto sheetDe = [](long double storedWidth) {
+        TTWData sheet = RatioNineWall();
+        sheet.SetPileType(TPileType::ptSheetPile);
+        sheet.ApplySelectionRules();
+        sheet.PileSpacing = 1;
+        sheet.PileWidth = storedWidth;
+        sheet.SelectSection(FindByName(sheet.SteelShapes(), "PZ 27"));
+        sheet.LateralLoadTop = 5;
+        sheet.Surcharge = 100;
+        sheet.Analyze();
+        return sheet.EquilibriumDepth;
+    };
+    EXPECT_EQ(sheetDe(1.0L), sheetDe(0.75L));
+    EXPECT_NEAR(sheetDe(2), first + (5 + 0.1L * 0.25L * 10) / (0.001L * 1 * 2 * 270), 1e-12);
 
-    TTWData driven = RatioNineWall();
-    driven.InstallMethod = TInstallMethod::imDriven;
-    driven.LateralLoadTop = 5;
-    driven.Analyze();
-    ASSERT_NEAR(driven.EffectivePileWidth(), 11.1L / 12, 1e-15); // W18X86 flange
-    EXPECT_NEAR(driven.EquilibriumDepth, first + 5 / 1.08L, 1e-12);
+    auto drivenDe = [](long double storedWidth) {
+        TTWData driven = RatioNineWall();
+        driven.InstallMethod = TInstallMethod::imDriven;
+        driven.PileWidth = storedWidth;
+        driven.LateralLoadTop = 5;
+        driven.Analyze();
+        return driven.EquilibriumDepth;
+    };
+    const long double flange = 11.1L / 12; // W18X86
+    EXPECT_EQ(drivenDe(2), drivenDe(3.5L));
+    EXPECT_NEAR(drivenDe(2), first + 5 / (0.001L * flange * 2 * 270), 1e-12);
+}
+
+TEST(EmbedmentDepth, DrilledWallUsesTheEnteredWidthAsBefore)
+{
+    // For a drilled pile the effective width is the entered one: the depth is the formula
+    // evaluated in the same order on PileWidth, to the last bit.
+    TTWData p = RatioNineWall();
+    p.IgnorePassiveHeight = 1;
+    p.LateralLoadTop = 5;
+    p.OtherMoment = 20;
+    p.Surcharge = 100;
+    p.Analyze();
+    const long double u = 0.001L;
+    const long double R = u * p.PileWidth * p.WedgeMultiplier * p.PassiveEFP;
+    const long double H = p.ShoredHeight;
+    const long double De = H / (Power(p.Kp / p.Ka, 0.333L) - 1) + p.IgnorePassiveHeight +
+                           p.LateralLoadTop / R + (p.TopMoment / H) / R +
+                           u * p.Surcharge * p.Ka * H / R;
+    EXPECT_EQ(p.EquilibriumDepth, De);
 }
 
 TEST(EmbedmentFailure, ZeroPassiveResistanceNamesTheStepAndInput)
 {
     TTWData p = RatioNineWall();
-    p.PassiveEFP = 0;
+    p.WedgeMultiplier = 0;
     p.EquilibriumDepth = -1; // what a failed step must leave alone
     p.OtherMoment = 4;
     std::string step;
     const std::string detail = FailureOf(p, &step);
     EXPECT_EQ(step, "Embedment depth");
     EXPECT_NE(detail.find("division by zero"), std::string::npos) << detail;
-    EXPECT_NE(detail.find("PassiveEFP"), std::string::npos) << detail;
+    EXPECT_NE(detail.find("WedgeMultiplier = 0"), std::string::npos) << detail;
     // Computed before the failure: coefficients, top moment, unbraced length.
     EXPECT_EQ(p.Ka, 0.25L);
-    EXPECT_EQ(p.Kp, 0);
+    EXPECT_EQ(p.Kp, 2.25L);
     EXPECT_EQ(p.TopMoment, 4);
     EXPECT_EQ(p.UnbracedLength, 10);
     EXPECT_EQ(p.EquilibriumDepth, -1);
 
     TTWData w = RatioNineWall();
     w.PileWidth = 0;
-    EXPECT_NE(FailureOf(w, &step).find("PileWidth"), std::string::npos);
+    EXPECT_NE(FailureOf(w, &step).find("effective pile width B = 0"), std::string::npos);
 }
 
-TEST(EmbedmentFailure, ZeroHeightEqualCoefficientsAndNegativeRatio)
+TEST(EmbedmentFailure, ZeroHeight)
 {
     std::string step;
     TTWData h = RatioNineWall();
     h.ShoredHeight = 0;
     EXPECT_NE(FailureOf(h, &step).find("shored height H is 0"), std::string::npos);
     EXPECT_EQ(step, "Embedment depth");
-
-    TTWData equal = RatioNineWall();
-    equal.PassiveEFP = 30; // Kp = Ka
-    EXPECT_NE(FailureOf(equal, &step).find("Kp equals Ka"), std::string::npos);
-
-    TTWData negative = RatioNineWall();
-    negative.PassiveEFP = -30;
-    EXPECT_NE(FailureOf(negative, &step).find("power of a negative base"), std::string::npos);
-    EXPECT_EQ(step, "Embedment depth");
 }
 
-TEST(EmbedmentDepth, RatioBelowOneIsNotRejected)
+TEST(EmbedmentFailure, NoDepthWherePassiveDoesNotExceedActive)
 {
-    // Kp / Ka = 0.5: the first term is negative; the depth is taken as it comes.
-    TTWData p = RatioNineWall();
-    p.PassiveEFP = 15;
-    try {
-        p.Analyze();
-    } catch (const TAnalysisError&) {
-        // A later step may not cope with the negative depth; the embedment stands.
+    // Kp / Ka at or below 1 gives no equilibrium (a division by zero at 1, a negative depth
+    // below it, no power of a negative base): the analysis ends at the embedment, naming the
+    // coefficients, and writes no depth.
+    const struct
+    {
+        long double passiveEFP;
+        const char* ratio;
+    } cases[] = {{30, "Kp / Ka = 1 "}, {15, "Kp / Ka = 0.5 "}, {0, "Kp / Ka = 0 "},
+                 {-30, "Kp / Ka = -1 "}};
+    for (const auto& c : cases) {
+        TTWData p = RatioNineWall();
+        p.PassiveEFP = c.passiveEFP;
+        p.EquilibriumDepth = 7;
+        std::string step;
+        const std::string detail = FailureOf(p, &step);
+        EXPECT_EQ(step, "Embedment depth") << c.ratio;
+        EXPECT_NE(detail.find("passive resistance does not exceed the active pressure"),
+                  std::string::npos)
+            << detail;
+        EXPECT_NE(detail.find(c.ratio), std::string::npos) << detail;
+        EXPECT_EQ(p.EquilibriumDepth, 7) << c.ratio;
     }
-    EXPECT_NEAR(p.EquilibriumDepth, 10 / (std::pow(0.5L, 0.333L) - 1), 1e-12);
-    EXPECT_LT(p.EquilibriumDepth, 0);
+
+    // Coulomb, friction angles of 5 degrees, slopes at their bounds: Kp 0.9924 < Ka 0.9945.
+    TTWData coulomb = tw::test::NetCoulombWall();
+    coulomb.BackfillPhi = 5;
+    coulomb.BackfillDelta = 3.75L;
+    coulomb.BackfillSlope = 5;
+    coulomb.PassivePhi = 5;
+    coulomb.PassiveSlope = -5;
+    std::string step;
+    EXPECT_NE(FailureOf(coulomb, &step).find("does not exceed the active pressure"),
+              std::string::npos);
+}
+
+TEST(EmbedmentFailure, NonPositiveDepthFromTheTopLoads)
+{
+    // Kp / Ka = 9 but a top load pulling back: De = 9.27 - 20 / 1.08 < 0.
+    TTWData p = RatioNineWall();
+    p.LateralLoadTop = -20;
+    p.EquilibriumDepth = 7;
+    std::string step;
+    const std::string detail = FailureOf(p, &step);
+    EXPECT_EQ(step, "Embedment depth");
+    EXPECT_NE(detail.find("is not positive"), std::string::npos) << detail;
+    EXPECT_EQ(p.EquilibriumDepth, 7);
 }

@@ -115,6 +115,8 @@ TEST_F(MainForm, DependentBounds)
     // The slope at most the friction angle.
     ASSERT_TRUE(Type(Box::BackfillSlope, "40").ok());
     EXPECT_EQ(project.BackfillSlope, 32);
+    // (Level again, so that the steepest passive slope below still leaves Kp above Ka.)
+    ASSERT_TRUE(Type(Box::BackfillSlope, "0").ok());
     // Passive friction and slope at least -phi/2 and -phi.
     ASSERT_TRUE(Type(Box::PassiveDelta, "-20").ok());
     EXPECT_EQ(project.PassiveDelta, -16);
