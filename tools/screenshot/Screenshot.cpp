@@ -1,0 +1,188 @@
+// Developer tool: shows the main window on the offscreen platform, does a few user actions and
+// saves a picture of the window, so a change to the window can be looked at without a display.
+//
+//   tw_screenshot --out main.png [--project wall.btw] [--size 1600x950] [--expand Section]
+//                 [--type Box=text] [--choose List=index] [--check Check=0|1] [--widget Section]
+//                 [--dialog table|usersheet] [--click passiveInfo|userSheet] [--focus Box]
+//                 [--screen]
+//
+// Section, Box, List and Check are the form's identifiers (GeneralData, ShoredHeight, Units,
+// StripLoad, ...). Actions run in the order given; --widget grabs one section instead of the
+// whole window.
+#include <QToolButton>
+#include <QApplication>
+#include <QScreen>
+#include <QDir>
+#include <QFocusEvent>
+#include <QPixmap>
+#include <QTest>
+#include <QWidget>
+
+#include <cstdio>
+#include <map>
+#include <string>
+
+#include "TWClasses.h"
+#include "TWMain.h"
+#include "Tables.h"
+#include "UserDefinedSheet.h"
+
+using namespace tw::form;
+
+namespace {
+
+template <class E> std::map<std::string, E> Names();
+
+template <> std::map<std::string, Section> Names()
+{
+    std::map<std::string, Section> names;
+#define X(id, caption) names[#id] = Section::id;
+    TW_FORM_SECTIONS(X)
+#undef X
+    return names;
+}
+template <> std::map<std::string, Box> Names()
+{
+    std::map<std::string, Box> names;
+#define X(id, ...) names[#id] = Box::id;
+    TW_FORM_BOXES(X)
+#undef X
+    return names;
+}
+template <> std::map<std::string, List> Names()
+{
+    std::map<std::string, List> names;
+#define X(id, ...) names[#id] = List::id;
+    TW_FORM_LISTS(X)
+#undef X
+    return names;
+}
+template <> std::map<std::string, Check> Names()
+{
+    std::map<std::string, Check> names;
+#define X(id, ...) names[#id] = Check::id;
+    TW_FORM_CHECKS(X)
+#undef X
+    return names;
+}
+
+template <class E> E Find(const std::string& name)
+{
+    const auto names = Names<E>();
+    const auto found = names.find(name);
+    if (found == names.end()) {
+        std::fprintf(stderr, "tw_screenshot: unknown name %s\n", name.c_str());
+        std::exit(2);
+    }
+    return found->second;
+}
+
+void Settle()
+{
+    // Let the section animations and the deferred layouts finish.
+    for (int i = 0; i < 20; ++i) {
+        QTest::qWait(30);
+        QApplication::processEvents();
+    }
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    tw::TTWData project;
+    project.ExampleFolder = QCoreApplication::applicationDirPath().toStdString();
+    TfrmTWMain window(project);
+    window.showError = [](const QString& message) {
+        std::fprintf(stderr, "error shown: %s\n", qPrintable(message));
+    };
+    window.NewProject();
+    window.resize(TfrmTWMain::kDesignedWidth, TfrmTWMain::kDesignedHeight);
+    window.show();
+    Settle();
+
+    QString out = "screenshot.png";
+    QWidget* grabbed = &window;
+    const QStringList args = QApplication::arguments();
+    for (int i = 1; i < args.size(); ++i) {
+        const QString option = args[i];
+        if (option == "--screen") {
+            // The whole screen (hints and tool tips are windows of their own); needs a real
+            // display, e.g. QT_QPA_PLATFORM=xcb under xvfb-run.
+            grabbed = nullptr;
+            continue;
+        }
+        const QString argument = args.value(++i);
+        const std::string value = argument.toStdString();
+        const auto eq = value.find('=');
+        const std::string name = value.substr(0, eq);
+        const QString rest = eq == std::string::npos ? QString() : QString::fromStdString(value.substr(eq + 1));
+        if (option == "--out") {
+            out = argument;
+        } else if (option == "--project") {
+            window.OpenFile(argument);
+        } else if (option == "--size") {
+            const QStringList wh = argument.split('x');
+            window.resize(wh.value(0).toInt(), wh.value(1).toInt());
+        } else if (option == "--expand") {
+            window.form().SetSectionExpanded(Find<Section>(name), true);
+            window.Refresh();
+        } else if (option == "--dialog") {
+            // A window the main window opens, shown beside it and grabbed instead of it.
+            QWidget* dialog = nullptr;
+            if (name == "table")
+                dialog = new tw::ui::TfrmTable(window.form().Project(), &window);
+            else if (name == "usersheet")
+                dialog = new tw::ui::TfrmUserDefinedSheet(&window);
+            if (!dialog) {
+                std::fprintf(stderr, "tw_screenshot: unknown dialog %s\n", name.c_str());
+                return 2;
+            }
+            dialog->show();
+            grabbed = dialog;
+        } else if (option == "--click") {
+            // One of the window's small buttons: passiveInfo, userSheet.
+            QAbstractButton* button = nullptr;
+            if (name == "passiveInfo")
+                button = window.passiveInfoButton();
+            else if (name == "userSheet")
+                button = window.userSheetButton();
+            if (!button) {
+                std::fprintf(stderr, "tw_screenshot: unknown button %s\n", name.c_str());
+                return 2;
+            }
+            QTest::mouseClick(button, Qt::LeftButton);
+        } else if (option == "--focus") {
+            window.boxWidget(Find<Box>(name))->setFocus(Qt::TabFocusReason);
+        } else if (option == "--widget") {
+            grabbed = window.sectionWidget(Find<Section>(name));
+        } else if (option == "--type") {
+            QWidget* edit = window.boxWidget(Find<Box>(name));
+            edit->setFocus(Qt::TabFocusReason);
+            QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(edit, rest);
+            QTest::keyClick(edit, Qt::Key_Tab);
+        } else if (option == "--choose") {
+            window.form().ChooseListItem(Find<List>(name), rest.toInt());
+            window.Refresh();
+        } else if (option == "--check") {
+            window.form().SetChecked(Find<Check>(name), rest.toInt() != 0);
+            window.Refresh();
+        } else {
+            std::fprintf(stderr, "tw_screenshot: unknown option %s\n", qPrintable(option));
+            return 2;
+        }
+        Settle();
+    }
+    Settle();
+    const QPixmap picture =
+        grabbed ? grabbed->grab() : QGuiApplication::primaryScreen()->grabWindow(0);
+    if (!picture.save(out)) {
+        std::fprintf(stderr, "tw_screenshot: cannot write %s\n", qPrintable(out));
+        return 1;
+    }
+    return 0;
+}
