@@ -121,6 +121,11 @@ TEST(EmbedmentDepth, LoadTermsUseTheUnitFactor)
     const long double first = 10 / (std::pow(9.0L, 0.333L) - 1);
     EXPECT_NEAR(p.EquilibriumDepth, first + 1 + 5 / 1.08L + 2 / 1.08L + 0.25L / 1.08L, 1e-12);
     EXPECT_NEAR(p.EquilibriumDepth, 16.98458L, 1e-5);
+    // A drilled pile's effective width is the entered one: the depth is the formula on
+    // PileWidth evaluated in the same order, to the last bit.
+    const long double r = 0.001L * p.PileWidth * p.WedgeMultiplier * p.PassiveEFP;
+    EXPECT_EQ(p.EquilibriumDepth, 10 / (Power(p.Kp / p.Ka, 0.333L) - 1) + 1 + 5 / r +
+                                      (p.TopMoment / 10) / r + 0.001L * 100 * p.Ka * 10 / r);
 
     // SI: u = 1, so R = 0.6 x 2 x 42 = 50.4 kN/m per m and the terms read kN, kN-m and kPa.
     TTWData si = RatioNineWall();
@@ -178,25 +183,6 @@ TEST(EmbedmentDepth, PassiveResistanceUsesTheEffectivePileWidth)
     const long double flange = 11.1L / 12; // W18X86
     EXPECT_EQ(drivenDe(2), drivenDe(3.5L));
     EXPECT_NEAR(drivenDe(2), first + 5 / (0.001L * flange * 2 * 270), 1e-12);
-}
-
-TEST(EmbedmentDepth, DrilledWallUsesTheEnteredWidthAsBefore)
-{
-    // For a drilled pile the effective width is the entered one: the depth is the formula
-    // evaluated in the same order on PileWidth, to the last bit.
-    TTWData p = RatioNineWall();
-    p.IgnorePassiveHeight = 1;
-    p.LateralLoadTop = 5;
-    p.OtherMoment = 20;
-    p.Surcharge = 100;
-    p.Analyze();
-    const long double u = 0.001L;
-    const long double R = u * p.PileWidth * p.WedgeMultiplier * p.PassiveEFP;
-    const long double H = p.ShoredHeight;
-    const long double De = H / (Power(p.Kp / p.Ka, 0.333L) - 1) + p.IgnorePassiveHeight +
-                           p.LateralLoadTop / R + (p.TopMoment / H) / R +
-                           u * p.Surcharge * p.Ka * H / R;
-    EXPECT_EQ(p.EquilibriumDepth, De);
 }
 
 TEST(EmbedmentFailure, ZeroPassiveResistanceNamesTheStepAndInput)
