@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "Ansi.h"
+#include "InputHints.h"
 
 namespace tw::form {
 
@@ -13,6 +14,9 @@ const std::string_view kPassiveInfoHint =
     "If the Soils Report specifies \"Allowable Passive\", the embedment depth will be the "
     "equilibrium depth + 0.05h, if however, the Soils Report specifies \"Ultimate Passive\", "
     "the embedment depth will be the equilibrium depth + 0.4h.";
+
+const std::string_view kUnitsNotConvertedNotice =
+    "Switching units keeps the numbers as typed: they are not converted (20 ft becomes 20 m).";
 
 const std::string_view kUserDefinedNotice =
     "User Defined method is for experienced shoring design engineers only. That is those who "
@@ -238,16 +242,53 @@ void TMainForm::EditBox(Box b, std::string text)
 
 TCommitResult TMainForm::Commit()
 {
+    DismissHint();
+    return Report(RecalculateNow());
+}
+
+std::string TMainForm::ToolTip(Box b) const
+{
+    const TBoxDef& def = BoxDef(b);
+    if (def.flags & kResult)
+        return {};
+    std::string tip(InputHint(b));
+    // The fixed limits of the box in the current unit system, as the box writes numbers.
+    const TInputLimit limit = LimitForTag(project_.Limits(), def.tag);
+    if (!(def.flags & kAlwaysReadOnly) && (limit.Min != 0 || limit.Max != 0)) {
+        const auto shown = [&](long double v) {
+            return FormatFixed(v, limit.Decimals, 10, format_.decimalSeparator);
+        };
+        if (!tip.empty())
+            tip += "\n";
+        tip += "Limits: " + shown(limit.Min) + " to " + shown(limit.Max);
+        const std::string& unit = boxes_[Index(b)].unit;
+        if (!unit.empty())
+            tip += " " + unit;
+    }
+    return tip;
+}
+
+std::string TMainForm::ToolTip(List l) const { return std::string(InputHint(l)); }
+
+std::string TMainForm::ToolTip(Check c) const { return std::string(InputHint(c)); }
+
+void TMainForm::DismissHint()
+{
     hintText_.clear();
     hintBox_.reset();
-    return Recalculate();
 }
 
 TCommitResult TMainForm::ChooseListItem(List l, int index)
 {
     TListState& list = L(l);
+    const int before = list.index;
     list.index = index >= 0 && index < static_cast<int>(list.items.size()) ? index : -1;
     modified_ = true;
+    // The numbers stay as typed when the unit system changes; the first time, say so.
+    if (l == List::Units && list.index != before && !unitsNoticeGiven_) {
+        unitsNoticeGiven_ = true;
+        notice_ = std::string(kUnitsNotConvertedNotice);
+    }
     return Commit();
 }
 
@@ -335,7 +376,40 @@ void TMainForm::ExpandFirstSections()
 
 // --- Recalculation ---
 
-TCommitResult TMainForm::Recalculate()
+TCommitResult TMainForm::Recalculate() { return Report(RecalculateNow()); }
+
+TCommitResult TMainForm::Report(TCommitResult result)
+{
+    if (result.ok()) {
+        reportedFailure_.reset();
+        return result;
+    }
+    // The same failure with other numbers in its message (the user trying other values) is
+    // the same failure: it is not reported again.
+    const std::string& message = *result.error;
+    const auto digit = [&](std::size_t i) {
+        return i < message.size() && message[i] >= '0' && message[i] <= '9';
+    };
+    std::string kind;
+    for (std::size_t i = 0; i < message.size();) {
+        const char c = message[i];
+        if (digit(i) || ((c == '-' || c == '.') && digit(i + 1))) {
+            // A number ("-0.947368", "1e+18") stands as "#".
+            while (digit(i) || (i < message.size() && std::string_view(".eE+-").find(
+                                                          message[i]) != std::string_view::npos))
+                ++i;
+            kind += '#';
+        } else {
+            kind += c;
+            ++i;
+        }
+    }
+    result.report = kind != reportedFailure_;
+    reportedFailure_ = std::move(kind);
+    return result;
+}
+
+TCommitResult TMainForm::RecalculateNow()
 {
     TTWData& p = project_;
 
@@ -361,7 +435,7 @@ TCommitResult TMainForm::Recalculate()
     p.SetUnitSystem(ListIndex(List::Units) == 1 ? TUnitSystem::usSI : TUnitSystem::usEnglish);
     if (p.Units != displayedUnits_) {
         RefreshCatalogLists(false);
-        (void)ShowProject();
+        (void)Display(true);
         displayedUnits_ = p.Units;
     }
 
@@ -612,7 +686,10 @@ TCommitResult TMainForm::Recalculate()
     try {
         p.Analyze();
     } catch (const std::exception& e) {
-        return {std::string(e.what())};
+        // The results column keeps the last results it showed; they no longer fit the inputs.
+        failure_ = e.what();
+        stale_ = resultsShown_;
+        return {*failure_};
     }
     // The project was analysed just now and the display changes none of its inputs.
     return Display(false);
@@ -1089,7 +1166,7 @@ void TMainForm::ShowVerdicts(bool analysed)
     }
 }
 
-TCommitResult TMainForm::ShowProject() { return Display(true); }
+TCommitResult TMainForm::ShowProject() { return Report(Display(true)); }
 
 TCommitResult TMainForm::Display(bool analyse)
 {
@@ -1120,6 +1197,9 @@ TCommitResult TMainForm::Display(bool analyse)
         ShowResults();
     else
         ClearResults();
+    failure_ = result.error;
+    stale_ = false;
+    resultsShown_ = result.ok();
     ShowRebarAndGuardrailInputs();
     ShowVerdicts(result.ok());
     return result;
@@ -1127,6 +1207,8 @@ TCommitResult TMainForm::Display(bool analyse)
 
 TCommitResult TMainForm::AfterNew()
 {
+    reportedFailure_.reset();
+    notice_.clear();
     RefreshCatalogLists(false);
     for (std::string& title : titles_)
         title.clear();
@@ -1139,24 +1221,26 @@ TCommitResult TMainForm::AfterNew()
     }
     L(List::SectionSize).items.clear();
     L(List::SectionSize).index = -1;
-    return ShowAndRecalculate();
+    return Report(ShowAndRecalculate());
 }
 
 TCommitResult TMainForm::AfterOpen()
 {
+    reportedFailure_.reset();
+    notice_.clear();
     L(List::SectionSize).items.clear();
     L(List::SectionSize).index = -1;
     RefreshCatalogLists(false);
-    return ShowAndRecalculate();
+    return Report(ShowAndRecalculate());
 }
 
 TCommitResult TMainForm::ShowAndRecalculate()
 {
     // The display's own analysis may fail on values that the recalculation then brings into
     // their limits; what counts is the recalculation.
-    (void)ShowProject();
+    (void)Display(true);
     ExpandFirstSections();
-    TCommitResult result = Recalculate();
+    TCommitResult result = RecalculateNow();
     modified_ = false;
     return result;
 }

@@ -88,11 +88,14 @@ struct TSectionState
     bool markPass = true;
 };
 
-// The outcome of a commit: the message of an arithmetic failure of the analysis (shown by the
-// window's error display), or none.
+// The outcome of a commit: the message of an arithmetic failure of the analysis, or none.
+// `report` is set when the failure is news to the user: the window shows it in a message box
+// then, and not again while the same failure repeats (the results column's banner shows it
+// all the while, AnalysisFailure).
 struct TCommitResult
 {
     std::optional<std::string> error;
+    bool report = false;
     bool ok() const { return !error.has_value(); }
 };
 
@@ -125,8 +128,25 @@ public:
     // The input hint window: its text ("" hidden) and the box it shows under.
     const std::string& HintText() const { return hintText_; }
     std::optional<Box> HintBox() const { return hintBox_; }
+    // Closes the hint window (Esc, a click elsewhere) until an input shows it again.
+    void DismissHint();
     bool Modified() const { return modified_; }
     void SetModified(bool modified) { modified_ = modified; }
+
+    // The message of the failure of the last analysis, until an analysis succeeds.
+    const std::optional<std::string>& AnalysisFailure() const { return failure_; }
+    // The results column still shows the results of an earlier analysis: the last one failed
+    // after the inputs changed.
+    bool ResultsStale() const { return stale_; }
+    // A one-line note for the results column's banner ("" none), e.g. on the first switch of
+    // the unit system in a session; it stays until dismissed or the next New or Open.
+    const std::string& Notice() const { return notice_; }
+    void DismissNotice() { notice_.clear(); }
+    // The tool tip of an input: what it means, and the limits of a numeric box in the current
+    // unit system. Empty for results and for inputs without one.
+    std::string ToolTip(Box b) const;
+    std::string ToolTip(List l) const;
+    std::string ToolTip(Check c) const;
 
     // --- What the user does (the window forwards its events) ---
     // A box's text changed (typing, paste): marks the project modified; nothing else until
@@ -194,6 +214,10 @@ private:
 
     // The display pass; without `analyse` it shows the results of the analysis just made.
     TCommitResult Display(bool analyse);
+    // Recalculate without deciding whether its failure is reported.
+    TCommitResult RecalculateNow();
+    // Decides whether a failure is news (differs from the last one reported) and remembers it.
+    TCommitResult Report(TCommitResult result);
     // Shows the project, then recalculates it, as after New and Open; unmodified after.
     TCommitResult ShowAndRecalculate();
     static void SelectAfterRefill(TListState& list, bool wasEmpty,
@@ -228,6 +252,14 @@ private:
     std::string hintText_;
     std::optional<Box> hintBox_;
     bool modified_ = false;
+    std::optional<std::string> failure_;
+    bool stale_ = false;
+    // The results column shows the results of an analysis (not the "N.A." of a failed display).
+    bool resultsShown_ = false;
+    // What the last reported failure was, without its numbers; none after a success.
+    std::optional<std::string> reportedFailure_;
+    std::string notice_;
+    bool unitsNoticeGiven_ = false;
     TUnitSystem displayedUnits_ = TUnitSystem::usEnglish;
     // The bar standard and units the bar lists were last filled for.
     TRebarStandard barListsStandard_ = TRebarStandard::rsUS;
@@ -238,6 +270,8 @@ private:
 inline constexpr std::string_view kOverrideHint = "Per ACI 9.7.6.4.3, 23.6.3.1, 25.7.2.1\n\n";
 // The hint of the information button beside "Ultimate Passive".
 extern const std::string_view kPassiveInfoHint;
+// The note of the first unit switch in a session.
+extern const std::string_view kUnitsNotConvertedNotice;
 // The notice of the User Defined method in "General Data".
 extern const std::string_view kUserDefinedNotice;
 

@@ -20,6 +20,7 @@ TNumberFormat LocaleNumberFormat()
 TNumericEdit::TNumericEdit(QWidget* parent) : QLineEdit(parent), format_(LocaleNumberFormat())
 {
     setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    setReadOnlyLook(false);
 }
 
 void TNumericEdit::setReadOnlyLook(bool readOnly)
@@ -28,6 +29,12 @@ void TNumericEdit::setReadOnlyLook(bool readOnly)
     QPalette pal = palette();
     pal.setColor(QPalette::Base, readOnly ? QColor::fromRgb(kReadOnlyColour)
                                           : QPalette().color(QPalette::Base));
+    // Disabled (a load switched off, results of an earlier analysis): a paler fill and a dark
+    // grey text that can still be read; the style's light grey is lost on the blue.
+    pal.setColor(QPalette::Disabled, QPalette::Base,
+                 readOnly ? QColor::fromRgb(kDisabledReadOnlyColour)
+                          : QPalette().color(QPalette::Disabled, QPalette::Base));
+    pal.setColor(QPalette::Disabled, QPalette::Text, QColor::fromRgb(kDisabledTextColour));
     setPalette(pal);
 }
 

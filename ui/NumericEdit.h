@@ -14,6 +14,9 @@ TNumberFormat LocaleNumberFormat();
 
 // The background of a read-only numeric box.
 inline constexpr QRgb kReadOnlyColour = 0xFFA6CAF0;
+// A read-only box that is disabled, and the text of any disabled box.
+inline constexpr QRgb kDisabledReadOnlyColour = 0xFFD3E3F5;
+inline constexpr QRgb kDisabledTextColour = 0xFF4A4A4A;
 
 class TNumericEdit : public QLineEdit
 {

@@ -82,6 +82,7 @@ constexpr int kMarkSize = 16;
 constexpr int kLogoWidth = 173;
 constexpr int kLogoButtonWidth = 48;
 constexpr int kHintMaxWidth = 300;
+constexpr int kHintGap = 4;
 // The margin around the columns and the space between them.
 constexpr int kOuterMargin = 4;
 constexpr int kColumnSpacing = 4;
@@ -128,6 +129,60 @@ void RetainSize(QWidget* widget)
     QSizePolicy policy = widget->sizePolicy();
     policy.setRetainSizeWhenHidden(true);
     widget->setSizePolicy(policy);
+}
+
+// An event filter that hands the events it sees to a function.
+class TEventHook : public QObject
+{
+public:
+    TEventHook(std::function<bool(QObject*, QEvent*)> filter, QObject* parent)
+        : QObject(parent), filter_(std::move(filter))
+    {
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override { return filter_(watched, event); }
+
+private:
+    std::function<bool(QObject*, QEvent*)> filter_;
+};
+
+// The lists whose entries are numbers with a unit ("3.0" ksi, "8.00" ft): laid out as the
+// numeric boxes are.
+bool IsValueList(List list)
+{
+    return list == List::LaggingConcrete || list == List::GuardrailSpacing;
+}
+
+// Whether the focus came to an input because the user moved it there (click, Tab, a
+// shortcut, Enter, the window placing it). Focus given back when the window is activated
+// again, or when a menu or a drop-down closes, is not a move: the input must not expand its
+// section again, which would collapse the one the user opened meanwhile.
+bool UserMovedFocus(Qt::FocusReason reason)
+{
+    return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason &&
+           reason != Qt::MenuBarFocusReason;
+}
+
+// A coloured strip above the results with a wrapped one- or two-line text (child "text").
+QFrame* MakeBanner(const QColor& background, const QColor& foreground, QWidget* parent)
+{
+    auto* banner = new QFrame(parent);
+    banner->setFrameStyle(QFrame::Box | QFrame::Plain);
+    banner->setAutoFillBackground(true);
+    QPalette pal = banner->palette();
+    pal.setColor(QPalette::Window, background);
+    pal.setColor(QPalette::WindowText, foreground);
+    banner->setPalette(pal);
+    auto* layout = new QHBoxLayout(banner);
+    layout->setContentsMargins(6, 3, 3, 3);
+    auto* text = new QLabel(banner);
+    text->setObjectName(QStringLiteral("text"));
+    text->setWordWrap(true);
+    text->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->addWidget(text, 1);
+    banner->hide();
+    return banner;
 }
 
 QHBoxLayout* RowLayout(QWidget* row)
@@ -392,7 +447,29 @@ void TfrmTWMain::BuildWidgets()
     // there when the window is too narrow for the drawings column.
     resultsPages_ = new TPageControl(columns_);
     resultsPages_->setObjectName(QStringLiteral("ResultsPages"));
-    resultsPages_->addTab(resultsArea_, QStringLiteral("NUMERIC"));
+    // Above the results: the banner that says why they are missing or out of date, and the
+    // one-line notes of the form.
+    auto* numeric = new QWidget(this);
+    auto* numericLayout = new QVBoxLayout(numeric);
+    numericLayout->setContentsMargins(0, 0, 0, 0);
+    numericLayout->setSpacing(2);
+    failureBanner_ = MakeBanner(QColor(0xFD, 0xE2, 0xE1), QColor(0x8A, 0x10, 0x10), numeric);
+    noticeBanner_ = MakeBanner(QColor(0xFF, 0xF4, 0xCE), QColor(0x4A, 0x3B, 0x00), numeric);
+    auto* dismiss = new QToolButton(noticeBanner_);
+    dismiss->setObjectName(QStringLiteral("DismissNotice"));
+    dismiss->setText(QStringLiteral("\u00D7"));
+    dismiss->setToolTip(QStringLiteral("Close this note"));
+    dismiss->setAutoRaise(true);
+    dismiss->setFocusPolicy(Qt::NoFocus);
+    noticeBanner_->layout()->addWidget(dismiss);
+    connect(dismiss, &QToolButton::clicked, this, [this] {
+        form_.DismissNotice();
+        Refresh();
+    });
+    numericLayout->addWidget(failureBanner_);
+    numericLayout->addWidget(noticeBanner_);
+    numericLayout->addWidget(resultsArea_, 1);
+    resultsPages_->addTab(numeric, QStringLiteral("NUMERIC"));
     drawings_ = new TPageControl(columns_);
     drawings_->setObjectName(QStringLiteral("DrawingsColumn"));
     // The column takes what is left; it never makes the window wider than the two columns
@@ -426,6 +503,8 @@ void TfrmTWMain::BuildWidgets()
     hint_->setAutoFillBackground(true);
     hint_->setFont(font());
     hint_->hide();
+    hintCloser_ = new TEventHook(
+        [this](QObject* watched, QEvent* event) { return HintCloserEvent(watched, event); }, this);
 
     // The small buttons open their windows.
     connect(userSheetButton_, &QToolButton::clicked, this, [this] {
@@ -474,8 +553,10 @@ QWidget* TfrmTWMain::BuildTitleBlock()
         titles_[N(place.text)] = edit;
         const TitleText text = place.text;
         connect(edit, &QLineEdit::textEdited, this, [this, text](const QString& value) {
-            if (!busy_)
+            if (!busy_) {
                 form_.EditTitle(text, value.toStdString());
+                setWindowModified(true);
+            }
         });
         Watch(edit, {TInputRef::Kind::Title, N(text)});
     }
@@ -490,8 +571,10 @@ QWidget* TfrmTWMain::BuildTitleBlock()
     grid->addWidget(dateCaption, 1, 4);
     grid->addWidget(date_, 1, 5);
     connect(date_, &QDateEdit::dateChanged, this, [this](QDate date) {
-        if (!busy_ && date.isValid())
+        if (!busy_ && date.isValid()) {
             form_.EditDate(static_cast<double>(kSerialEpoch.daysTo(date)));
+            setWindowModified(true);
+        }
     });
     Watch(date_, {TInputRef::Kind::Date, 0});
     focusOrder_.push_back(date_);
@@ -587,8 +670,10 @@ QWidget* TfrmTWMain::BoxRow(Box box, QWidget* parent)
 
     boxes_[N(box)] = {edit, caption, unit, row};
     connect(edit, &QLineEdit::textEdited, this, [this, box](const QString& text) {
-        if (!busy_)
+        if (!busy_) {
             form_.EditBox(box, text.toStdString());
+            setWindowModified(true);
+        }
     });
     Watch(edit, {TInputRef::Kind::Box, N(box)});
     focusOrder_.push_back(edit);
@@ -600,16 +685,25 @@ QWidget* TfrmTWMain::ListRow(List list, QWidget* parent)
     auto* row = new QWidget(parent);
     auto* layout = RowLayout(row);
     auto* caption = new QLabel(row);
-    caption->setMinimumWidth(kListCaptionWidth);
     auto* combo = new QComboBox(row);
     combo->setFocusPolicy(Qt::StrongFocus);
-    combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    combo->setMinimumContentsLength(4);
-    combo->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     auto* unit = new QLabel(row);
     unit->setFixedWidth(kInputUnitWidth);
-    layout->addWidget(caption);
-    layout->addWidget(combo, 1);
+    if (IsValueList(list)) {
+        // A list of numbers with a unit sits where the numeric boxes sit, the caption
+        // taking the rest of the row, so that its left edge lines up with theirs.
+        caption->setWordWrap(true);
+        combo->setFixedWidth(kInputValueWidth);
+        layout->addWidget(caption, 1);
+        layout->addWidget(combo);
+    } else {
+        caption->setMinimumWidth(kListCaptionWidth);
+        combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        combo->setMinimumContentsLength(4);
+        combo->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+        layout->addWidget(caption);
+        layout->addWidget(combo, 1);
+    }
     if (list == List::SectionSize) {
         userSheetButton_ = SmallButton(QStringLiteral("..."),
                                        QStringLiteral("User-defined sheet pile section"), row);
@@ -724,8 +818,10 @@ QWidget* TfrmTWMain::PointTable(QWidget* parent)
             layout->addWidget(edit);
             boxes_[N(b)] = {edit, b == x ? caption : nullptr, nullptr, b == x ? row : nullptr};
             connect(edit, &QLineEdit::textEdited, this, [this, b](const QString& text) {
-                if (!busy_)
+                if (!busy_) {
                     form_.EditBox(b, text.toStdString());
+                    setWindowModified(true);
+                }
             });
             Watch(edit, {TInputRef::Kind::Box, N(b)});
             focusOrder_.push_back(edit);
@@ -999,7 +1095,11 @@ void TfrmTWMain::BuildCommands()
                         QStyle::SP_DialogOpenButton, "document-open");
     aSave_ = makeAction("&Save", "Save project", QKeySequence(Qt::CTRL | Qt::Key_S),
                         QStyle::SP_DialogSaveButton, "document-save");
-    aSaveAs_ = makeAction("Save &As...", "Save project as", QKeySequence(),
+    // Save As: the platform's own shortcut; Ctrl+Shift+S where it has none (as on Windows).
+    const QList<QKeySequence> saveAsKeys = QKeySequence::keyBindings(QKeySequence::SaveAs);
+    aSaveAs_ = makeAction("Save &As...", "Save project as",
+                          saveAsKeys.isEmpty() ? QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)
+                                               : saveAsKeys.constFirst(),
                           QStyle::SP_DialogSaveButton, "document-save-as");
     aExit_ = makeAction("E&xit", "Exit application", QKeySequence(), QStyle::SP_DialogCloseButton,
                         "application-exit");
@@ -1161,7 +1261,9 @@ void TfrmTWMain::UpdateTitle()
     QString title = QString::fromLatin1(tw::ui::kApplicationTitle);
     if (!fileName_.isEmpty())
         title += QStringLiteral(" - ") + QFileInfo(fileName_).fileName();
-    setWindowTitle(title);
+    // The desktop's unsaved-changes mark ("*") follows the name while the project is modified.
+    setWindowTitle(title + QStringLiteral("[*]"));
+    setWindowModified(form_.Modified());
 }
 
 bool TfrmTWMain::CheckSaved()
@@ -1300,8 +1402,18 @@ void TfrmTWMain::AHelpExecute()
 {
     const QString manual =
         QDir(programFolder).filePath(QString::fromLatin1(tw::ui::kManualFileName));
-    if (!programFolder.isEmpty() && QFileInfo(manual).isFile() && openWithDesktop)
-        openWithDesktop(QUrl::fromLocalFile(manual));
+    if (programFolder.isEmpty() || !QFileInfo(manual).isFile()) {
+        showError(QStringLiteral("The user's manual \"%1\" is not installed in %2.")
+                      .arg(QString::fromLatin1(tw::ui::kManualFileName),
+                           QDir::toNativeSeparators(programFolder.isEmpty()
+                                                        ? QStringLiteral("the program's folder")
+                                                        : programFolder)));
+        return;
+    }
+    if (openWithDesktop && !openWithDesktop(QUrl::fromLocalFile(manual)))
+        showError(QStringLiteral("The user's manual %1 could not be opened: no program to show "
+                                 "PDF files was found.")
+                      .arg(QDir::toNativeSeparators(manual)));
 }
 
 void TfrmTWMain::AAboutExecute()
@@ -1481,7 +1593,10 @@ void TfrmTWMain::UpdateColumns()
 void TfrmTWMain::Apply(const TCommitResult& result)
 {
     Refresh();
-    if (result.ok())
+    // A failure shows in the banner above the results for as long as it lasts; the message
+    // box comes once, not again while the same failure repeats (each click meant to mend
+    // the value commits again).
+    if (result.ok() || !result.report)
         return;
     // Shown once the event that committed (often a focus change) has been handled, so the
     // message box does not open in the middle of it.
@@ -1591,7 +1706,7 @@ bool TfrmTWMain::eventFilter(QObject* watched, QEvent* event)
         break;
     }
     case QEvent::FocusIn:
-        if (!busy_ && static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason)
+        if (!busy_ && UserMovedFocus(static_cast<QFocusEvent*>(event)->reason()))
             EnterInput(ref);
         break;
     case QEvent::FocusOut: {
@@ -1635,7 +1750,7 @@ void TfrmTWMain::SectionSettled(TCollapsibleSection* section, bool expanded)
             area->ensureWidgetVisible(focus);
     }
     if (hint_->isVisible() && hintAnchor_ != nullptr)
-        hint_->move(hintAnchor_->mapToGlobal(QPoint(0, hintAnchor_->height())));
+        ShowHint(hintAnchor_, hint_->text());
 }
 
 void TfrmTWMain::ShowHint(QWidget* anchor, const QString& text)
@@ -1643,6 +1758,7 @@ void TfrmTWMain::ShowHint(QWidget* anchor, const QString& text)
     if (text.isEmpty() || anchor == nullptr) {
         hint_->hide();
         hintAnchor_ = nullptr;
+        qApp->removeEventFilter(hintCloser_);
         return;
     }
     hintAnchor_ = anchor;
@@ -1654,10 +1770,53 @@ void TfrmTWMain::ShowHint(QWidget* anchor, const QString& text)
     for (const QString& line : text.split(QLatin1Char('\n')))
         width = std::max(width, hint_->fontMetrics().horizontalAdvance(line));
     width = std::min(width + chrome + 2, kHintMaxWidth);
-    hint_->resize(width, hint_->heightForWidth(width));
-    hint_->move(anchor->mapToGlobal(QPoint(0, anchor->height())));
+    const int height = hint_->heightForWidth(width);
+    hint_->resize(width, height);
+    // Beside the inputs column, level with the control, so that it covers no input (below the
+    // control it would hide the next one, which the user then cannot click). Where the screen
+    // has no room on the right, it goes to the left of the column.
+    const QPoint top = anchor->mapToGlobal(QPoint(0, 0));
+    QWidget* column = inputsArea_->isAncestorOf(anchor) ? inputsArea_ : anchor;
+    int x = column->mapToGlobal(QPoint(column->width(), 0)).x() + kHintGap;
+    if (const QScreen* screen = anchor->screen()) {
+        const QRect room = screen->availableGeometry();
+        if (x + width > room.right())
+            x = std::max(room.left(), column->mapToGlobal(QPoint(0, 0)).x() - kHintGap - width);
+    }
+    hint_->move(x, top.y());
     hint_->show();
     hint_->raise();
+    // Esc, or a click anywhere but on the hint or its control, closes it.
+    qApp->installEventFilter(hintCloser_);
+}
+
+void TfrmTWMain::CloseHint()
+{
+    form_.DismissHint();
+    passiveInfoShown_ = false;
+    ShowHint(nullptr, QString());
+}
+
+bool TfrmTWMain::HintCloserEvent(QObject* watched, QEvent* event)
+{
+    if (!hint_->isVisible()) {
+        qApp->removeEventFilter(hintCloser_);
+        return false;
+    }
+    if (event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+        CloseHint();
+        return true;
+    }
+    if (event->type() == QEvent::MouseButtonPress && watched->isWidgetType()) {
+        auto* widget = static_cast<QWidget*>(watched);
+        const bool onHint = widget == hint_ || hint_->isAncestorOf(widget);
+        const bool onAnchor = hintAnchor_ != nullptr &&
+                              (widget == hintAnchor_ || hintAnchor_->isAncestorOf(widget));
+        if (!onHint && !onAnchor)
+            CloseHint();
+    }
+    return false;
 }
 
 void TfrmTWMain::RefreshHint()
@@ -1812,6 +1971,7 @@ void TfrmTWMain::Refresh()
     }
     SetText(pointHeads_[0], Q(PointColumnHead(false, si)));
     SetText(pointHeads_[1], Q(PointColumnHead(true, si)));
+    RefreshAnalysisStatus();
 
     // Title block.
     for (int i = 0; i < kTitleTextCount; ++i) {
@@ -1847,4 +2007,56 @@ void TfrmTWMain::Refresh()
     UpdateColumns();
 
     RefreshHint();
+    setWindowModified(form_.Modified());
+    if (!toolTipUnits_ || *toolTipUnits_ != form_.Project().Units)
+        RefreshToolTips();
+}
+
+void TfrmTWMain::RefreshToolTips()
+{
+    // What each input means, and the limits of the boxes in the current unit system.
+    toolTipUnits_ = form_.Project().Units;
+    for (int i = 0; i < kBoxCount; ++i)
+        boxes_[i].edit->setToolTip(Q(form_.ToolTip(static_cast<Box>(i))));
+    for (int i = 0; i < kListCount; ++i)
+        lists_[i].combo->setToolTip(Q(form_.ToolTip(static_cast<List>(i))));
+    for (int i = 0; i < kCheckCount; ++i) {
+        const QString tip = Q(form_.ToolTip(static_cast<Check>(i)));
+        checks_[i].button->setToolTip(tip);
+        if (checks_[i].other != nullptr)
+            checks_[i].other->setToolTip(tip);
+    }
+    passiveInfoButton_->setToolTip(Q(kPassiveInfoHint));
+}
+
+void TfrmTWMain::RefreshAnalysisStatus()
+{
+    const auto& failure = form_.AnalysisFailure();
+    auto* failureText = failureBanner_->findChild<QLabel*>(QStringLiteral("text"));
+    if (failure) {
+        QString text = QStringLiteral("The analysis failed: ") + QString::fromStdString(*failure);
+        text += form_.ResultsStale()
+                    ? QStringLiteral("\nThe results below are from the last successful analysis.")
+                    : QStringLiteral("\nNo results until the inputs allow an analysis.");
+        SetText(failureText, text);
+    }
+    failureBanner_->setVisible(failure.has_value());
+    const QString notice = QString::fromStdString(form_.Notice());
+    SetText(noticeBanner_->findChild<QLabel*>(QStringLiteral("text")), notice);
+    noticeBanner_->setVisible(!notice.isEmpty());
+
+    // Results left from an earlier analysis are greyed, marks and all, so that nobody reads
+    // them as the results of the inputs shown.
+    const bool stale = form_.ResultsStale();
+    for (int i = 0; i < kBoxCount; ++i) {
+        if (!(BoxDef(static_cast<Box>(i)).flags & kResult))
+            continue;
+        const TBoxWidgets& w = boxes_[i];
+        const bool enabled = w.row != nullptr || form_.BoxState(static_cast<Box>(i)).enabled;
+        w.edit->setEnabled(enabled && !stale);
+    }
+    for (QLabel* mark : verdicts_)
+        mark->setEnabled(!stale);
+    for (int i = N(kFirstResultSection); i < kSectionCount; ++i)
+        sections_[i]->markLabel()->setEnabled(!stale);
 }

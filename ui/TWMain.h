@@ -19,6 +19,7 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "MainForm.h"
@@ -28,6 +29,7 @@ class QAbstractButton;
 class QAction;
 class QComboBox;
 class QDateEdit;
+class QFrame;
 class QLabel;
 class QLineEdit;
 class QMimeData;
@@ -153,6 +155,10 @@ public:
     QPushButton* clearLogoButton() const { return clearLogoButton_; }
     QLabel* hintWindow() const { return hint_; }
     QScrollArea* inputsColumn() const { return inputsArea_; }
+    // The banners above the results: the analysis failure (shown while it lasts) and the
+    // form's notes (with a button that closes them).
+    QFrame* failureBanner() const { return failureBanner_; }
+    QFrame* noticeBanner() const { return noticeBanner_; }
     QScrollArea* resultsColumn() const { return resultsArea_; }
     // The results column's pages ("NUMERIC", and the drawing pages when the window is too
     // narrow for the drawings column) and the drawings column.
@@ -287,7 +293,15 @@ private:
     // The local project file a drag carries, or an empty text.
     static QString DroppedFile(const QMimeData* data);
     void RefreshHint();
+    // The failure and notice banners and the greyed look of results left from an earlier
+    // analysis.
+    void RefreshAnalysisStatus();
+    void RefreshToolTips();
     void ShowHint(QWidget* anchor, const QString& text);
+    // Esc or a click elsewhere closes the hint (the application's events pass here while a
+    // hint shows).
+    void CloseHint();
+    bool HintCloserEvent(QObject* watched, QEvent* event);
     void SectionSettled(tw::ui::TCollapsibleSection* section, bool expanded);
 
     tw::form::TMainForm form_;
@@ -303,6 +317,9 @@ private:
     std::vector<THeadWidgets> heads_;
     std::array<QLabel*, 2> pointHeads_{};
     QHash<QObject*, TInputRef> inputs_;
+    // Above the results: the failure of the analysis, and the form's one-line notes.
+    QFrame* failureBanner_ = nullptr;
+    QFrame* noticeBanner_ = nullptr;
     // The focus order: the title block, then the inputs column top to bottom.
     std::vector<QWidget*> focusOrder_;
 
@@ -315,6 +332,9 @@ private:
     std::vector<uint8_t> shownLogo_;
     QImage logoImage_;
     QLabel* hint_ = nullptr;
+    QObject* hintCloser_ = nullptr;
+    // The unit system the tool tips were written for (their limits depend on it).
+    std::optional<tw::TUnitSystem> toolTipUnits_;
     QWidget* hintAnchor_ = nullptr;
     bool passiveInfoShown_ = false;
     QScrollArea* inputsArea_ = nullptr;

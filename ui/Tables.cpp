@@ -7,8 +7,10 @@
 #include <QDialogButtonBox>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyledItemDelegate>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -53,6 +55,25 @@ constexpr int kCaptionColumnWidth = 80;
 // Narrowest point column, so that short values do not give a cramped table.
 constexpr int kMinPointColumnWidth = 64;
 
+// Draws each cell with a rule at its right and bottom edges, so that every column of values
+// is visibly the column of the header section above it.
+class TGridDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::paint(painter, option, index);
+        painter->save();
+        painter->setPen(option.palette.color(QPalette::Mid));
+        const QRect r = option.rect;
+        painter->drawLine(r.topRight(), r.bottomRight());
+        painter->drawLine(r.bottomLeft(), r.bottomRight());
+        painter->restore();
+    }
+};
+
 QString PointCaption(int point)
 {
     switch (point) {
@@ -83,6 +104,7 @@ TfrmTable::TfrmTable(const TTWData& project, QWidget* parent) : QDialog(parent)
     list_->setSelectionBehavior(QAbstractItemView::SelectRows);
     list_->header()->setSectionsMovable(false);
     list_->header()->setStretchLastSection(false);
+    list_->setItemDelegate(new TGridDelegate(list_));
 
     QStringList headers;
     headers << QString();

@@ -1,6 +1,10 @@
 #include "UserDefinedSheet.h"
 
+#include <algorithm>
+
+#include <QApplication>
 #include <QEvent>
+#include <QFontMetrics>
 #include <QFocusEvent>
 #include <QFrame>
 #include <QGridLayout>
@@ -33,6 +37,7 @@ constexpr std::array<TFieldDef, TfrmUserDefinedSheet::kFieldCount> kFields{{
 
 constexpr int kClientWidth = 214;
 constexpr int kClientHeight = 186;
+constexpr int kFrameButtonsWidth = 130;
 
 // The SI caption of a label: its first "in" becomes "cm" and its first "plf" becomes "kg/m".
 QString SICaption(QString caption)
@@ -42,6 +47,15 @@ QString SICaption(QString caption)
     if (const qsizetype at = caption.indexOf(QLatin1String("plf")); at >= 0)
         caption.replace(at, 3, QStringLiteral("kg/m"));
     return caption;
+}
+
+// The width a window frame needs to show a caption whole: the text in the frame's font (taken a
+// quarter larger than the dialog's, as title fonts often are) plus the icon and the three frame
+// buttons.
+int CaptionRoom(const QString& caption)
+{
+    const QFontMetrics metrics(QApplication::font());
+    return metrics.horizontalAdvance(caption) * 5 / 4 + kFrameButtonsWidth;
 }
 
 } // namespace
@@ -94,7 +108,8 @@ TfrmUserDefinedSheet::TfrmUserDefinedSheet(QWidget* parent) : QDialog(parent)
     for (QLabel* label : findChildren<QLabel*>())
         captions_.emplace_back(label, label->text());
 
-    setFixedSize(kClientWidth, kClientHeight);
+    // Wide enough that the window frame shows the whole caption beside its buttons.
+    setFixedSize(std::max(kClientWidth, CaptionRoom(windowTitle())), kClientHeight);
 }
 
 void TfrmUserDefinedSheet::load(const TSteelShape& shape, bool si)

@@ -507,6 +507,91 @@ TEST_F(MainForm, AnalysisFailureKeepsThePreviousResults)
     EXPECT_NE(Text(Box::ResMaxMomentBelow), "N.A.");
 }
 
+TEST_F(MainForm, AFailureIsReportedOnceAndMarksTheResultsStale)
+{
+    EXPECT_FALSE(form.AnalysisFailure());
+    EXPECT_FALSE(form.ResultsStale());
+    // Equal equivalent fluid pressures on both sides: no embedment depth.
+    ASSERT_TRUE(Choose(List::SoilMethod, "Equivalent Fluid Pressure").ok());
+    ASSERT_TRUE(Type(Box::PassiveEFP, "90").ok());
+    form.EditBox(Box::ActiveEFP, "90");
+    TCommitResult r = form.Commit();
+    ASSERT_FALSE(r.ok());
+    EXPECT_TRUE(r.report);
+    EXPECT_NE(r.error->find("does not exceed the active pressure"), std::string::npos);
+    EXPECT_EQ(form.AnalysisFailure(), r.error);
+    EXPECT_TRUE(form.ResultsStale());
+    // Every further commit fails the same way (also with other numbers in the message) and
+    // is not reported again; the failure and the stale results stay marked.
+    EXPECT_FALSE(form.Commit().report);
+    r = Type(Box::ActiveEFP, "95");
+    ASSERT_FALSE(r.ok());
+    EXPECT_FALSE(r.report);
+    EXPECT_TRUE(form.ResultsStale());
+    // Another failure is news: timber lagging between piers wider than their spacing.
+    form.EditBox(Box::PileWidth, "6");
+    form.EditBox(Box::PileSpacing, "2");
+    r = Type(Box::ActiveEFP, "30");
+    ASSERT_FALSE(r.ok());
+    EXPECT_NE(r.error->find("clear span"), std::string::npos);
+    EXPECT_TRUE(r.report);
+    form.EditBox(Box::PileWidth, "2");
+    form.EditBox(Box::PileSpacing, "8");
+    // Mended: no failure, current results; the same failure later is reported again.
+    ASSERT_TRUE(Type(Box::ActiveEFP, "30").ok());
+    EXPECT_FALSE(form.AnalysisFailure());
+    EXPECT_FALSE(form.ResultsStale());
+    EXPECT_TRUE(Type(Box::ActiveEFP, "90").report);
+}
+
+TEST_F(MainForm, AFailedDisplayIsNotStaleButEmpty)
+{
+    // Shown as stored, the built-in defaults fail: the results read "N.A.", nothing is left
+    // from an earlier analysis.
+    project.NewProject(true);
+    const TCommitResult r = form.ShowProject();
+    ASSERT_FALSE(r.ok());
+    EXPECT_TRUE(r.report);
+    EXPECT_EQ(Text(Box::ResMaxMomentBelow), "N.A.");
+    EXPECT_TRUE(form.AnalysisFailure());
+    EXPECT_FALSE(form.ResultsStale());
+}
+
+TEST_F(MainForm, UnitSwitchNoteOnlyTheFirstTime)
+{
+    EXPECT_EQ(form.Notice(), "");
+    ASSERT_TRUE(form.ChooseListItem(List::Units, 1).ok());
+    EXPECT_NE(form.Notice().find("not converted"), std::string::npos);
+    form.DismissNotice();
+    ASSERT_TRUE(form.ChooseListItem(List::Units, 0).ok());
+    EXPECT_EQ(form.Notice(), "");
+}
+
+TEST_F(MainForm, ToolTipsExplainAndGiveTheLimitsOfTheUnitSystem)
+{
+    const std::string english = form.ToolTip(Box::ShoredHeight);
+    EXPECT_NE(english.find("excavation base"), std::string::npos) << english;
+    EXPECT_NE(english.find("Limits: 3.00 to 30.00 ft"), std::string::npos) << english;
+    EXPECT_NE(form.ToolTip(Box::WedgeMultiplier).find("passive wedge"), std::string::npos);
+    EXPECT_NE(form.ToolTip(Box::ArchingFactor).find("arching"), std::string::npos);
+    ASSERT_TRUE(form.ChooseListItem(List::Units, 1).ok());
+    EXPECT_NE(form.ToolTip(Box::ShoredHeight).find("Limits: 0.80 to 9.00 m"), std::string::npos);
+    // A box without fixed limits, a read-only box and a result: no limits line.
+    EXPECT_EQ(form.ToolTip(Box::WedgeMultiplier).find("Limits"), std::string::npos);
+    EXPECT_EQ(form.ToolTip(Box::TotalMoment).find("Limits"), std::string::npos);
+    EXPECT_EQ(form.ToolTip(Box::ResKa), "");
+    // Every input has its explanation.
+    for (int i = 0; i < kBoxCount; ++i) {
+        const auto b = static_cast<Box>(i);
+        if (!(BoxDef(b).flags & kResult))
+            EXPECT_FALSE(form.ToolTip(b).empty()) << BoxDef(b).name;
+    }
+    for (int i = 0; i < kListCount; ++i)
+        EXPECT_FALSE(form.ToolTip(static_cast<List>(i)).empty()) << i;
+    for (int i = 0; i < kCheckCount; ++i)
+        EXPECT_FALSE(form.ToolTip(static_cast<Check>(i)).empty()) << i;
+}
+
 TEST_F(MainForm, WedgeMultiplierLimitsDependOnTheUnits)
 {
     ASSERT_TRUE(Type(Box::WedgeMultiplier, "5").ok());

@@ -66,6 +66,19 @@ private:
                section->bodyHeight() == section->expandedBodyHeight();
     }
     bool Collapsed(Section s) { return !Sec(s)->isAnimating() && Sec(s)->bodyHeight() == 0; }
+    static QRect GlobalRect(const QWidget* widget)
+    {
+        return QRect(widget->mapToGlobal(QPoint(0, 0)), widget->size());
+    }
+    // The hint shows to the right of the inputs column, level with its control, covering no
+    // input.
+    bool HintBeside(const QWidget* control)
+    {
+        const QRect hint = W().hintWindow()->geometry();
+        return W().hintWindow()->isVisible() &&
+               hint.left() >= GlobalRect(W().inputsColumn()).right() &&
+               hint.top() == control->mapToGlobal(QPoint(0, 0)).y();
+    }
 
     // Chooses a list entry as the user does: open the list, pick the entry, press Enter.
     void Choose(List list, const QString& item)
@@ -153,7 +166,7 @@ private slots:
         }
         QCOMPARE(W().inputsColumn()->width(), 299);
         QCOMPARE(W().resultsColumn()->width(), 430);
-        QCOMPARE(W().windowTitle(), QString("Brenmoor Tarnwick"));
+        QCOMPARE(Caption(), QString("Brenmoor Tarnwick"));
     }
 
     void typingFiltersAndLeavingCommits()
@@ -321,9 +334,9 @@ private slots:
         QVERIFY(W().hintWindow()->isVisible());
         QVERIFY(W().hintWindow()->text().startsWith("Per ACI 9.7.6.4.3"));
         QVERIFY(W().hintWindow()->width() <= 300);
-        // Top-left at the box's bottom-left, also once the section has opened.
+        // Beside the inputs column, level with the box, also once the section has opened.
         QTRY_VERIFY(Expanded(Section::StructuralData));
-        QTRY_COMPARE(W().hintWindow()->pos(), override->mapToGlobal(QPoint(0, override->height())));
+        QTRY_VERIFY(HintBeside(override));
         // Leaving the box commits it, and the commit hides the hint.
         Leave();
         QVERIFY(!W().hintWindow()->isVisible());
@@ -357,9 +370,21 @@ private slots:
         QVERIFY(W().hintWindow()->isVisible());
         QCOMPARE(W().hintWindow()->text(),
                  QString::fromUtf8(kPassiveInfoHint.data(), kPassiveInfoHint.size()));
-        QCOMPARE(W().hintWindow()->pos(), ultimate->mapToGlobal(QPoint(0, ultimate->height())));
+        // Beside the column: both option buttons stay clear to click.
+        QVERIFY(HintBeside(ultimate));
+        for (QWidget* button : {static_cast<QWidget*>(ultimate), static_cast<QWidget*>(allowable)})
+            QVERIFY(!W().hintWindow()->geometry().intersects(GlobalRect(button)));
         QVERIFY(W().hintWindow()->width() <= 300);
+        // Esc closes it, and so does a click elsewhere.
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        QVERIFY(!W().hintWindow()->isVisible());
+        QTest::mouseClick(info, Qt::LeftButton);
+        QVERIFY(W().hintWindow()->isVisible());
+        QTest::mouseClick(W().boxWidget(Box::ResKa), Qt::LeftButton);
+        QVERIFY(!W().hintWindow()->isVisible());
         // The next commit hides it.
+        QTest::mouseClick(info, Qt::LeftButton);
+        QVERIFY(W().hintWindow()->isVisible());
         Type(Box::Cohesion, "10");
         Leave();
         QVERIFY(!W().hintWindow()->isVisible());
@@ -377,6 +402,7 @@ private slots:
         Type(Box::PileWidth, "6");
         Leave();
         QVERIFY2(Errors().isEmpty(), qPrintable(Errors().join('\n')));
+        QVERIFY(!W().failureBanner()->isVisible());
         const Box kept[] = {Box::ResKa, Box::ResTotalLength, Box::ResMaxMomentBelow,
                             Box::ResMomentUtilization, Box::ResLagPressure};
         QStringList before;
@@ -386,17 +412,74 @@ private slots:
         Leave();
         QVERIFY2(Errors().size() == 1, qPrintable(Errors().join("|")));
         QVERIFY(!Errors().front().isEmpty());
-        for (std::size_t i = 0; i < std::size(kept); ++i)
+        // The results stay, greyed, under a banner that names the failure.
+        for (std::size_t i = 0; i < std::size(kept); ++i) {
             QCOMPARE(Text(W().boxWidget(kept[i])), before[static_cast<int>(i)]);
-        // The box keeps what was typed. Every commit analyses the inputs as they stand, so
-        // leaving another box reports the failure again, until the spacing is corrected.
+            QVERIFY(!W().boxWidget(kept[i])->isEnabled());
+        }
+        QVERIFY(!W().verdictWidget(Verdict::Moment)->isEnabled());
+        QVERIFY(W().failureBanner()->isVisible());
+        const QString banner = W().failureBanner()->findChild<QLabel*>("text")->text();
+        QVERIFY2(banner.contains(Errors().front()), qPrintable(banner));
+        QVERIFY(banner.contains("from the last successful analysis"));
+        // The box keeps what was typed. Going back to the box and leaving it analyses again;
+        // the same failure is not shown in a message again.
         QCOMPARE(Text(W().boxWidget(Box::PileSpacing)), QString("2"));
+        Focus(W().boxWidget(Box::PileSpacing));
+        Leave();
+        Type(Box::ShoredHeight, "16");
+        Leave();
+        QCOMPARE(Errors().size(), 1);
+        QVERIFY(W().failureBanner()->isVisible());
+        // Mended: the banner goes and the results are current again.
         Type(Box::PileSpacing, "8");
-        QCOMPARE(Errors().size(), 2);
+        Leave();
+        QCOMPARE(Errors().size(), 1);
+        QCOMPARE(static_cast<double>(project_->PileSpacing), 8.0);
+        QVERIFY(!W().failureBanner()->isVisible());
+        QVERIFY(W().boxWidget(Box::ResLagPressure)->isEnabled());
+        QVERIFY(W().verdictWidget(Verdict::Moment)->isEnabled());
+        // The same failure after a success is news again.
+        Type(Box::PileSpacing, "2");
         Leave();
         QCOMPARE(Errors().size(), 2);
-        QCOMPARE(static_cast<double>(project_->PileSpacing), 8.0);
-        QVERIFY(Text(W().boxWidget(Box::ResLagPressure)) != QString());
+    }
+
+    void focusGivenBackKeepsTheOpenSection()
+    {
+        // The box in "General Data" keeps the focus while the user opens another section.
+        QWidget* height = W().boxWidget(Box::ShoredHeight);
+        Focus(height);
+        QTest::mouseClick(Sec(Section::LaggingInput)->captionBar(), Qt::LeftButton);
+        QTRY_VERIFY(Expanded(Section::LaggingInput));
+        QTRY_VERIFY(Collapsed(Section::GeneralData));
+        QVERIFY(height->hasFocus());
+        // The focus coming back when the window is activated again, or a menu or drop-down
+        // closes, is not the user moving to the box.
+        for (const Qt::FocusReason reason :
+             {Qt::ActiveWindowFocusReason, Qt::PopupFocusReason, Qt::MenuBarFocusReason}) {
+            QFocusEvent focusIn(QEvent::FocusIn, reason);
+            QApplication::sendEvent(height, &focusIn);
+            QTest::qWait(50);
+            QVERIFY2(Expanded(Section::LaggingInput), qPrintable(QString::number(reason)));
+            QVERIFY(Collapsed(Section::GeneralData));
+        }
+        // The user moving there does expand its section.
+        QFocusEvent byTab(QEvent::FocusIn, Qt::TabFocusReason);
+        QApplication::sendEvent(height, &byTab);
+        QTRY_VERIFY(Expanded(Section::GeneralData));
+    }
+
+    void unitSwitchNoteShowsOnce()
+    {
+        QVERIFY(!W().noticeBanner()->isVisible());
+        Choose(List::Units, "SI");
+        QVERIFY(W().noticeBanner()->isVisible());
+        QVERIFY(W().noticeBanner()->findChild<QLabel*>("text")->text().contains("not converted"));
+        W().noticeBanner()->findChild<QToolButton*>("DismissNotice")->click();
+        QVERIFY(!W().noticeBanner()->isVisible());
+        Choose(List::Units, "English");
+        QVERIFY(!W().noticeBanner()->isVisible());
     }
 
     void wheelOverAListScrollsTheColumn()

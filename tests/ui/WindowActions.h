@@ -28,4 +28,10 @@ protected:
     }
     // Leaves the focused input with Tab.
     void Leave() { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab); }
+    // The caption as the desktop shows it: "*" after the name while the project is modified.
+    QString Caption()
+    {
+        return W().windowTitle().replace(QStringLiteral("[*]"),
+                                         W().isWindowModified() ? QStringLiteral("*") : QString());
+    }
 };
