@@ -10,7 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "Artwork.h"
+#include "ui/Artwork.h"
 
 int main(int argc, char* argv[])
 {

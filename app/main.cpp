@@ -7,13 +7,13 @@
 #include <cstring>
 #include <memory>
 
-#include "Artwork.h"
-#include "Desktop.h"
-#include "Globals.h"
-#include "Settings.h"
-#include "Splash.h"
-#include "TWClasses.h"
-#include "TWMain.h"
+#include "engine/Globals.h"
+#include "engine/TWClasses.h"
+#include "ui/Artwork.h"
+#include "ui/Desktop.h"
+#include "ui/Settings.h"
+#include "ui/Splash.h"
+#include "ui/TWMain.h"
 
 namespace {
 

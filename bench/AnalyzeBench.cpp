@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "TWClasses.h"
-#include "TestWalls.h"
+#include "engine/TWClasses.h"
+#include "support/TestWalls.h"
 
 using namespace tw;
 

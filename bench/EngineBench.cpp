@@ -2,8 +2,8 @@
 // library switch, reading the selected section, and the number texts of the boxes.
 #include <benchmark/benchmark.h>
 
-#include "Globals.h"
-#include "TWClasses.h"
+#include "engine/Globals.h"
+#include "engine/TWClasses.h"
 
 using namespace tw;
 

@@ -6,8 +6,8 @@
 
 #include <benchmark/benchmark.h>
 
-#include "MainForm.h"
-#include "ProjectJson.h"
+#include "engine/ProjectJson.h"
+#include "form/MainForm.h"
 
 using namespace tw;
 

@@ -7,8 +7,8 @@
 #include <stdexcept>
 #include <string>
 
-#include "ProjectJson.h"
-#include "TWClasses.h"
+#include "engine/ProjectJson.h"
+#include "engine/TWClasses.h"
 
 using namespace tw;
 

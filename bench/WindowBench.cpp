@@ -8,7 +8,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include "TWMain.h"
+#include "ui/TWMain.h"
 
 using namespace tw;
 

@@ -8,8 +8,8 @@
 #include <iterator>
 #include <sstream>
 
-#include "ProjectJson.h"
-#include "TWClasses.h"
+#include "engine/ProjectJson.h"
+#include "engine/TWClasses.h"
 
 namespace tw::cli {
 

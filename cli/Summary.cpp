@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <string_view>
 
-#include "Ansi.h"
-#include "TWClasses.h"
+#include "engine/Ansi.h"
+#include "engine/TWClasses.h"
 
 namespace tw::cli {
 

@@ -15,13 +15,13 @@
 #include <string_view>
 #include <vector>
 
-#include "CheckedMath.h"
-#include "MainForm.h"
-#include "ResultRows.h"
 #include "ProjectIo.h"
-#include "ProjectJson.h"
 #include "Summary.h"
-#include "TWClasses.h"
+#include "engine/CheckedMath.h"
+#include "engine/ProjectJson.h"
+#include "engine/TWClasses.h"
+#include "form/MainForm.h"
+#include "form/ResultRows.h"
 
 namespace fs = std::filesystem;
 

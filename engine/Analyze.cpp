@@ -1,6 +1,6 @@
 // The analysis sequence: each step reads what the earlier ones wrote, and each runs under its
 // own step name so that an arithmetic failure says where it happened.
-#include "TWClasses.h"
+#include "engine/TWClasses.h"
 
 namespace tw {
 

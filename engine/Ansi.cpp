@@ -1,4 +1,4 @@
-#include "Ansi.h"
+#include "engine/Ansi.h"
 
 #include <array>
 #include <cstdint>

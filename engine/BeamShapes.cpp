@@ -1,11 +1,11 @@
-#include "BeamShapes.h"
+#include "engine/BeamShapes.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cstring>
 
-#include "Extended80.h"
-#include "catalogues/CatalogueData.h"
+#include "engine/Extended80.h"
+#include "engine/catalogues/CatalogueData.h"
 
 namespace tw {
 

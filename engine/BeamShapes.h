@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "Enums.h"
+#include "engine/Enums.h"
 
 namespace tw {
 

@@ -1,4 +1,4 @@
-#include "CheckedMath.h"
+#include "engine/CheckedMath.h"
 
 #include <cmath>
 #include <charconv>

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "Power.h"
+#include "engine/Power.h"
 
 namespace tw {
 

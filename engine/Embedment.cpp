@@ -1,7 +1,7 @@
 // Embedment: the equilibrium depth, the design margin and the pile length.
 #include <cmath>
 
-#include "TWClasses.h"
+#include "engine/TWClasses.h"
 
 namespace tw {
 

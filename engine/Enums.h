@@ -7,7 +7,7 @@
 #include <span>
 #include <string_view>
 
-#include "Globals.h" // TUnitSystem
+#include "engine/Globals.h" // TUnitSystem
 
 namespace tw {
 

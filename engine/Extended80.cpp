@@ -1,4 +1,4 @@
-#include "Extended80.h"
+#include "engine/Extended80.h"
 
 #include <bit>
 #include <cmath>

@@ -1,8 +1,8 @@
-#include "Globals.h"
+#include "engine/Globals.h"
 
-#include "Ansi.h"
+#include "engine/Ansi.h"
 
-#include "Version.h"
+#include "engine/Version.h"
 
 #include <algorithm>
 #include <charconv>

@@ -1,4 +1,4 @@
-#include "Guardrail.h"
+#include "engine/Guardrail.h"
 
 #include <algorithm>
 #include <cmath>
@@ -6,9 +6,9 @@
 #include <numbers>
 #include <type_traits>
 
-#include "CheckedMath.h"
-#include "TWClasses.h"
-#include "Trig.h"
+#include "engine/CheckedMath.h"
+#include "engine/TWClasses.h"
+#include "engine/Trig.h"
 
 namespace tw {
 

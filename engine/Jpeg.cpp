@@ -1,4 +1,4 @@
-#include "Jpeg.h"
+#include "engine/Jpeg.h"
 
 #include <turbojpeg.h>
 

@@ -1,10 +1,10 @@
-#include "Lagging.h"
+#include "engine/Lagging.h"
 
 #include <cmath>
 #include <cstdio>
 
-#include "CheckedMath.h"
-#include "TWClasses.h"
+#include "engine/CheckedMath.h"
+#include "engine/TWClasses.h"
 
 namespace tw {
 

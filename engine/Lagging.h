@@ -4,7 +4,7 @@
 #include <array>
 #include <string>
 
-#include "Globals.h" // TUnitSystem
+#include "engine/Globals.h" // TUnitSystem
 
 namespace tw {
 

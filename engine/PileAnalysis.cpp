@@ -4,7 +4,7 @@
 #include <cstring>
 #include <numbers>
 
-#include "TWClasses.h"
+#include "engine/TWClasses.h"
 
 namespace tw {
 

@@ -12,7 +12,7 @@
 #include <cfloat>
 #include <cmath>
 
-#include "X87.h"
+#include "engine/X87.h"
 
 namespace tw {
 

@@ -5,8 +5,8 @@
 #include <cstring>
 #include <limits>
 
-#include "TWClasses.h"
-#include "Trig.h"
+#include "engine/TWClasses.h"
+#include "engine/Trig.h"
 
 namespace tw {
 

@@ -24,8 +24,8 @@
 #include <type_traits>
 #include <vector>
 
-#include "Extended80.h"
-#include "TWClasses.h"
+#include "engine/Extended80.h"
+#include "engine/TWClasses.h"
 
 namespace tw {
 

@@ -1,4 +1,4 @@
-#include "ProjectJson.h"
+#include "engine/ProjectJson.h"
 
 #include <array>
 #include <bit>
@@ -15,8 +15,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "Ansi.h"
-#include "TWClasses.h"
+#include "engine/Ansi.h"
+#include "engine/TWClasses.h"
 
 namespace tw {
 

@@ -1,4 +1,4 @@
-#include "RebarCage.h"
+#include "engine/RebarCage.h"
 
 #include <algorithm>
 #include <cmath>
@@ -8,7 +8,7 @@
 #include <numbers>
 #include <type_traits>
 
-#include "TWClasses.h"
+#include "engine/TWClasses.h"
 
 namespace tw {
 

@@ -1,10 +1,10 @@
-#include "SteelChecks.h"
+#include "engine/SteelChecks.h"
 
 #include <cmath>
 #include <limits>
 
-#include "Power.h"
-#include "TWClasses.h"
+#include "engine/Power.h"
+#include "engine/TWClasses.h"
 
 namespace tw {
 

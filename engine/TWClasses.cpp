@@ -1,4 +1,4 @@
-#include "TWClasses.h"
+#include "engine/TWClasses.h"
 
 #include <ctime>
 #include <fstream>
@@ -6,7 +6,7 @@
 #include <stdexcept>
 #include <system_error>
 
-#include "Jpeg.h"
+#include "engine/Jpeg.h"
 
 namespace tw {
 

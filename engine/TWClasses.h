@@ -12,14 +12,14 @@
 #include <string>
 #include <vector>
 
-#include "BeamShapes.h"
-#include "CheckedMath.h"
-#include "Enums.h"
-#include "Globals.h"
-#include "Guardrail.h"
-#include "Lagging.h"
-#include "RebarCage.h"
-#include "SteelChecks.h"
+#include "engine/BeamShapes.h"
+#include "engine/CheckedMath.h"
+#include "engine/Enums.h"
+#include "engine/Globals.h"
+#include "engine/Guardrail.h"
+#include "engine/Lagging.h"
+#include "engine/RebarCage.h"
+#include "engine/SteelChecks.h"
 
 namespace tw {
 

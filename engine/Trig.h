@@ -9,7 +9,7 @@
 
 #include <cmath>
 
-#include "X87.h"
+#include "engine/X87.h"
 
 namespace tw {
 

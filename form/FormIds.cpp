@@ -1,4 +1,4 @@
-#include "FormIds.h"
+#include "form/FormIds.h"
 
 #include <array>
 

@@ -1,6 +1,6 @@
-#include "InputHints.h"
+#include "form/InputHints.h"
 
-#include "MainForm.h"
+#include "form/MainForm.h"
 
 namespace tw::form {
 

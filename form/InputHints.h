@@ -4,7 +4,7 @@
 
 #include <string_view>
 
-#include "FormIds.h"
+#include "form/FormIds.h"
 
 namespace tw::form {
 

@@ -1,12 +1,12 @@
-#include "MainForm.h"
+#include "form/MainForm.h"
 
 #include <algorithm>
 #include <cmath>
 #include <exception>
 #include <limits>
 
-#include "Ansi.h"
-#include "InputHints.h"
+#include "engine/Ansi.h"
+#include "form/InputHints.h"
 
 namespace tw::form {
 

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "FormIds.h"
-#include "TWClasses.h"
+#include "engine/TWClasses.h"
+#include "form/FormIds.h"
 
 namespace tw::form {
 

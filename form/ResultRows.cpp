@@ -1,6 +1,6 @@
-#include "ResultRows.h"
+#include "form/ResultRows.h"
 
-#include "MainForm.h"
+#include "form/MainForm.h"
 
 namespace tw::form {
 

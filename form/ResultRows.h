@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "FormIds.h"
+#include "form/FormIds.h"
 
 namespace tw::form {
 

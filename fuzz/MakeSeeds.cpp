@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "Jpeg.h"
-#include "TWClasses.h"
+#include "engine/Jpeg.h"
+#include "engine/TWClasses.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <sstream>
 #include <string>
 
-#include "TWClasses.h"
+#include "engine/TWClasses.h"
 
 namespace {
 

@@ -1,13 +1,13 @@
-#include "About.h"
+#include "ui/About.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "Artwork.h"
-#include "Desktop.h"
-#include "Globals.h"
+#include "engine/Globals.h"
+#include "ui/Artwork.h"
+#include "ui/Desktop.h"
 
 namespace tw::ui {
 

@@ -1,6 +1,6 @@
-#include "Artwork.h"
+#include "ui/Artwork.h"
 
-#include "Canvas.h"
+#include "ui/Canvas.h"
 
 #include <QCoreApplication>
 #include <QFont>

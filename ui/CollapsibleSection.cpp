@@ -1,4 +1,4 @@
-#include "CollapsibleSection.h"
+#include "ui/CollapsibleSection.h"
 
 #include <QEvent>
 #include <QHBoxLayout>

@@ -1,6 +1,6 @@
-#include "LoadSketches.h"
+#include "ui/LoadSketches.h"
 
-#include "Canvas.h"
+#include "ui/Canvas.h"
 
 #include <algorithm>
 #include <cmath>

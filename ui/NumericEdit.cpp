@@ -1,4 +1,4 @@
-#include "NumericEdit.h"
+#include "ui/NumericEdit.h"
 
 #include <QKeyEvent>
 #include <QLocale>

@@ -5,7 +5,7 @@
 
 #include <QLineEdit>
 
-#include "Globals.h"
+#include "engine/Globals.h"
 
 namespace tw::ui {
 

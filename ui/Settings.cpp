@@ -1,4 +1,4 @@
-#include "Settings.h"
+#include "ui/Settings.h"
 
 #include <QDir>
 #include <QSettings>

@@ -1,4 +1,4 @@
-#include "Splash.h"
+#include "ui/Splash.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -9,7 +9,7 @@
 
 #include <algorithm>
 
-#include "Artwork.h"
+#include "ui/Artwork.h"
 
 namespace tw::ui {
 

@@ -1,4 +1,4 @@
-#include "TWMain.h"
+#include "ui/TWMain.h"
 
 #include <QAbstractItemView>
 #include <QAbstractSpinBox>
@@ -46,17 +46,17 @@
 #include <string_view>
 #include <utility>
 
-#include "About.h"
-#include "Artwork.h"
-#include "CollapsibleSection.h"
-#include "Desktop.h"
-#include "LoadSketches.h"
-#include "NumericEdit.h"
-#include "PageControl.h"
-#include "Settings.h"
-#include "Tables.h"
-#include "UserDefinedSheet.h"
-#include "VerdictMarks.h"
+#include "ui/About.h"
+#include "ui/Artwork.h"
+#include "ui/CollapsibleSection.h"
+#include "ui/Desktop.h"
+#include "ui/LoadSketches.h"
+#include "ui/NumericEdit.h"
+#include "ui/PageControl.h"
+#include "ui/Settings.h"
+#include "ui/Tables.h"
+#include "ui/UserDefinedSheet.h"
+#include "ui/VerdictMarks.h"
 
 using namespace tw::form;
 using tw::kLoadPointCount;

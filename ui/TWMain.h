@@ -22,8 +22,8 @@
 #include <optional>
 #include <vector>
 
-#include "MainForm.h"
-#include "ResultRows.h"
+#include "form/MainForm.h"
+#include "form/ResultRows.h"
 
 class QAbstractButton;
 class QAction;

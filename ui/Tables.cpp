@@ -1,4 +1,4 @@
-#include "Tables.h"
+#include "ui/Tables.h"
 
 #include <algorithm>
 #include <array>
@@ -14,7 +14,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "NumericEdit.h"
+#include "ui/NumericEdit.h"
 
 namespace tw::ui {
 

@@ -4,7 +4,7 @@
 
 #include <QDialog>
 
-#include "TWClasses.h"
+#include "engine/TWClasses.h"
 
 class QTreeWidget;
 

@@ -1,4 +1,4 @@
-#include "UserDefinedSheet.h"
+#include "ui/UserDefinedSheet.h"
 
 #include <algorithm>
 
@@ -14,7 +14,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "NumericEdit.h"
+#include "ui/NumericEdit.h"
 
 namespace tw::ui {
 

@@ -8,9 +8,9 @@
 
 #include <QDialog>
 
-#include "BeamShapes.h"
-#include "Globals.h"
-#include "TWClasses.h"
+#include "engine/BeamShapes.h"
+#include "engine/Globals.h"
+#include "engine/TWClasses.h"
 
 class QLabel;
 class QPushButton;

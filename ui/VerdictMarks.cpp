@@ -1,4 +1,4 @@
-#include "VerdictMarks.h"
+#include "ui/VerdictMarks.h"
 
 #include <QPainter>
 #include <QPainterPath>

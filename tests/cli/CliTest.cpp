@@ -13,8 +13,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "ProjectJson.h"
-#include "TWClasses.h"
+#include "engine/ProjectJson.h"
+#include "engine/TWClasses.h"
 
 namespace fs = std::filesystem;
 using Json = nlohmann::json;

@@ -6,8 +6,8 @@
 #include <stdexcept>
 #include <string>
 
-#include "TWClasses.h"
-#include "TestWalls.h"
+#include "engine/TWClasses.h"
+#include "support/TestWalls.h"
 
 using namespace tw;
 using tw::test::HandCheckedWall;

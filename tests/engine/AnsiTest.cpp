@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "Ansi.h"
+#include "engine/Ansi.h"
 
 using namespace tw;
 

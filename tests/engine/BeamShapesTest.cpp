@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "BeamShapes.h"
-#include "Extended80.h"
+#include "engine/BeamShapes.h"
+#include "engine/Extended80.h"
 
 using namespace tw;
 

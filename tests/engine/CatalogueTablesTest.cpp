@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "catalogues/CatalogueData.h"
+#include "engine/catalogues/CatalogueData.h"
 
 namespace tw::catalogue {
 namespace {

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "CheckedMath.h"
+#include "engine/CheckedMath.h"
 
 using namespace tw;
 

@@ -4,9 +4,9 @@
 #include <cmath>
 #include <string>
 
-#include "Power.h"
-#include "TWClasses.h"
-#include "TestWalls.h"
+#include "engine/Power.h"
+#include "engine/TWClasses.h"
+#include "support/TestWalls.h"
 
 using namespace tw;
 

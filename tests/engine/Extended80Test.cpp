@@ -1,4 +1,4 @@
-#include "Extended80.h"
+#include "engine/Extended80.h"
 
 #include <array>
 #include <bit>

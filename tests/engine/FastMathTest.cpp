@@ -7,8 +7,8 @@
 
 #include <gtest/gtest.h>
 
-#include "Power.h"
-#include "Trig.h"
+#include "engine/Power.h"
+#include "engine/Trig.h"
 
 using namespace tw;
 

@@ -1,4 +1,4 @@
-#include "Globals.h"
+#include "engine/Globals.h"
 
 #include <gtest/gtest.h>
 

@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "CheckedMath.h"
-#include "TWClasses.h"
+#include "engine/CheckedMath.h"
+#include "engine/TWClasses.h"
 
 using namespace tw;
 

@@ -3,9 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include "Ansi.h"
-#include "CheckedMath.h"
-#include "TWClasses.h"
+#include "engine/Ansi.h"
+#include "engine/CheckedMath.h"
+#include "engine/TWClasses.h"
 
 using namespace tw;
 

@@ -8,8 +8,8 @@
 #include <utility>
 #include <vector>
 
-#include "TWClasses.h"
-#include "TestWalls.h"
+#include "engine/TWClasses.h"
+#include "support/TestWalls.h"
 
 using namespace tw;
 using tw::test::NetCoulombWall;

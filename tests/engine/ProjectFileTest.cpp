@@ -13,9 +13,9 @@
 
 #include <gtest/gtest.h>
 
-#include "Extended80.h"
-#include "Jpeg.h"
-#include "TWClasses.h"
+#include "engine/Extended80.h"
+#include "engine/Jpeg.h"
+#include "engine/TWClasses.h"
 
 using namespace tw;
 namespace fs = std::filesystem;

@@ -17,9 +17,9 @@
 
 #include <nlohmann/json.hpp>
 
-#include "Jpeg.h"
-#include "ProjectJson.h"
-#include "TWClasses.h"
+#include "engine/Jpeg.h"
+#include "engine/ProjectJson.h"
+#include "engine/TWClasses.h"
 
 using namespace tw;
 

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "TWClasses.h"
+#include "engine/TWClasses.h"
 
 using namespace tw;
 

@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "Jpeg.h"
-#include "TWClasses.h"
+#include "engine/Jpeg.h"
+#include "engine/TWClasses.h"
 
 using namespace tw;
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "MainForm.h"
+#include "form/MainForm.h"
 
 using namespace tw;
 using namespace tw::form;

@@ -9,10 +9,10 @@
 
 #include <gtest/gtest.h>
 
-#include "Ansi.h"
-#include "MainForm.h"
-#include "ProjectJson.h"
-#include "ResultRows.h"
+#include "engine/Ansi.h"
+#include "engine/ProjectJson.h"
+#include "form/MainForm.h"
+#include "form/ResultRows.h"
 
 using namespace tw;
 using namespace tw::form;
@@ -583,8 +583,9 @@ TEST_F(MainForm, ToolTipsExplainAndGiveTheLimitsOfTheUnitSystem)
     // Every input has its explanation.
     for (int i = 0; i < kBoxCount; ++i) {
         const auto b = static_cast<Box>(i);
-        if (!(BoxDef(b).flags & kResult))
+        if (!(BoxDef(b).flags & kResult)) {
             EXPECT_FALSE(form.ToolTip(b).empty()) << BoxDef(b).name;
+        }
     }
     for (int i = 0; i < kListCount; ++i)
         EXPECT_FALSE(form.ToolTip(static_cast<List>(i)).empty()) << i;

@@ -12,7 +12,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "LoadSketches.h"
+#include "ui/LoadSketches.h"
 
 using namespace tw::ui;
 

@@ -1,6 +1,6 @@
 #include <QTest>
 
-#include "NumericEdit.h"
+#include "ui/NumericEdit.h"
 
 using tw::ui::TNumericEdit;
 

@@ -6,8 +6,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "Desktop.h"
-#include "Settings.h"
+#include "ui/Desktop.h"
+#include "ui/Settings.h"
 
 using tw::ui::TWindowPlacement;
 

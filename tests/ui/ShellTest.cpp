@@ -36,11 +36,11 @@
 #include <deque>
 #include <memory>
 
-#include "Desktop.h"
-#include "Globals.h"
-#include "Settings.h"
-#include "TWMain.h"
-#include "WindowActions.h"
+#include "engine/Globals.h"
+#include "support/WindowActions.h"
+#include "ui/Desktop.h"
+#include "ui/Settings.h"
+#include "ui/TWMain.h"
 
 using namespace tw::form;
 

@@ -12,11 +12,11 @@
 
 #include <limits>
 
-#include "About.h"
-#include "Artwork.h"
-#include "Globals.h"
-#include "PageControl.h"
-#include "Splash.h"
+#include "engine/Globals.h"
+#include "ui/About.h"
+#include "ui/Artwork.h"
+#include "ui/PageControl.h"
+#include "ui/Splash.h"
 
 using namespace tw::ui;
 

@@ -19,11 +19,11 @@
 
 #include <memory>
 
-#include "CollapsibleSection.h"
-#include "NumericEdit.h"
-#include "TWMain.h"
-#include "WindowActions.h"
-#include "UserDefinedSheet.h"
+#include "support/WindowActions.h"
+#include "ui/CollapsibleSection.h"
+#include "ui/NumericEdit.h"
+#include "ui/TWMain.h"
+#include "ui/UserDefinedSheet.h"
 
 using namespace tw::form;
 using tw::ui::TCollapsibleSection;

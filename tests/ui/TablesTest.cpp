@@ -11,7 +11,7 @@
 #include <QTimer>
 #include <QTreeWidget>
 
-#include "Tables.h"
+#include "ui/Tables.h"
 
 using tw::TInteractionPoint;
 using tw::TTWData;

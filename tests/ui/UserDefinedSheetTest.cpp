@@ -7,8 +7,8 @@
 #include <QTest>
 #include <QTimer>
 
-#include "NumericEdit.h"
-#include "UserDefinedSheet.h"
+#include "ui/NumericEdit.h"
+#include "ui/UserDefinedSheet.h"
 
 using tw::TSteelShape;
 using tw::TTWData;

@@ -22,10 +22,10 @@
 #include <map>
 #include <string>
 
-#include "TWClasses.h"
-#include "TWMain.h"
-#include "Tables.h"
-#include "UserDefinedSheet.h"
+#include "engine/TWClasses.h"
+#include "ui/TWMain.h"
+#include "ui/Tables.h"
+#include "ui/UserDefinedSheet.h"
 
 using namespace tw::form;
 

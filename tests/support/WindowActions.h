@@ -5,7 +5,7 @@
 #include <QApplication>
 #include <QTest>
 
-#include "TWMain.h"
+#include "ui/TWMain.h"
 
 class TWindowActions
 {

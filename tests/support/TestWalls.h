@@ -1,7 +1,7 @@
 // Walls shared by several analysis suites and the analysis benchmark.
 #pragma once
 
-#include "TWClasses.h"
+#include "engine/TWClasses.h"
 
 namespace tw::test {
 
