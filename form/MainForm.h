@@ -216,6 +216,17 @@ private:
     TCommitResult Display(bool analyse);
     // Recalculate without deciding whether its failure is reported.
     TCommitResult RecalculateNow();
+    // Its steps, one per input section, in the window's order.
+    void ReadTitleBlock();
+    void ReadSelections();
+    void ReadGeneralData();
+    void ReadSoils();
+    void ReadLoads();
+    void ReadPressureData();
+    void ReadStructuralData();
+    void ReadLagging();
+    void ReadRebarCage();
+    void ReadGuardrail();
     // Decides whether a failure is news (differs from the last one reported) and remembers it.
     TCommitResult Report(TCommitResult result);
     // Shows the project, then recalculates it, as after New and Open; unmodified after.

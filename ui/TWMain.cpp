@@ -147,13 +147,6 @@ private:
     std::function<bool(QObject*, QEvent*)> filter_;
 };
 
-// The lists whose entries are numbers with a unit ("3.0" ksi, "8.00" ft): laid out as the
-// numeric boxes are.
-bool IsValueList(List list)
-{
-    return list == List::LaggingConcrete || list == List::GuardrailSpacing;
-}
-
 // Whether the focus came to an input because the user moved it there (click, Tab, a
 // shortcut, Enter, the window placing it). Focus given back when the window is activated
 // again, or when a menu or a drop-down closes, is not a move: the input must not expand its
@@ -210,128 +203,6 @@ QToolButton* SmallButton(const QString& text, const QString& tip, QWidget* paren
     button->setFocusPolicy(Qt::NoFocus);
     button->setFixedSize(20, 20);
     return button;
-}
-
-// --- The input column: the rows of each section, top to bottom ---
-
-enum class ItemKind
-{
-    Box,
-    List,
-    Check,
-    Options, // a pair of option buttons
-    Points,  // the pressure point table
-    Text,    // a text label
-    ViewTable,
-};
-
-struct TItem
-{
-    ItemKind kind;
-    int id = 0;
-};
-
-constexpr TItem IB(Box b)
-{
-    return {ItemKind::Box, N(b)};
-}
-constexpr TItem IL(List l)
-{
-    return {ItemKind::List, N(l)};
-}
-constexpr TItem IC(Check c)
-{
-    return {ItemKind::Check, N(c)};
-}
-constexpr TItem IO(Check c)
-{
-    return {ItemKind::Options, N(c)};
-}
-constexpr TItem IT(Label l)
-{
-    return {ItemKind::Text, N(l)};
-}
-
-struct TSectionItems
-{
-    Section section;
-    std::vector<TItem> items;
-};
-
-// Each section's rows in design order. Rows that share a place (the reinforcement list and
-// the sheet pile depth, the two beam type lists, the Coulomb and the equivalent-fluid
-// groups) follow each other; the form shows one of them.
-const std::vector<TSectionItems>& InputLayout()
-{
-    static const std::vector<TSectionItems> layout{
-        {Section::GeneralData,
-         {IL(List::Units), IL(List::AnalysisMethod), IL(List::InstallMethod), IL(List::PileType),
-          IL(List::Reinforcement), IB(Box::SheetPileDepth), IB(Box::ShoredHeight),
-          IB(Box::PileSpacing), IB(Box::PileWidth), IB(Box::IgnorePassiveUD),
-          IT(Label::ImportantNotice)}},
-        {Section::BackfillSoils,
-         {IL(List::SoilMethod), IB(Box::BackfillPhi), IB(Box::BackfillDelta),
-          IB(Box::BackfillSlope), IB(Box::BackfillWallAngle), IB(Box::ActiveEFP),
-          IB(Box::BackfillSlopeEFP), IB(Box::BackfillUnitWeight), IB(Box::Surcharge)}},
-        {Section::BackfillSoils2,
-         {IB(Box::Backfill2Phi), IB(Box::Backfill2Delta), IB(Box::Backfill2Slope),
-          IB(Box::Backfill2WallAngle), IB(Box::Active2EFP), IB(Box::Backfill2UnitWeight),
-          IB(Box::Backfill2Surcharge)}},
-        {Section::PassiveSoils,
-         {IO(Check::AllowablePassive), IB(Box::PassivePhi), IB(Box::PassiveDelta),
-          IB(Box::PassiveSlope), IB(Box::PassiveWallAngle), IB(Box::PassiveEFP),
-          IB(Box::MaxPassive), IB(Box::PassiveSlopeEFP), IB(Box::PassiveFS),
-          IB(Box::PassiveUnitWeight), IB(Box::Cohesion), IB(Box::IgnorePassiveHeight),
-          IB(Box::WedgeMultiplier)}},
-        {Section::StructuralData,
-         {// The I-beam rows.
-          IL(List::SteelLibrary),
-          IL(List::SheetLibrary),
-          IL(List::SectionSize),
-          IB(Box::BeamDiagonal),
-          IC(Check::PipeFilled),
-          // The materials.
-          IB(Box::ElasticModulus),
-          IB(Box::YieldStrength),
-          IB(Box::AllowTopDeflection),
-          IB(Box::ConcreteStrength),
-          // The rebar cage rows.
-          IL(List::RebarStandard),
-          IL(List::VerticalBar),
-          IB(Box::BarCount),
-          IL(List::TieType),
-          IL(List::TieBar),
-          IB(Box::ClearCover),
-          IB(Box::TieSpacingCalculated),
-          IB(Box::TieSpacingOverride),
-          IB(Box::ReinforcementRatio),
-          IO(Check::SlurryFill),
-          IT(Label::SpacingMessage),
-          {ItemKind::ViewTable}}},
-        {Section::Loads,
-         {IB(Box::AxialLoad), IB(Box::LateralLoad), IB(Box::OtherMoment), IB(Box::TotalMoment),
-          IC(Check::StripLoad), IB(Box::StripPressure), IB(Box::StripSetback), IB(Box::StripWidth),
-          IB(Box::StripDepth), IB(Box::StripMoment), IC(Check::SeismicLoad), IB(Box::SeismicThrust),
-          IB(Box::SeismicArm), IB(Box::SeismicMoment)}},
-        {Section::PressureInput, {{ItemKind::Points}}},
-        {Section::LaggingInput,
-         {IL(List::LaggingType), IB(Box::ArchingFactor), IL(List::LaggingConcrete),
-          IB(Box::LumberFb), IB(Box::LumberFv), IB(Box::LumberModulus), IC(Check::SouthernPine),
-          IL(List::LumberGrade)}},
-        {Section::GuardrailInput,
-         {IC(Check::UseGuardrail), IL(List::GuardrailShape), IB(Box::GuardrailLength),
-          IB(Box::LateralBracing), IL(List::GuardrailSpacing), IB(Box::GuardrailDistLoad),
-          IB(Box::GuardrailPointLoad), IB(Box::GuardrailSFCompression),
-          IB(Box::GuardrailSFBending)}},
-    };
-    return layout;
-}
-
-// Read-only boxes that still recalculate when they are left.
-bool ReadOnlyBoxCommits(Box b)
-{
-    return b == Box::BackfillWallAngle || b == Box::Backfill2Slope ||
-           b == Box::Backfill2WallAngle || b == Box::PassiveWallAngle;
 }
 
 // Runs a form operation; an exception that escapes the form becomes the error to show.
@@ -837,24 +708,24 @@ void TfrmTWMain::BuildInputColumn(QVBoxLayout* column)
         TCollapsibleSection* widget = MakeSection(section.section);
         QWidget* body = widget->body();
         QVBoxLayout* rows = widget->bodyLayout();
-        for (const TItem& item : section.items) {
+        for (const TInputItem& item : section.items) {
             switch (item.kind) {
-            case ItemKind::Box:
+            case InputItemKind::Box:
                 rows->addWidget(BoxRow(static_cast<Box>(item.id), body));
                 break;
-            case ItemKind::List:
+            case InputItemKind::List:
                 rows->addWidget(ListRow(static_cast<List>(item.id), body));
                 break;
-            case ItemKind::Check:
+            case InputItemKind::Check:
                 rows->addWidget(CheckRow(static_cast<Check>(item.id), body));
                 break;
-            case ItemKind::Options:
+            case InputItemKind::Options:
                 rows->addWidget(OptionPairRow(static_cast<Check>(item.id), body));
                 break;
-            case ItemKind::Points:
+            case InputItemKind::Points:
                 rows->addWidget(PointTable(body));
                 break;
-            case ItemKind::Text: {
+            case InputItemKind::Text: {
                 const auto label = static_cast<Label>(item.id);
                 auto* row = new QWidget(body);
                 auto* layout = new QVBoxLayout(row);
@@ -876,7 +747,7 @@ void TfrmTWMain::BuildInputColumn(QVBoxLayout* column)
                 rows->addWidget(row);
                 break;
             }
-            case ItemKind::ViewTable: {
+            case InputItemKind::ViewTable: {
                 auto* button = new QToolButton(body);
                 button->setText(QStringLiteral("View Table"));
                 button->setAutoRaise(true);

@@ -22,6 +22,7 @@
 #include <optional>
 #include <vector>
 
+#include "form/InputLayout.h"
 #include "form/MainForm.h"
 #include "form/ResultRows.h"
 

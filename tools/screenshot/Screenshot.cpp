@@ -9,13 +9,13 @@
 // Section, Box, List and Check are the form's identifiers (GeneralData, ShoredHeight, Units,
 // StripLoad, ...). Actions run in the order given; --widget grabs one section instead of the
 // whole window.
-#include <QToolButton>
 #include <QApplication>
-#include <QScreen>
 #include <QDir>
 #include <QFocusEvent>
 #include <QPixmap>
+#include <QScreen>
 #include <QTest>
+#include <QToolButton>
 #include <QWidget>
 
 #include <cstdio>
@@ -119,7 +119,8 @@ int main(int argc, char* argv[])
         const std::string value = argument.toStdString();
         const auto eq = value.find('=');
         const std::string name = value.substr(0, eq);
-        const QString rest = eq == std::string::npos ? QString() : QString::fromStdString(value.substr(eq + 1));
+        const QString rest =
+            eq == std::string::npos ? QString() : QString::fromStdString(value.substr(eq + 1));
         if (option == "--out") {
             out = argument;
         } else if (option == "--project") {
