@@ -266,6 +266,13 @@ TCommitResult TMainForm::ChooseListItem(List l, int index)
     return Commit();
 }
 
+TCommitResult TMainForm::SetUserSection(const TSteelShape& section)
+{
+    project_.SetUserSection(section);
+    modified_ = true;
+    return Report(RecalculateNow());
+}
+
 TCommitResult TMainForm::SetChecked(Check c, bool checked)
 {
     C(c).checked = checked;

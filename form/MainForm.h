@@ -149,6 +149,9 @@ public:
     std::string ToolTip(Check c) const;
 
     // --- What the user does (the window forwards its events) ---
+    // The user-defined sheet pile section confirmed in its dialog: it becomes the project's
+    // user section, the project is modified and recalculated.
+    TCommitResult SetUserSection(const TSteelShape& section);
     // A box's text changed (typing, paste): marks the project modified; nothing else until
     // the box is left.
     void EditBox(Box b, std::string text);

@@ -379,11 +379,17 @@ void TfrmTWMain::BuildWidgets()
 
     // The small buttons open their windows.
     connect(userSheetButton_, &QToolButton::clicked, this, [this] {
-        if (busy_ || !tw::ui::EditUserSheetPile(form_.Project(), this))
+        if (busy_)
             return;
-        // The confirmed section is the project's now: analyse with it.
-        form_.SetModified(true);
-        Apply(Guarded([this] { return form_.Recalculate(); }));
+        // A confirmed section is the project's now, analysed with it.
+        std::optional<TCommitResult> result;
+        try {
+            result = tw::ui::EditUserSheetPile(form_, this);
+        } catch (const std::exception& e) {
+            result = TCommitResult{e.what()};
+        }
+        if (result)
+            Apply(*result);
     });
     connect(viewTableButton_, &QAbstractButton::clicked, this,
             [this] { tw::ui::TfrmTable::ShowTable(form_.Project(), this); });

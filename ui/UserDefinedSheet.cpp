@@ -20,34 +20,9 @@ namespace tw::ui {
 
 namespace {
 
-struct TFieldDef
-{
-    const char* caption;
-    const char* unit; // English; the SI label is derived from it
-    long double TSteelShape::*member;
-};
-
-constexpr std::array<TFieldDef, TfrmUserDefinedSheet::kFieldCount> kFields{{
-    {"Width", "in", &TSteelShape::d},
-    {"Height", "in", &TSteelShape::bf},
-    {"Thickness", "in", &TSteelShape::tw},
-    {"Ix", "in^4", &TSteelShape::Ix},
-    {"Sx", "in^3", &TSteelShape::Sx},
-}};
-
 constexpr int kClientWidth = 214;
 constexpr int kClientHeight = 186;
 constexpr int kFrameButtonsWidth = 130;
-
-// The SI caption of a label: its first "in" becomes "cm" and its first "plf" becomes "kg/m".
-QString SICaption(QString caption)
-{
-    if (const qsizetype at = caption.indexOf(QLatin1String("in")); at >= 0)
-        caption.replace(at, 2, QStringLiteral("cm"));
-    if (const qsizetype at = caption.indexOf(QLatin1String("plf")); at >= 0)
-        caption.replace(at, 3, QStringLiteral("kg/m"));
-    return caption;
-}
 
 // The width a window frame needs to show a caption whole: the text in the frame's font (taken a
 // quarter larger than the dialog's, as title fonts often are) plus the icon and the three frame
@@ -72,10 +47,11 @@ TfrmUserDefinedSheet::TfrmUserDefinedSheet(QWidget* parent) : QDialog(parent)
     grid->setHorizontalSpacing(6);
     grid->setVerticalSpacing(4);
     for (int i = 0; i < kFieldCount; ++i) {
-        const TFieldDef& def = kFields[static_cast<std::size_t>(i)];
-        auto* caption = new QLabel(QString::fromLatin1(def.caption), panel);
+        const std::string_view text = form::TUserSheetForm::Caption(static_cast<Field>(i));
+        auto* caption = new QLabel(
+            QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())), panel);
         auto* edit = new TNumericEdit(panel);
-        auto* unit = new QLabel(QString::fromLatin1(def.unit), panel);
+        auto* unit = new QLabel(panel);
         caption->setBuddy(edit);
         edit->installEventFilter(this);
         grid->addWidget(caption, i, 0);
@@ -105,50 +81,39 @@ TfrmUserDefinedSheet::TfrmUserDefinedSheet(QWidget* parent) : QDialog(parent)
     layout->addWidget(panel, 1);
     layout->addLayout(buttons);
 
-    for (QLabel* label : findChildren<QLabel*>())
-        captions_.emplace_back(label, label->text());
-
+    load(TSteelShape{}, false);
     // Wide enough that the window frame shows the whole caption beside its buttons.
     setFixedSize(std::max(kClientWidth, CaptionRoom(windowTitle())), kClientHeight);
 }
 
 void TfrmUserDefinedSheet::load(const TSteelShape& shape, bool si)
 {
-    shape_ = shape;
-    limits_ = &InputLimitsFor(si ? TUnitSystem::usSI : TUnitSystem::usEnglish);
-    for (const auto& [label, english] : captions_)
-        label->setText(si ? SICaption(english) : english);
+    model_.Load(shape, si);
     for (int i = 0; i < kFieldCount; ++i) {
-        TNumericEdit* edit = edits_[static_cast<std::size_t>(i)];
-        const long double value = shape_.*kFields[static_cast<std::size_t>(i)].member;
-        edit->setText(QString::fromStdString(
-            ShowNumber(*limits_, Tag::DialogNumber, false, value, edit->numberFormat())));
+        const auto field = static_cast<Field>(i);
+        units_[field]->setText(QString::fromStdString(model_.Unit(field)));
+        edits_[field]->setText(
+            QString::fromStdString(model_.Text(field, edits_[field]->numberFormat())));
     }
 }
 
 TSteelShape TfrmUserDefinedSheet::section() const
 {
-    TSteelShape shape = shape_;
-    for (int i = 0; i < kFieldCount; ++i)
-        shape.*kFields[static_cast<std::size_t>(i)].member = readEdit(static_cast<Field>(i));
-    return shape;
-}
-
-long double TfrmUserDefinedSheet::readEdit(Field field) const
-{
-    const TNumericEdit* edit = edits_[field];
-    return ReadNumber(*limits_, Tag::DialogNumber, edit->text().toStdString(), 0, 0,
-                      edit->numberFormat())
-        .value;
+    // The boxes as they stand, also text set without typing.
+    for (int i = 0; i < kFieldCount; ++i) {
+        const auto field = static_cast<Field>(i);
+        model_.SetText(field, edits_[field]->text().toStdString(), edits_[field]->numberFormat());
+    }
+    return model_.Section();
 }
 
 void TfrmUserDefinedSheet::reformat(Field field)
 {
     TNumericEdit* edit = edits_[field];
-    const std::string text =
-        ShowNumber(*limits_, Tag::DialogNumber, false, readEdit(field), edit->numberFormat());
-    if (edit->text().toStdString() != text)
-        edit->setText(QString::fromStdString(text));
+    model_.SetText(field, edit->text().toStdString(), edit->numberFormat());
+    const QString text = QString::fromStdString(model_.Text(field, edit->numberFormat()));
+    if (edit->text() != text)
+        edit->setText(text);
 }
 
 void TfrmUserDefinedSheet::keyPressEvent(QKeyEvent* event)
@@ -179,14 +144,14 @@ bool TfrmUserDefinedSheet::eventFilter(QObject* watched, QEvent* event)
     return QDialog::eventFilter(watched, event);
 }
 
-bool EditUserSheetPile(TTWData& project, QWidget* parent)
+std::optional<form::TCommitResult> EditUserSheetPile(form::TMainForm& form, QWidget* parent)
 {
     TfrmUserDefinedSheet dialog(parent);
+    const TTWData& project = form.Project();
     dialog.load(project.GetSection(), project.Units == TUnitSystem::usSI);
     if (dialog.exec() != QDialog::Accepted)
-        return false;
-    project.SetUserSection(dialog.section());
-    return true;
+        return std::nullopt;
+    return form.SetUserSection(dialog.section());
 }
 
 } // namespace tw::ui

@@ -3,14 +3,14 @@
 #pragma once
 
 #include <array>
-#include <utility>
-#include <vector>
+#include <optional>
 
 #include <QDialog>
 
 #include "engine/BeamShapes.h"
-#include "engine/Globals.h"
 #include "engine/TWClasses.h"
+#include "form/MainForm.h"
+#include "form/UserSheetForm.h"
 
 class QLabel;
 class QPushButton;
@@ -24,15 +24,13 @@ class TfrmUserDefinedSheet : public QDialog
     Q_OBJECT
 
 public:
-    enum Field
-    {
-        fWidth,
-        fHeight,
-        fThickness,
-        fIx,
-        fSx,
-        kFieldCount
-    };
+    using Field = form::TUserSheetForm::Field;
+    static constexpr Field fWidth = form::TUserSheetForm::fWidth;
+    static constexpr Field fHeight = form::TUserSheetForm::fHeight;
+    static constexpr Field fThickness = form::TUserSheetForm::fThickness;
+    static constexpr Field fIx = form::TUserSheetForm::fIx;
+    static constexpr Field fSx = form::TUserSheetForm::fSx;
+    static constexpr int kFieldCount = form::TUserSheetForm::kFieldCount;
 
     explicit TfrmUserDefinedSheet(QWidget* parent = nullptr);
 
@@ -54,22 +52,19 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    long double readEdit(Field field) const;
     void reformat(Field field);
 
-    TSteelShape shape_;
-    const InputLimitTable* limits_ = &EnglishInputLimits();
+    // The section, its captions, units and texts; section() reads the boxes into it.
+    mutable form::TUserSheetForm model_;
     std::array<TNumericEdit*, kFieldCount> edits_{};
     std::array<QLabel*, kFieldCount> units_{};
-    // Every label with the caption it has in English units.
-    std::vector<std::pair<QLabel*, QString>> captions_;
     QPushButton* ok_ = nullptr;
     QPushButton* cancel_ = nullptr;
 };
 
 // Runs the dialog on the project's current section (the user section while "User Defined" is
-// chosen). On OK the edited copy becomes the project's user section and true is returned; on
-// Cancel the project is left as it was.
-bool EditUserSheetPile(TTWData& project, QWidget* parent);
+// chosen). On OK the form takes the edited copy as the project's user section and recalculates
+// (its outcome is returned); on Cancel the project is left as it was and nothing is returned.
+std::optional<form::TCommitResult> EditUserSheetPile(form::TMainForm& form, QWidget* parent);
 
 } // namespace tw::ui

@@ -12,6 +12,7 @@
 #include "engine/Ansi.h"
 #include "engine/ProjectJson.h"
 #include "form/MainForm.h"
+#include "form/UserSheetForm.h"
 #include "form/ResultRows.h"
 
 using namespace tw;
@@ -726,4 +727,35 @@ TEST_F(MainForm, UnitSwitchIgnoresADisplayFailure)
     EXPECT_TRUE(r.ok()) << r.error.value_or("");
     EXPECT_EQ(project.Units, TUnitSystem::usSI);
     EXPECT_NEAR(static_cast<double>(project.PassiveSafetyFactor), 1.33, 1e-12);
+}
+
+TEST_F(MainForm, UserSheetPileSectionThroughTheForm)
+{
+    TUserSheetForm sheet;
+    TSteelShape shape;
+    shape.d = 55.94L;
+    shape.Ix = 11500;
+    sheet.Load(shape, true);
+    EXPECT_EQ(sheet.Unit(TUserSheetForm::fWidth), "cm");
+    EXPECT_EQ(sheet.Unit(TUserSheetForm::fIx), "cm^4");
+    EXPECT_EQ(sheet.Text(TUserSheetForm::fWidth, {}), "55.94");
+    // Typed text is read as the boxes read it: separators dropped, letters as 0.
+    sheet.SetText(TUserSheetForm::fWidth, "1,234.5", {});
+    sheet.SetText(TUserSheetForm::fSx, "abc", {});
+    EXPECT_EQ(sheet.Section().d, 1234.5L);
+    EXPECT_EQ(sheet.Section().Sx, 0);
+    EXPECT_EQ(sheet.Section().Ix, 11500);
+
+    // Confirmed, it becomes the user section of a sheet pile wall, which is analysed with it.
+    ASSERT_TRUE(Choose(List::PileType, "Sheet Pile").ok());
+    const auto& sections = form.ListState(List::SectionSize).items;
+    ASSERT_TRUE(form.ChooseListItem(List::SectionSize, static_cast<int>(sections.size()) - 1).ok());
+    form.SetModified(false);
+    const std::string before = Text(Box::ResMaxDeflection);
+    TSteelShape stiff = project.GetSection();
+    stiff.Ix *= 4;
+    ASSERT_TRUE(form.SetUserSection(stiff).ok());
+    EXPECT_EQ(project.UserSection.Ix, stiff.Ix);
+    EXPECT_TRUE(form.Modified());
+    EXPECT_NE(Text(Box::ResMaxDeflection), before);
 }

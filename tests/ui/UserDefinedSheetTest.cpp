@@ -75,7 +75,10 @@ bool RunEditor(TTWData& project, const std::function<void(TfrmUserDefinedSheet*)
         if (QWidget* modal = QApplication::activeModalWidget())
             modal->close();
     });
-    return tw::ui::EditUserSheetPile(project, nullptr);
+    // The dialog edits the project through the form of a window that shows it.
+    tw::form::TMainForm form(project);
+    form.AfterOpen();
+    return tw::ui::EditUserSheetPile(form, nullptr).has_value();
 }
 
 } // namespace
