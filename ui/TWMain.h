@@ -8,6 +8,10 @@
 // the project commands (New, Open, Save, Save As, Exit) with their menu and toolbar, the help
 // commands, the logo of the job header, the recent files, the window placement kept in the
 // settings, and the layout of the three columns as the window is resized.
+//
+// Its code is in four files: TWMain.cpp (creation, the inputs' events, hints, columns),
+// TWMainBuild.cpp (the widgets), TWMainCommands.cpp (the commands) and TWMainRefresh.cpp (the
+// form into the widgets); MainWindowParts.h holds what they share.
 #pragma once
 
 #include <QHash>
