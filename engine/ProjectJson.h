@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "engine/Dates.h" // the dates of project documents
+
 namespace tw {
 
 class TTWData;
@@ -31,10 +33,5 @@ void ProjectFromJson(std::string_view json, TTWData& project);
 // The derived values and results of the last analysis, in the project's display units.
 // Numbers are written as the nearest double (shortest form); NaN and infinities as null.
 std::string ResultsToJson(const TTWData& project);
-
-// "YYYY-MM-DD" of a day serial (days since 30 December 1899; the time of day is dropped), and
-// back. DateFromIso returns false for text that is not a valid date of the years 1-9999.
-std::string DateToIso(double serial);
-bool DateFromIso(std::string_view text, double& serial);
 
 } // namespace tw

@@ -1,6 +1,5 @@
 #include "engine/TWClasses.h"
 
-#include <ctime>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
@@ -9,28 +8,6 @@
 #include "engine/Jpeg.h"
 
 namespace tw {
-
-double DateSerial(int year, int month, int day)
-{
-    // Days from the civil date to 1970-01-01 (proleptic Gregorian), then shifted to the
-    // 30 December 1899 epoch (25569 days before 1970-01-01).
-    const int y = year - (month <= 2 ? 1 : 0);
-    const int era = (y >= 0 ? y : y - 399) / 400;
-    const int yoe = y - era * 400;
-    const int mp = (month + 9) % 12;
-    const int doy = (153 * mp + 2) / 5 + day - 1;
-    const int doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    const long days1970 = static_cast<long>(era) * 146097 + doe - 719468;
-    return static_cast<double>(days1970 + 25569);
-}
-
-double TodaySerial()
-{
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    return DateSerial(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
-}
 
 TTWData::TTWData()
 {

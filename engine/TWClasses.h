@@ -14,6 +14,7 @@
 
 #include "engine/BeamShapes.h"
 #include "engine/CheckedMath.h"
+#include "engine/Dates.h"
 #include "engine/Enums.h"
 #include "engine/Globals.h"
 #include "engine/Guardrail.h"
@@ -60,11 +61,6 @@ struct TPileNode
 inline constexpr int kPileNodeCount = 64;
 inline constexpr int kLoadPointCount = 8;
 inline constexpr int kPassivePointCount = 4;
-
-// A date as whole days since 30 December 1899, the form stored in project files.
-double DateSerial(int year, int month, int day);
-// Today's local date in that form.
-double TodaySerial();
 
 class TTWData
 {
