@@ -5,7 +5,9 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "engine/Analyze.h"
 #include "engine/Jpeg.h"
+#include "engine/PileAnalysis.h"
 
 namespace tw {
 
@@ -280,6 +282,16 @@ void TTWData::ApplySelectionRules()
     const auto chosen = static_cast<std::size_t>(Reinforcement);
     if (static_cast<int32_t>(Reinforcement) < 0 || chosen >= offered.size())
         Reinforcement = TReinforcement::rfIBeam;
+}
+
+void TTWData::Analyze()
+{
+    tw::Analyze(*this);
+}
+
+void TTWData::ComputeMaxima()
+{
+    tw::ComputeMaxima(*this);
 }
 
 void TTWData::SetLogoJpeg(std::vector<uint8_t> jpeg)

@@ -131,9 +131,10 @@ public:
     void ApplySelectionRules();
 
     // The analysis: earth pressures, top moment, embedment, pressure diagrams, the pile
-    // analysis, the maxima and every design check, in that order. An arithmetic failure
-    // throws TAnalysisError naming the step and what failed; the values computed before it
-    // stay in the project.
+    // analysis, the maxima and every design check, in that order (the steps are in
+    // Pressures.h, Embedment.h, PileAnalysis.h and the check units; Analyze.h runs them). An
+    // arithmetic failure throws TAnalysisError naming the step and what failed; the values
+    // computed before it stay in the project.
     void Analyze();
 
     // The pressure of a three-segment diagram (loading points 1-4, 5-8 or passive points
@@ -159,8 +160,7 @@ public:
     // length is a zero of known sign, so the 80-bit division is skipped (a segment of constant
     // pressure, or a depth at the segment's start).
     [[gnu::always_inline]] static long double SegmentPressure(long double aW, long double rise,
-                                                              long double length,
-                                                              long double dx)
+                                                              long double length, long double dx)
     {
         const long double q = rise * dx;
         if (q == 0 && !std::isnan(length))
@@ -172,7 +172,7 @@ public:
         " the same depth)";
 
     // The maxima of the cut pass (shear, moment above and below grade) and TopDeflection,
-    // from the current Nodes. Analyze runs it after the pile analysis.
+    // from the current Nodes (PileAnalysis.h). Analyze runs it after the pile analysis.
     void ComputeMaxima();
 
     // The logo as JPEG bytes (empty: none). SetLogoJpeg decodes the bytes to validate them
@@ -321,19 +321,6 @@ public:
 
 private:
     void ApplyBuiltInDefaults();
-
-    // The steps of Analyze.
-    void ComputeEarthPressures();
-    void ComputeTopMoment();
-    void ComputeStripLoad();
-    void ComputeEmbedment();
-    void ComputePressureDiagrams();
-    void ComputeStiffness();
-    void ComputePileNodes();
-    void ComputePileLength();
-    // Ka (or Ka2) of the Coulomb formula for one backfill soil.
-    long double CoulombActive(long double alpha, long double slope, long double phi,
-                              long double delta, int soil) const;
 
     std::vector<uint8_t> Logo_;
     // The user section's record as last read from a project file. It is written back while
