@@ -8,6 +8,7 @@
 #include "engine/Analyze.h"
 #include "engine/Jpeg.h"
 #include "engine/PileAnalysis.h"
+#include "engine/ProjectFile.h"
 
 namespace tw {
 
@@ -144,6 +145,26 @@ void TTWData::NewProject(bool builtInOnly)
         *this = std::move(loaded);
     } catch (const std::exception&) {
     }
+}
+
+void TTWData::SaveToFile(const std::filesystem::path& path) const
+{
+    SaveProjectFile(*this, path);
+}
+
+void TTWData::LoadFromFile(const std::filesystem::path& path)
+{
+    LoadProjectFile(*this, path);
+}
+
+void TTWData::SaveToStream(std::ostream& out) const
+{
+    WriteProjectFile(*this, out);
+}
+
+void TTWData::LoadFromStream(std::istream& in)
+{
+    ReadProjectFile(*this, in);
 }
 
 void TTWData::SetUnitSystem(TUnitSystem units)

@@ -72,11 +72,12 @@ public:
     // overlays the example project of the current unit system when ExampleFolder holds it.
     void NewProject(bool builtInOnly);
 
-    // Project files (.btw). SaveToFile writes a temporary file beside the target and renames
-    // it over the target only when everything was written. LoadFromFile reads into a fresh
-    // project and takes it over only when the whole file was read, so a failed load leaves
-    // this project as it was. Both throw std::runtime_error with a message for the user
-    // ("Wrong file format" for a file that is not a project of a version this program reads).
+    // Project files (.btw; ProjectFile.h). SaveToFile writes a temporary file beside the
+    // target and renames it over the target only when everything was written. LoadFromFile
+    // reads into a fresh project and takes it over only when the whole file was read, so a
+    // failed load leaves this project as it was. Both throw std::runtime_error with a message
+    // for the user ("Wrong file format" for a file that is not a project of a version this
+    // program reads).
     void SaveToFile(const std::filesystem::path& path) const;
     void LoadFromFile(const std::filesystem::path& path);
     // The same on streams; LoadFromStream replaces this project's persisted state in place.
@@ -320,6 +321,11 @@ public:
     TGuardrailResults GuardrailResults;
 
 private:
+    // The project-file reader and writer carry the logo and the user section's record as
+    // stored (ProjectFile.h).
+    friend void WriteProjectFile(const TTWData& project, std::ostream& out);
+    friend void ReadProjectFile(TTWData& project, std::istream& in);
+
     void ApplyBuiltInDefaults();
 
     std::vector<uint8_t> Logo_;
