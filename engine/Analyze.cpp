@@ -1,68 +1,76 @@
-// The analysis sequence: each step reads what the earlier ones wrote, and each runs under its
-// own step name so that an arithmetic failure says where it happened.
+#include "engine/Analyze.h"
+
+#include "engine/CheckedMath.h"
+#include "engine/Embedment.h"
+#include "engine/Guardrail.h"
+#include "engine/Lagging.h"
+#include "engine/PileAnalysis.h"
+#include "engine/Pressures.h"
+#include "engine/RebarCage.h"
+#include "engine/SteelChecks.h"
 #include "engine/TWClasses.h"
 
 namespace tw {
 
-void TTWData::Analyze()
+void Analyze(TTWData& project)
 {
     {
         TAnalysisStep step("Plan edge offset");
-        PlanEdgeOffset = PileWidth - PileSpacing / 2;
+        project.PlanEdgeOffset = project.PileWidth - project.PileSpacing / 2;
     }
     {
         TAnalysisStep step("Earth pressure coefficients");
-        ComputeEarthPressures();
+        ComputeEarthPressures(project);
     }
     {
         TAnalysisStep step("Strip, seismic and top moments");
-        ComputeTopMoment();
+        ComputeTopMoment(project);
     }
     {
         TAnalysisStep step("Embedment depth");
-        ComputeEmbedment();
+        ComputeEmbedment(project);
     }
     {
         TAnalysisStep step("Pressure diagrams");
-        ComputePressureDiagrams();
+        ComputePressureDiagrams(project);
     }
     {
         TAnalysisStep step("Pile analysis");
-        ComputeStiffness();
-        ComputePileNodes();
+        ComputeStiffness(project);
+        ComputePileNodes(project);
     }
-    if (PileType != TPileType::ptSheetPile) {
+    if (project.PileType != TPileType::ptSheetPile) {
         TAnalysisStep step("Steel member checks");
-        RunSteelChecks(*this);
+        RunSteelChecks(project);
     }
     {
         TAnalysisStep step("Pile length");
-        ComputePileLength();
+        ComputePileLength(project);
     }
     {
         TAnalysisStep step("Maximum shear, moments and deflection");
-        ComputeMaxima();
+        ComputeMaxima(project);
     }
     {
         TAnalysisStep step("Steel capacity ratios");
-        RunSteelCapacityRatios(*this);
+        RunSteelCapacityRatios(project);
     }
-    if (PileType == TPileType::ptSoldierBeam) {
+    if (project.PileType == TPileType::ptSoldierBeam) {
         TAnalysisStep step("Lagging design");
-        DesignLagging(*this);
+        DesignLagging(project);
     }
     {
         // The cage is designed in full only for a rebar cage, where its failure is reported
         // like any other; every other wall runs the spacing rule alone.
         TAnalysisStep step("Rebar cage design");
-        if (Reinforcement == TReinforcement::rfRebarCage)
-            DesignRebarCage(*this);
+        if (project.Reinforcement == TReinforcement::rfRebarCage)
+            DesignRebarCage(project);
         else
-            DesignRebarCageSpacing(*this);
+            DesignRebarCageSpacing(project);
     }
     {
         TAnalysisStep step("Guardrail design");
-        DesignGuardrail(*this);
+        DesignGuardrail(project);
     }
 }
 

@@ -1,5 +1,5 @@
-// The pile analysis: stiffness, the 64-node grid, the first and cut passes integrated from the
-// top by the trapezoid rule, fixity at the last node, and the maxima of the cut pass.
+#include "engine/PileAnalysis.h"
+
 #include <cmath>
 #include <cstring>
 #include <numbers>
@@ -11,9 +11,9 @@ namespace tw {
 namespace {
 
 constexpr int kLastNode = kPileNodeCount - 1;
-constexpr int kBaseNode = 30;    // last node above the excavation base
-constexpr int kPassiveTop = 32;  // top of the passive zone, H + IP
-constexpr int kLastLoaded = 55;  // nodes below have no pressure
+constexpr int kBaseNode = 30;   // last node above the excavation base
+constexpr int kPassiveTop = 32; // top of the passive zone, H + IP
+constexpr int kLastLoaded = 55; // nodes below have no pressure
 
 using TNodes = std::array<TPileNode, kPileNodeCount>;
 
@@ -110,66 +110,72 @@ void FixAtLastNode(TNodes& nodes, int tailFrom, long double out, const char* wha
 
 } // namespace
 
-void TTWData::ComputeStiffness()
+void ComputeStiffness(TTWData& project)
 {
-    const long double B = EffectivePileWidth();
+    const long double B = project.EffectivePileWidth();
     const long double pi = std::numbers::pi_v<long double>;
-    if (Units == TUnitSystem::usSI) {
-        PierInertia = 100.0L * 100.0L * 100.0L * 100.0L * pi * B * B * B * B / 64;
-        ConcreteModulus = 4700 * CheckedSqrt(ConcreteStrength, "the concrete modulus (f'c is"
-                                                               " negative)");
+    if (project.Units == TUnitSystem::usSI) {
+        project.PierInertia = 100.0L * 100.0L * 100.0L * 100.0L * pi * B * B * B * B / 64;
+        project.ConcreteModulus =
+            4700 * CheckedSqrt(project.ConcreteStrength, "the concrete modulus (f'c is"
+                                                         " negative)");
     } else {
-        PierInertia = B * 12 * 12 * 12 * (pi * B * B * B / 32) * 6;
-        ConcreteModulus =
-            57000 * CheckedSqrt(1000 * ConcreteStrength, "the concrete modulus (f'c is negative)") /
+        project.PierInertia = B * 12 * 12 * 12 * (pi * B * B * B / 32) * 6;
+        project.ConcreteModulus =
+            57000 *
+            CheckedSqrt(1000 * project.ConcreteStrength, "the concrete modulus (f'c is negative)") /
             1000;
     }
-    SectionInertia = SectionValue(&TSteelShape::Ix);
-    const long double k = UnitValue(100000, 144);
-    StiffnessAbove = ElasticModulus * SectionInertia / k;
-    NodeSpacing = ShoredHeight / 30;
-    if (PileType != TPileType::ptSheetPile) {
-        StiffnessBelow = PierInertia * ConcreteModulus / k;
-        const bool concreteAbove = (Reinforcement == TReinforcement::rfRebarCage &&
-                                    ShoredHeightFill == TShoredHeightFill::sfSlurry) ||
-                                   (Reinforcement == TReinforcement::rfPipe && PipeFilled);
+    project.SectionInertia = project.SectionValue(&TSteelShape::Ix);
+    const long double k = project.UnitValue(100000, 144);
+    project.StiffnessAbove = project.ElasticModulus * project.SectionInertia / k;
+    project.NodeSpacing = project.ShoredHeight / 30;
+    if (project.PileType != TPileType::ptSheetPile) {
+        project.StiffnessBelow = project.PierInertia * project.ConcreteModulus / k;
+        const bool concreteAbove =
+            (project.Reinforcement == TReinforcement::rfRebarCage &&
+             project.ShoredHeightFill == TShoredHeightFill::sfSlurry) ||
+            (project.Reinforcement == TReinforcement::rfPipe && project.PipeFilled);
         if (concreteAbove)
-            StiffnessAbove = StiffnessBelow;
+            project.StiffnessAbove = project.StiffnessBelow;
     } else {
-        StiffnessBelow = StiffnessAbove;
+        project.StiffnessBelow = project.StiffnessAbove;
     }
-    CheckedFinite(StiffnessAbove, "the pile stiffness above grade");
-    CheckedFinite(StiffnessBelow, "the pile stiffness below grade");
+    CheckedFinite(project.StiffnessAbove, "the pile stiffness above grade");
+    CheckedFinite(project.StiffnessBelow, "the pile stiffness below grade");
 }
 
-void TTWData::ComputePileNodes()
+void ComputePileNodes(TTWData& project)
 {
-    const long double H = ShoredHeight;
-    const long double IP = IgnorePassiveHeight;
-    const long double S = PileSpacing;
+    const long double H = project.ShoredHeight;
+    const long double IP = project.IgnorePassiveHeight;
+    const long double S = project.PileSpacing;
 
     // The grid: 30 steps over the shored height, the jump at the base (30/31), the ignored
     // passive height (31/32), then 10 steps of 0.04 H, 12 of H/24 and 8 of 0.0375 H.
     for (int i = 0; i <= kBaseNode; ++i)
-        Nodes[i].Depth = static_cast<long double>(i) * H / 30;
-    Nodes[31].Depth = H;
-    Nodes[32].Depth = H + IP;
+        project.Nodes[i].Depth = static_cast<long double>(i) * H / 30;
+    project.Nodes[31].Depth = H;
+    project.Nodes[32].Depth = H + IP;
     for (int i = 33; i <= 43; ++i)
-        Nodes[i].Depth = Nodes[32].Depth + static_cast<long double>(i - 33) * 0.04L * H;
+        project.Nodes[i].Depth =
+            project.Nodes[32].Depth + static_cast<long double>(i - 33) * 0.04L * H;
     for (int i = 44; i <= 55; ++i)
-        Nodes[i].Depth = Nodes[43].Depth + static_cast<long double>(i - 43) * H / 24;
+        project.Nodes[i].Depth =
+            project.Nodes[43].Depth + static_cast<long double>(i - 43) * H / 24;
     for (int i = 56; i <= kLastNode; ++i)
-        Nodes[i].Depth = Nodes[55].Depth + static_cast<long double>(i - 55) * 0.0375L * H;
+        project.Nodes[i].Depth =
+            project.Nodes[55].Depth + static_cast<long double>(i - 55) * 0.0375L * H;
 
-    TPileNode& top = Nodes[0];
-    top.Pressure = LoadPoints[0].W;
+    TPileNode& top = project.Nodes[0];
+    top.Pressure = project.LoadPoints[0].W;
     top.Load = top.Pressure * S;
-    top.Shear = LateralLoadTop;
-    top.Moment = TopMoment;
+    top.Shear = project.LateralLoadTop;
+    top.Moment = project.TopMoment;
     top.Slope = 0;
     CopyValue(top.CutLoad, top.Load);
-    top.CutShear = LateralLoadTop;
-    top.CutMoment = TopMoment;
+    top.CutShear = project.LateralLoadTop;
+    top.CutMoment = project.TopMoment;
     top.CutSlope = 0;
 
     // Pressures and loads, node by node, as far as the first node where the analysis fails: a
@@ -179,49 +185,50 @@ void TTWData::ComputePileNodes()
     const char* failure = nullptr;
     int end = kPileNodeCount;
     const bool finiteGrid = std::fabs(H) <= kFiniteLimit && std::fabs(IP) <= kFiniteLimit;
-    const auto storeLoad = [this, S](int i, long double pressure) {
-        Nodes[i].Pressure = pressure;
-        Nodes[i].Load = pressure * S;
+    const auto storeLoad = [&project, S](int i, long double pressure) {
+        project.Nodes[i].Pressure = pressure;
+        project.Nodes[i].Load = pressure * S;
     };
-    const std::span<const TPressurePoint, 4> above(LoadPoints.data(), 4);
-    const std::span<const TPressurePoint, 4> below(LoadPoints.data() + 4, 4);
-    if (StiffnessAbove == 0) {
+    const std::span<const TPressurePoint, 4> above(project.LoadPoints.data(), 4);
+    const std::span<const TPressurePoint, 4> below(project.LoadPoints.data() + 4, 4);
+    if (project.StiffnessAbove == 0) {
         failure = "division by zero in the pile slope (the stiffness above grade is 0: check the"
                   " elastic pile modulus and the section)";
         end = 1;
-    } else if (const int f = DiagramPressures(Nodes, above, 1, kBaseNode, finiteGrid, storeLoad);
+    } else if (const int f =
+                   DiagramPressures(project.Nodes, above, 1, kBaseNode, finiteGrid, storeLoad);
                f <= kBaseNode) {
         failure = TTWData::kZeroSegmentMessage;
         end = f;
-    } else if (StiffnessBelow == 0) {
+    } else if (project.StiffnessBelow == 0) {
         failure = "division by zero in the pile slope (the stiffness below grade is 0: check the"
                   " pile width B and f'c)";
         end = kBaseNode + 1;
     } else {
-        storeLoad(31, LoadPoints[4].W);
+        storeLoad(31, project.LoadPoints[4].W);
         // The loading diagram below the base plus the passive diagram; the sum is stored only
         // for the nodes where both could be read.
         std::array<long double, kPileNodeCount> loading;
-        const int f = DiagramPressures(Nodes, below, kPassiveTop, kLastLoaded, finiteGrid,
+        const int f = DiagramPressures(project.Nodes, below, kPassiveTop, kLastLoaded, finiteGrid,
                                        [&loading](int i, long double p) { loading[i] = p; });
-        const int fp =
-            f <= kPassiveTop ? f
-                             : DiagramPressures(Nodes, PassivePoints, kPassiveTop + 1, f - 1,
-                                                finiteGrid, [&](int i, long double p) {
-                                                    storeLoad(i, loading[i] + p);
-                                                });
+        const int fp = f <= kPassiveTop
+                           ? f
+                           : DiagramPressures(project.Nodes, project.PassivePoints, kPassiveTop + 1,
+                                              f - 1, finiteGrid, [&](int i, long double p) {
+                                                  storeLoad(i, loading[i] + p);
+                                              });
         if (f > kPassiveTop)
-            storeLoad(kPassiveTop, loading[kPassiveTop] + PassivePoints[0].W);
+            storeLoad(kPassiveTop, loading[kPassiveTop] + project.PassivePoints[0].W);
         if (fp <= kLastLoaded) { // fp is at most f: the first node that could not be read
             failure = TTWData::kZeroSegmentMessage;
             end = fp;
         } else {
             // No pressure below the diagrams' reach.
-            CopyValue(Nodes[kLastLoaded + 1].Pressure, kZero);
-            Nodes[kLastLoaded + 1].Load = 0 * S;
+            CopyValue(project.Nodes[kLastLoaded + 1].Pressure, kZero);
+            project.Nodes[kLastLoaded + 1].Load = 0 * S;
             for (int i = kLastLoaded + 2; i <= kLastNode; ++i) {
-                CopyValue(Nodes[i].Pressure, kZero);
-                CopyValue(Nodes[i].Load, Nodes[kLastLoaded + 1].Load);
+                CopyValue(project.Nodes[i].Pressure, kZero);
+                CopyValue(project.Nodes[i].Load, project.Nodes[kLastLoaded + 1].Load);
             }
         }
     }
@@ -233,12 +240,12 @@ void TTWData::ComputePileNodes()
     long double slope = 0;
     {
         long double load = top.Load, shear = top.Shear, moment = top.Moment, depth = 0;
-        long double EI = StiffnessAbove;
+        long double EI = project.StiffnessAbove;
         bool shared = true;
         for (int i = 1; i < end; ++i) {
             if (i == kBaseNode + 1)
-                EI = StiffnessBelow;
-            TPileNode& n = Nodes[i];
+                EI = project.StiffnessBelow;
+            TPileNode& n = project.Nodes[i];
             const long double nDepth = n.Depth;
             const long double nLoad = n.Load;
             const long double delta = nDepth - depth;
@@ -264,7 +271,7 @@ void TTWData::ComputePileNodes()
     // The cut pass drops the pile wherever the first-pass moment is not positive; a node where
     // it is positive again restarts from zero shear and moment.
     for (int i = 1; i < cutStart; ++i) {
-        TPileNode& n = Nodes[i];
+        TPileNode& n = project.Nodes[i];
         CopyValue(n.CutLoad, n.Load);
         CopyValue(n.CutShear, n.Shear);
         CopyValue(n.CutMoment, n.Moment);
@@ -272,13 +279,13 @@ void TTWData::ComputePileNodes()
     }
     std::array<bool, kPileNodeCount> dropped{}; // cut load, shear and moment are +0
     {
-        const TPileNode& last = Nodes[cutStart - 1];
+        const TPileNode& last = project.Nodes[cutStart - 1];
         long double cutLoad = last.CutLoad, cutShear = last.CutShear, cutMoment = last.CutMoment;
         for (int i = cutStart; i < kPileNodeCount; ++i) {
-            TPileNode& n = Nodes[i];
+            TPileNode& n = project.Nodes[i];
             if (n.Moment > 0) {
                 const long double nCutLoad = n.Load;
-                const long double delta = n.Depth - (i == 1 ? 0 : Nodes[i - 1].Depth);
+                const long double delta = n.Depth - (i == 1 ? 0 : project.Nodes[i - 1].Depth);
                 const long double nCutShear = cutShear + (nCutLoad + cutLoad) / 2 * delta;
                 const long double nCutMoment = cutMoment + (nCutShear + cutShear) / 2 * delta;
                 CopyValue(n.CutLoad, n.Load);
@@ -303,20 +310,20 @@ void TTWData::ComputePileNodes()
     // finiteGrid holds), and
     // subtracting a zero from a non-zero slope leaves it as it is: such a node copies the
     // slope of the one above. tailFrom ends as the last node whose slope was computed.
-    long double cutSlope = Nodes[cutStart - 1].CutSlope;
+    long double cutSlope = project.Nodes[cutStart - 1].CutSlope;
     int tailFrom = cutStart - 1;
     {
-        long double cutMoment = Nodes[cutStart - 1].CutMoment;
-        long double depth = cutStart == 1 ? 0 : Nodes[cutStart - 1].Depth;
+        long double cutMoment = project.Nodes[cutStart - 1].CutMoment;
+        long double depth = cutStart == 1 ? 0 : project.Nodes[cutStart - 1].Depth;
         for (int i = cutStart; i < kPileNodeCount; ++i) {
-            TPileNode& n = Nodes[i];
+            TPileNode& n = project.Nodes[i];
             if (dropped[i] && dropped[i - 1] && cutSlope != 0 && finiteGrid) {
-                CopyValue(n.CutSlope, Nodes[i - 1].CutSlope);
+                CopyValue(n.CutSlope, project.Nodes[i - 1].CutSlope);
                 continue;
             }
-            const long double EI = i <= kBaseNode ? StiffnessAbove : StiffnessBelow;
+            const long double EI = i <= kBaseNode ? project.StiffnessAbove : project.StiffnessBelow;
             if (tailFrom != i - 1) // the node above was copied: its depth is not at hand
-                depth = Nodes[i - 1].Depth;
+                depth = project.Nodes[i - 1].Depth;
             const long double nDepth = n.Depth;
             const long double nCutMoment = dropped[i] ? 0 : n.CutMoment;
             cutSlope = cutSlope - (nCutMoment + cutMoment) / 2 * (nDepth - depth) / EI;
@@ -330,16 +337,16 @@ void TTWData::ComputePileNodes()
     CheckedFinite(slope, "the pile slope of the first pass");
     CheckedFinite(cutSlope, "the pile slope of the cut pass");
 
-    const long double out = UnitValue(1000, 12);
+    const long double out = project.UnitValue(1000, 12);
     FixAtLastNode<&TPileNode::Slope, &TPileNode::RelSlope, &TPileNode::Deflection,
-                  &TPileNode::DeflectionOut>(Nodes, kLastNode, out,
+                  &TPileNode::DeflectionOut>(project.Nodes, kLastNode, out,
                                              "the pile deflection of the first pass");
     FixAtLastNode<&TPileNode::CutSlope, &TPileNode::CutRelSlope, &TPileNode::CutDeflection,
-                  &TPileNode::CutDeflectionOut>(Nodes, tailFrom, out,
+                  &TPileNode::CutDeflectionOut>(project.Nodes, tailFrom, out,
                                                 "the pile deflection of the cut pass");
 }
 
-void TTWData::ComputeMaxima()
+void ComputeMaxima(TTWData& project)
 {
     // Largest and smallest cut shear; a node is taken only when strictly beyond the value so
     // far, so the first of equal values wins. The larger magnitude is the result, the positive
@@ -353,7 +360,7 @@ void TTWData::ComputeMaxima()
     int momentAboveNode = 0;
     int momentBelowNode = kBaseNode + 1;
     for (int i = 0; i < kPileNodeCount; ++i) {
-        const TPileNode& n = Nodes[i];
+        const TPileNode& n = project.Nodes[i];
         const long double shear = n.CutShear;
         if (shear > largest) {
             largest = shear;
@@ -375,21 +382,21 @@ void TTWData::ComputeMaxima()
         }
     }
     if (largest >= std::fabs(smallest)) {
-        MaxShear = largest;
-        MaxShearNode = largestNode;
+        project.MaxShear = largest;
+        project.MaxShearNode = largestNode;
     } else {
-        MaxShear = smallest;
-        MaxShearNode = smallestNode;
+        project.MaxShear = smallest;
+        project.MaxShearNode = smallestNode;
     }
-    MaxShearDepth = Nodes[MaxShearNode].Depth;
-    MaxMomentAbove = momentAbove;
-    MaxMomentAboveNode = momentAboveNode;
-    MaxMomentAboveDepth = Nodes[MaxMomentAboveNode].Depth;
-    MaxMomentBelow = momentBelow;
-    MaxMomentBelowNode = momentBelowNode;
-    MaxMomentBelowDepth = Nodes[MaxMomentBelowNode].Depth;
+    project.MaxShearDepth = project.Nodes[project.MaxShearNode].Depth;
+    project.MaxMomentAbove = momentAbove;
+    project.MaxMomentAboveNode = momentAboveNode;
+    project.MaxMomentAboveDepth = project.Nodes[project.MaxMomentAboveNode].Depth;
+    project.MaxMomentBelow = momentBelow;
+    project.MaxMomentBelowNode = momentBelowNode;
+    project.MaxMomentBelowDepth = project.Nodes[project.MaxMomentBelowNode].Depth;
 
-    TopDeflection = std::fabs(Nodes[0].CutDeflectionOut);
+    project.TopDeflection = std::fabs(project.Nodes[0].CutDeflectionOut);
 }
 
 } // namespace tw

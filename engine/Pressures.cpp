@@ -1,5 +1,5 @@
-// Lateral pressure loading: earth pressure coefficients, equivalent fluid values, the strip,
-// seismic and top moments, and the loading and passive pressure diagrams.
+#include "engine/Pressures.h"
+
 #include <array>
 #include <cmath>
 #include <cstring>
@@ -89,25 +89,26 @@ long double CoulombActiveWith(TSineMemo& sine, long double alpha, long double sl
 
 } // namespace
 
-long double TTWData::CoulombActive(long double alpha, long double slope, long double phi,
-                                   long double delta, int soil) const
+long double CoulombActive(long double alpha, long double slope, long double phi, long double delta,
+                          int soil)
 {
     TSineMemo sine;
     return CoulombActiveWith(sine, alpha, slope, phi, delta, soil);
 }
 
-void TTWData::ComputeEarthPressures()
+void ComputeEarthPressures(TTWData& project)
 {
-    const bool gross = AnalysisMethod == TAnalysisMethod::amGrossPressure;
-    if (AnalysisMethod != TAnalysisMethod::amUserDefined && SoilMethod == TSoilMethod::smCoulomb) {
+    const bool gross = project.AnalysisMethod == TAnalysisMethod::amGrossPressure;
+    if (project.AnalysisMethod != TAnalysisMethod::amUserDefined &&
+        project.SoilMethod == TSoilMethod::smCoulomb) {
         TSineMemo sine;
-        Ka = CoulombActiveWith(sine, BackfillWallAngle, BackfillSlope, BackfillPhi, BackfillDelta,
-                               1);
+        project.Ka = CoulombActiveWith(sine, project.BackfillWallAngle, project.BackfillSlope,
+                                       project.BackfillPhi, project.BackfillDelta, 1);
 
-        const long double ap = PassiveWallAngle * kDegToRad;
-        const long double ip = PassiveSlope * kDegToRad;
-        const long double fp = GetPassivePhi() * kDegToRad;
-        const long double dp = PassiveDelta * kDegToRad;
+        const long double ap = project.PassiveWallAngle * kDegToRad;
+        const long double ip = project.PassiveSlope * kDegToRad;
+        const long double fp = project.GetPassivePhi() * kDegToRad;
+        const long double dp = project.PassiveDelta * kDegToRad;
         const long double rootWall = CheckedSqrt(
             sine(ap + dp), "Kp: sqrt(sin(passive pile inclination + soil-pile friction angle))");
         const long double ratio =
@@ -120,137 +121,151 @@ void TTWData::ComputeEarthPressures()
         const long double k =
             CheckedDiv(sine(ap + fp), sine(ap) * (rootWall - rootRatio),
                        "Kp (its denominator is 0: the passive wedge does not close)");
-        Kp = CheckedFinite(k * k, "Kp");
+        project.Kp = CheckedFinite(k * k, "Kp");
 
-        ActiveEFP = Ka * BackfillUnitWeight;
-        PassiveEFP = CheckedDiv(Kp * GetPassiveUnitWeight(), GetPassiveFS(),
-                                "the passive equivalent fluid pressure (F.S. on Passive is 0)");
-        MaxPassivePressure = PassiveEFP * UnitValue(3.5L, 10);
+        project.ActiveEFP = project.Ka * project.BackfillUnitWeight;
+        project.PassiveEFP =
+            CheckedDiv(project.Kp * project.GetPassiveUnitWeight(), project.GetPassiveFS(),
+                       "the passive equivalent fluid pressure (F.S. on Passive is 0)");
+        project.MaxPassivePressure = project.PassiveEFP * project.UnitValue(3.5L, 10);
         if (gross) {
-            MaxPassivePressure = PassiveEFP * UnitValue(7.5L, 24);
-            Ka2 = CoulombActiveWith(sine, Backfill2WallAngle, Backfill2Slope, Backfill2Phi,
-                                    Backfill2Delta, 2);
-            Active2EFP = Ka2 * Backfill2UnitWeight;
+            project.MaxPassivePressure = project.PassiveEFP * project.UnitValue(7.5L, 24);
+            project.Ka2 =
+                CoulombActiveWith(sine, project.Backfill2WallAngle, project.Backfill2Slope,
+                                  project.Backfill2Phi, project.Backfill2Delta, 2);
+            project.Active2EFP = project.Ka2 * project.Backfill2UnitWeight;
         }
         return;
     }
 
     // Equivalent fluid pressures as typed (also the User Defined method).
-    Ka = CheckedDiv(ActiveEFP, BackfillUnitWeight,
-                    "Ka = Equiv. Backfill Pressure / Backfill Soil Unit Weight (the unit weight"
-                    " is 0)");
-    Kp = CheckedDiv(PassiveEFP, PassiveUnitWeight,
-                    "Kp = Equiv. Passive Resistance / Passive Soil Unit Weight (the unit weight"
-                    " is 0)");
+    project.Ka =
+        CheckedDiv(project.ActiveEFP, project.BackfillUnitWeight,
+                   "Ka = Equiv. Backfill Pressure / Backfill Soil Unit Weight (the unit weight"
+                   " is 0)");
+    project.Kp =
+        CheckedDiv(project.PassiveEFP, project.PassiveUnitWeight,
+                   "Kp = Equiv. Passive Resistance / Passive Soil Unit Weight (the unit weight"
+                   " is 0)");
     // Ka2 is read only under Gross Pressure; elsewhere an unused, empty backfill soil 2 must
     // not stop the analysis.
-    if (!gross && Backfill2UnitWeight == 0)
-        Ka2 = 0;
+    if (!gross && project.Backfill2UnitWeight == 0)
+        project.Ka2 = 0;
     else
-        Ka2 = CheckedDiv(Active2EFP, Backfill2UnitWeight,
-                         "Ka2 = Equiv. Backfill Pressure / Backfill Soil Unit Weight of backfill"
-                         " soil 2 (the unit weight is 0)");
+        project.Ka2 =
+            CheckedDiv(project.Active2EFP, project.Backfill2UnitWeight,
+                       "Ka2 = Equiv. Backfill Pressure / Backfill Soil Unit Weight of backfill"
+                       " soil 2 (the unit weight is 0)");
 }
 
-void TTWData::ComputeStripLoad()
+void ComputeStripLoad(TTWData& project)
 {
-    StripTop = StripSetback + StripDepth;
+    project.StripTop = project.StripSetback + project.StripDepth;
     // A strip load that cannot be evaluated (a zero setback) adds no moment. The zero setback
     // of a wall without a strip load is the usual case, so it is answered without a throw.
-    if (StripSetback == 0) {
-        StripLateralPressure = 0;
-        StripMoment = 0;
+    if (project.StripSetback == 0) {
+        project.StripLateralPressure = 0;
+        project.StripMoment = 0;
         return;
     }
     try {
-        long double pressure = CosRad(BackfillDelta * kDegToRad) * Ka * StripPressure * StripWidth;
-        pressure = CheckedDiv(pressure, 3 * StripSetback,
+        long double pressure = CosRad(project.BackfillDelta * kDegToRad) * project.Ka *
+                               project.StripPressure * project.StripWidth;
+        pressure = CheckedDiv(pressure, 3 * project.StripSetback,
                               "the strip lateral pressure (the strip setback a is 0)");
-        const bool beamOrSheet =
-            PileType == TPileType::ptSoldierBeam || PileType == TPileType::ptSheetPile;
+        const bool beamOrSheet = project.PileType == TPileType::ptSoldierBeam ||
+                                 project.PileType == TPileType::ptSheetPile;
         pressure *= beamOrSheet ? 1.35L : 1.7L;
-        StripLateralPressure = pressure;
-        const long double below = ShoredHeight - StripTop;
-        long double moment = CheckedFinite(
-            below * pressure * (below / 2 + StripTop) / UnitValue(1, 1000), "the strip moment");
+        project.StripLateralPressure = pressure;
+        const long double below = project.ShoredHeight - project.StripTop;
+        long double moment = CheckedFinite(below * pressure * (below / 2 + project.StripTop) /
+                                               project.UnitValue(1, 1000),
+                                           "the strip moment");
         if (moment < 0)
             moment = 0;
-        StripMoment = 0.8L * moment;
+        project.StripMoment = 0.8L * moment;
     } catch (const TAnalysisError&) {
-        StripLateralPressure = 0;
-        StripMoment = 0;
+        project.StripLateralPressure = 0;
+        project.StripMoment = 0;
     }
 }
 
-void TTWData::ComputeTopMoment()
+void ComputeTopMoment(TTWData& project)
 {
-    ComputeStripLoad();
-    SeismicMoment =
-        CheckedFinite(SeismicArm * SeismicThrust / UnitValue(1, 1000), "the seismic moment");
-    long double top = OtherMoment;
-    if (StripLoadOn)
-        top += StripMoment;
-    if (SeismicLoadOn)
-        top += SeismicMoment;
-    TopMoment = CheckedFinite(top, "the moment at the pile top");
+    ComputeStripLoad(project);
+    project.SeismicMoment =
+        CheckedFinite(project.SeismicArm * project.SeismicThrust / project.UnitValue(1, 1000),
+                      "the seismic moment");
+    long double top = project.OtherMoment;
+    if (project.StripLoadOn)
+        top += project.StripMoment;
+    if (project.SeismicLoadOn)
+        top += project.SeismicMoment;
+    project.TopMoment = CheckedFinite(top, "the moment at the pile top");
 }
 
-void TTWData::ComputePressureDiagrams()
+void ComputePressureDiagrams(TTWData& project)
 {
-    const long double H = ShoredHeight;
-    const long double De = EquilibriumDepth;
-    LoadPoints[0].X = 0;
-    LoadPoints[3].X = H;
-    LoadPoints[4].X = H;
-    LoadPoints[7].X = H + De;
-    PassivePoints[0].X = H + IgnorePassiveHeight;
-    PassivePoints[3].X = H + De;
-    if (AnalysisMethod == TAnalysisMethod::amUserDefined)
+    const long double H = project.ShoredHeight;
+    const long double De = project.EquilibriumDepth;
+    project.LoadPoints[0].X = 0;
+    project.LoadPoints[3].X = H;
+    project.LoadPoints[4].X = H;
+    project.LoadPoints[7].X = H + De;
+    project.PassivePoints[0].X = H + project.IgnorePassiveHeight;
+    project.PassivePoints[3].X = H + De;
+    if (project.AnalysisMethod == TAnalysisMethod::amUserDefined)
         return;
 
-    const bool si = Units == TUnitSystem::usSI;
+    const bool si = project.Units == TUnitSystem::usSI;
 
     // Loading side.
-    LoadPoints[1].X = 0.333L * H;
-    LoadPoints[2].X = 0.667L * H;
-    const long double x5 = LoadPoints[4].X;
-    const long double x8 = LoadPoints[7].X;
-    LoadPoints[5].X = x5 + 0.333L * (x8 - x5);
-    LoadPoints[6].X = x5 + 0.667L * (x8 - x5);
+    project.LoadPoints[1].X = 0.333L * H;
+    project.LoadPoints[2].X = 0.667L * H;
+    const long double x5 = project.LoadPoints[4].X;
+    const long double x8 = project.LoadPoints[7].X;
+    project.LoadPoints[5].X = x5 + 0.333L * (x8 - x5);
+    project.LoadPoints[6].X = x5 + 0.667L * (x8 - x5);
     for (int i = 0; i < 4; ++i)
-        LoadPoints[i].W = (ActiveEFP * LoadPoints[i].X + Ka * Surcharge) / 1000;
-    const bool gross = AnalysisMethod == TAnalysisMethod::amGrossPressure;
+        project.LoadPoints[i].W =
+            (project.ActiveEFP * project.LoadPoints[i].X + project.Ka * project.Surcharge) / 1000;
+    const bool gross = project.AnalysisMethod == TAnalysisMethod::amGrossPressure;
     for (int i = 4; i < 8; ++i)
-        LoadPoints[i].W =
-            gross ? (Active2EFP * LoadPoints[i].X + Ka2 * Backfill2Surcharge) / 1000 : 0;
-    for (TPressurePoint& p : LoadPoints) {
+        project.LoadPoints[i].W = gross ? (project.Active2EFP * project.LoadPoints[i].X +
+                                           project.Ka2 * project.Backfill2Surcharge) /
+                                              1000
+                                        : 0;
+    for (TPressurePoint& p : project.LoadPoints) {
         if (si)
             p.W *= 1000;
         CheckedFinite(p.W, "the loading-side pressure diagram");
     }
 
     // Passive side, capped at the maximum passive pressure.
-    const long double x1 = PassivePoints[0].X;
-    const long double x4 = PassivePoints[3].X;
-    PassivePoints[1].X = x1 + 0.333L * (x4 - x1);
-    PassivePoints[2].X = x1 + 0.667L * (x4 - x1);
-    const long double cap = -MaxPassivePressure / 1000;
+    const long double x1 = project.PassivePoints[0].X;
+    const long double x4 = project.PassivePoints[3].X;
+    project.PassivePoints[1].X = x1 + 0.333L * (x4 - x1);
+    project.PassivePoints[2].X = x1 + 0.667L * (x4 - x1);
+    const long double cap = -project.MaxPassivePressure / 1000;
     const long double kpOverFs =
-        CheckedDiv(Kp, GetPassiveFS(), "Kp / F.S. of the cohesion term (F.S. on Passive is 0)");
+        CheckedDiv(project.Kp, project.GetPassiveFS(),
+                   "Kp / F.S. of the cohesion term (F.S. on Passive is 0)");
     const long double rootKp =
         CheckedSqrt(kpOverFs, "sqrt(Kp / F.S.) of the cohesion term (Kp / F.S. is negative)");
-    long double w1 =
-        -(2 * Cohesion * rootKp + PassiveEFP * WedgeMultiplier * IgnorePassiveHeight) / 1000;
+    long double w1 = -(2 * project.Cohesion * rootKp +
+                       project.PassiveEFP * project.WedgeMultiplier * project.IgnorePassiveHeight) /
+                     1000;
     if (w1 <= cap)
         w1 = cap;
-    PassivePoints[0].W = w1;
+    project.PassivePoints[0].W = w1;
     for (int i = 1; i < 4; ++i) {
-        long double w = w1 - PassiveEFP * WedgeMultiplier * (PassivePoints[i].X - x1) / 1000;
+        long double w = w1 - project.PassiveEFP * project.WedgeMultiplier *
+                                 (project.PassivePoints[i].X - x1) / 1000;
         if (w <= cap)
             w = cap;
-        PassivePoints[i].W = w;
+        project.PassivePoints[i].W = w;
     }
-    for (TPressurePoint& p : PassivePoints) {
+    for (TPressurePoint& p : project.PassivePoints) {
         if (si)
             p.W *= 1000;
         CheckedFinite(p.W, "the passive-side pressure diagram");

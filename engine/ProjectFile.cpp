@@ -1,8 +1,5 @@
-// Project files (.btw): a 64-byte header (product and version string), the variable part
-// (four texts and the logo) and the fixed part (every other persisted field, one after
-// another, no tags). The writer always writes version 1.21; the reader takes every version up
-// to 1.21, skips the items a version does not hold and upgrades older values. docs/file-format.md
-// describes the layout.
+#include "engine/ProjectFile.h"
+
 #include <algorithm>
 #include <array>
 #include <cerrno>
@@ -471,7 +468,7 @@ std::filesystem::path TemporaryPathFor(const std::filesystem::path& target)
 
 } // namespace
 
-void TTWData::SaveToStream(std::ostream& out) const
+void WriteProjectFile(const TTWData& project, std::ostream& out)
 {
     std::array<uint8_t, kHeaderSize> header{};
     header[0] = static_cast<uint8_t>(kProduct.size());
@@ -480,31 +477,32 @@ void TTWData::SaveToStream(std::ostream& out) const
     std::copy(kVersionText.begin(), kVersionText.end(), header.begin() + kProductFieldSize + 1);
     static_assert(kProductFieldSize + kVersionFieldSize == kHeaderSize);
 
-    FixedPartWriter fixed(UserSectionRecord_);
-    ExchangeFixedPart(fixed, *this);
+    FixedPartWriter fixed(project.UserSectionRecord_);
+    ExchangeFixedPart(fixed, project);
     if (fixed.Bytes.size() != kFixedPartSize)
         throw std::logic_error("project file: fixed part of the wrong size");
 
     WriteBytes(out, header.data(), header.size());
-    WriteText(out, Organization);
+    WriteText(out, project.Organization);
     std::array<uint8_t, 8> logoLength{};
-    PutLE64(logoLength.data(), static_cast<uint64_t>(Logo_.size()));
+    PutLE64(logoLength.data(), static_cast<uint64_t>(project.Logo_.size()));
     WriteBytes(out, logoLength.data(), logoLength.size());
-    WriteBytes(out, Logo_.data(), Logo_.size());
-    WriteText(out, ProjectName);
-    WriteText(out, JobNumber);
-    WriteText(out, DesignedBy);
+    WriteBytes(out, project.Logo_.data(), project.Logo_.size());
+    WriteText(out, project.ProjectName);
+    WriteText(out, project.JobNumber);
+    WriteText(out, project.DesignedBy);
     WriteBytes(out, fixed.Bytes.data(), fixed.Bytes.size());
     if (!out)
         throw std::runtime_error("The project could not be written");
 }
 
-void TTWData::LoadFromStream(std::istream& in)
+void ReadProjectFile(TTWData& project, std::istream& in)
 {
-    NewProject(true);
+    project.NewProject(true);
     // The catalogues NewProject left are current for these selections.
-    const auto selections = [this] {
-        return std::tuple(Units, SteelLibrary, PileType, RebarStandard);
+    const auto selections = [&project] {
+        return std::tuple(project.Units, project.SteelLibrary, project.PileType,
+                          project.RebarStandard);
     };
     const auto defaultSelections = selections();
 
@@ -521,19 +519,19 @@ void TTWData::LoadFromStream(std::istream& in)
     if (version > kNewestVersion)
         WrongFormat();
 
-    Organization = ReadText(in);
-    Logo_.clear();
+    project.Organization = ReadText(in);
+    project.Logo_.clear();
     if (std::vector<uint8_t> logo = ReadLogoBytes(in); !logo.empty()) {
         try {
-            SetLogoJpeg(std::move(logo));
+            project.SetLogoJpeg(std::move(logo));
         } catch (const std::invalid_argument& e) {
             throw std::runtime_error(std::string("The logo in the project file cannot be read. ") +
                                      e.what());
         }
     }
-    ProjectName = ReadText(in);
-    JobNumber = ReadText(in);
-    DesignedBy = ReadText(in);
+    project.ProjectName = ReadText(in);
+    project.JobNumber = ReadText(in);
+    project.DesignedBy = ReadText(in);
 
     std::array<uint8_t, kLongestFixedPart> fixedBytes{};
     in.read(reinterpret_cast<char*>(fixedBytes.data()), fixedBytes.size());
@@ -542,17 +540,17 @@ void TTWData::LoadFromStream(std::istream& in)
     FixedPartReader fixed(
         std::span<const uint8_t>(fixedBytes.data(), static_cast<std::size_t>(in.gcount())),
         version);
-    ExchangeFixedPart(fixed, *this);
+    ExchangeFixedPart(fixed, project);
     if (fixed.UserRecord)
-        UserSectionRecord_ = *fixed.UserRecord;
+        project.UserSectionRecord_ = *fixed.UserRecord;
 
     // The limits and every catalogue follow the loaded unit system, library, pile type and
     // rebar standard; they are reloaded only when one of them differs from the defaults.
     if (selections() != defaultSelections)
-        SetUnitSystem(Units);
+        project.SetUnitSystem(project.Units);
 }
 
-void TTWData::SaveToFile(const std::filesystem::path& path) const
+void SaveProjectFile(const TTWData& project, const std::filesystem::path& path)
 {
     std::filesystem::path target = path;
     std::error_code ec;
@@ -574,7 +572,7 @@ void TTWData::SaveToFile(const std::filesystem::path& path) const
     if (!out)
         fail(ErrnoText(errno));
     try {
-        SaveToStream(out);
+        WriteProjectFile(project, out);
     } catch (const std::exception& e) {
         out.close();
         fail(e.what());
@@ -592,7 +590,7 @@ void TTWData::SaveToFile(const std::filesystem::path& path) const
         fail(ec.message());
 }
 
-void TTWData::LoadFromFile(const std::filesystem::path& path)
+void LoadProjectFile(TTWData& project, const std::filesystem::path& path)
 {
     std::error_code ec;
     if (std::filesystem::is_directory(path, ec))
@@ -603,9 +601,9 @@ void TTWData::LoadFromFile(const std::filesystem::path& path)
     if (!in)
         throw std::runtime_error("Cannot open " + path.string() + ": " + ErrnoText(errno));
     TTWData loaded;
-    loaded.ExampleFolder = ExampleFolder;
-    loaded.LoadFromStream(in);
-    *this = std::move(loaded);
+    loaded.ExampleFolder = project.ExampleFolder;
+    ReadProjectFile(loaded, in);
+    project = std::move(loaded);
 }
 
 } // namespace tw

@@ -1,19 +1,21 @@
-// JSON forms of a project (every persisted field, for editing and version control) and of the
-// analysis results (for scripts). The formats are described in docs/json-format.md.
+// The project document: every persisted field, for editing and version control. The format is
+// described in docs/json-format.md. The results document (ResultsJson.h) and the date texts
+// (Dates.h) come with this header, so a caller of the JSON forms needs this one alone.
 #pragma once
 
 #include <string>
 #include <string_view>
 
+#include "engine/Dates.h"
+#include "engine/ResultsJson.h"
+
 namespace tw {
 
 class TTWData;
 
-// The "format" value of each document.
+// The "format" and "version" values of the document.
 inline constexpr const char* kProjectJsonFormat = "tarnwick-project";
-inline constexpr const char* kResultsJsonFormat = "tarnwick-results";
 inline constexpr int kProjectJsonVersion = 1;
-inline constexpr int kResultsJsonVersion = 1;
 
 // Every persisted field of the project under its data-model name. Extended values are written
 // in the shortest form that reads back to the same long double, so a project survives a round
@@ -27,14 +29,5 @@ std::string ProjectToJson(const TTWData& project);
 // std::runtime_error, naming the key, for malformed JSON, an unknown key, a value of the wrong
 // type or out of range, an invalid date or logo, or a wrong "format"/"version".
 void ProjectFromJson(std::string_view json, TTWData& project);
-
-// The derived values and results of the last analysis, in the project's display units.
-// Numbers are written as the nearest double (shortest form); NaN and infinities as null.
-std::string ResultsToJson(const TTWData& project);
-
-// "YYYY-MM-DD" of a day serial (days since 30 December 1899; the time of day is dropped), and
-// back. DateFromIso returns false for text that is not a valid date of the years 1-9999.
-std::string DateToIso(double serial);
-bool DateFromIso(std::string_view text, double& serial);
 
 } // namespace tw

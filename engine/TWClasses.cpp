@@ -1,36 +1,16 @@
 #include "engine/TWClasses.h"
 
-#include <ctime>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
 #include <system_error>
 
+#include "engine/Analyze.h"
 #include "engine/Jpeg.h"
+#include "engine/PileAnalysis.h"
+#include "engine/ProjectFile.h"
 
 namespace tw {
-
-double DateSerial(int year, int month, int day)
-{
-    // Days from the civil date to 1970-01-01 (proleptic Gregorian), then shifted to the
-    // 30 December 1899 epoch (25569 days before 1970-01-01).
-    const int y = year - (month <= 2 ? 1 : 0);
-    const int era = (y >= 0 ? y : y - 399) / 400;
-    const int yoe = y - era * 400;
-    const int mp = (month + 9) % 12;
-    const int doy = (153 * mp + 2) / 5 + day - 1;
-    const int doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    const long days1970 = static_cast<long>(era) * 146097 + doe - 719468;
-    return static_cast<double>(days1970 + 25569);
-}
-
-double TodaySerial()
-{
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    return DateSerial(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
-}
 
 TTWData::TTWData()
 {
@@ -165,6 +145,26 @@ void TTWData::NewProject(bool builtInOnly)
         *this = std::move(loaded);
     } catch (const std::exception&) {
     }
+}
+
+void TTWData::SaveToFile(const std::filesystem::path& path) const
+{
+    SaveProjectFile(*this, path);
+}
+
+void TTWData::LoadFromFile(const std::filesystem::path& path)
+{
+    LoadProjectFile(*this, path);
+}
+
+void TTWData::SaveToStream(std::ostream& out) const
+{
+    WriteProjectFile(*this, out);
+}
+
+void TTWData::LoadFromStream(std::istream& in)
+{
+    ReadProjectFile(*this, in);
 }
 
 void TTWData::SetUnitSystem(TUnitSystem units)
@@ -303,6 +303,16 @@ void TTWData::ApplySelectionRules()
     const auto chosen = static_cast<std::size_t>(Reinforcement);
     if (static_cast<int32_t>(Reinforcement) < 0 || chosen >= offered.size())
         Reinforcement = TReinforcement::rfIBeam;
+}
+
+void TTWData::Analyze()
+{
+    tw::Analyze(*this);
+}
+
+void TTWData::ComputeMaxima()
+{
+    tw::ComputeMaxima(*this);
 }
 
 void TTWData::SetLogoJpeg(std::vector<uint8_t> jpeg)

@@ -14,6 +14,7 @@
 
 #include "engine/BeamShapes.h"
 #include "engine/CheckedMath.h"
+#include "engine/Dates.h"
 #include "engine/Enums.h"
 #include "engine/Globals.h"
 #include "engine/Guardrail.h"
@@ -61,11 +62,6 @@ inline constexpr int kPileNodeCount = 64;
 inline constexpr int kLoadPointCount = 8;
 inline constexpr int kPassivePointCount = 4;
 
-// A date as whole days since 30 December 1899, the form stored in project files.
-double DateSerial(int year, int month, int day);
-// Today's local date in that form.
-double TodaySerial();
-
 class TTWData
 {
 public:
@@ -76,11 +72,12 @@ public:
     // overlays the example project of the current unit system when ExampleFolder holds it.
     void NewProject(bool builtInOnly);
 
-    // Project files (.btw). SaveToFile writes a temporary file beside the target and renames
-    // it over the target only when everything was written. LoadFromFile reads into a fresh
-    // project and takes it over only when the whole file was read, so a failed load leaves
-    // this project as it was. Both throw std::runtime_error with a message for the user
-    // ("Wrong file format" for a file that is not a project of a version this program reads).
+    // Project files (.btw; ProjectFile.h). SaveToFile writes a temporary file beside the
+    // target and renames it over the target only when everything was written. LoadFromFile
+    // reads into a fresh project and takes it over only when the whole file was read, so a
+    // failed load leaves this project as it was. Both throw std::runtime_error with a message
+    // for the user ("Wrong file format" for a file that is not a project of a version this
+    // program reads).
     void SaveToFile(const std::filesystem::path& path) const;
     void LoadFromFile(const std::filesystem::path& path);
     // The same on streams; LoadFromStream replaces this project's persisted state in place.
@@ -135,9 +132,10 @@ public:
     void ApplySelectionRules();
 
     // The analysis: earth pressures, top moment, embedment, pressure diagrams, the pile
-    // analysis, the maxima and every design check, in that order. An arithmetic failure
-    // throws TAnalysisError naming the step and what failed; the values computed before it
-    // stay in the project.
+    // analysis, the maxima and every design check, in that order (the steps are in
+    // Pressures.h, Embedment.h, PileAnalysis.h and the check units; Analyze.h runs them). An
+    // arithmetic failure throws TAnalysisError naming the step and what failed; the values
+    // computed before it stay in the project.
     void Analyze();
 
     // The pressure of a three-segment diagram (loading points 1-4, 5-8 or passive points
@@ -163,8 +161,7 @@ public:
     // length is a zero of known sign, so the 80-bit division is skipped (a segment of constant
     // pressure, or a depth at the segment's start).
     [[gnu::always_inline]] static long double SegmentPressure(long double aW, long double rise,
-                                                              long double length,
-                                                              long double dx)
+                                                              long double length, long double dx)
     {
         const long double q = rise * dx;
         if (q == 0 && !std::isnan(length))
@@ -176,7 +173,7 @@ public:
         " the same depth)";
 
     // The maxima of the cut pass (shear, moment above and below grade) and TopDeflection,
-    // from the current Nodes. Analyze runs it after the pile analysis.
+    // from the current Nodes (PileAnalysis.h). Analyze runs it after the pile analysis.
     void ComputeMaxima();
 
     // The logo as JPEG bytes (empty: none). SetLogoJpeg decodes the bytes to validate them
@@ -324,20 +321,12 @@ public:
     TGuardrailResults GuardrailResults;
 
 private:
-    void ApplyBuiltInDefaults();
+    // The project-file reader and writer carry the logo and the user section's record as
+    // stored (ProjectFile.h).
+    friend void WriteProjectFile(const TTWData& project, std::ostream& out);
+    friend void ReadProjectFile(TTWData& project, std::istream& in);
 
-    // The steps of Analyze.
-    void ComputeEarthPressures();
-    void ComputeTopMoment();
-    void ComputeStripLoad();
-    void ComputeEmbedment();
-    void ComputePressureDiagrams();
-    void ComputeStiffness();
-    void ComputePileNodes();
-    void ComputePileLength();
-    // Ka (or Ka2) of the Coulomb formula for one backfill soil.
-    long double CoulombActive(long double alpha, long double slope, long double phi,
-                              long double delta, int soil) const;
+    void ApplyBuiltInDefaults();
 
     std::vector<uint8_t> Logo_;
     // The user section's record as last read from a project file. It is written back while

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <span>
 
+#include "engine/Pressures.h"
 #include "engine/TWClasses.h"
 #include "support/TestWalls.h"
 
@@ -102,6 +103,41 @@ TEST(PressuresCoulomb, BatteredWallAndSlopingGround)
     EXPECT_NEAR(p.Ka, 0.244554L, 1e-6); // soil 1 unchanged
     EXPECT_NEAR(p.Ka2, 0.322598L, 1e-6);
     EXPECT_NEAR(p.Active2EFP, 0.322598L * 125, 1e-4);
+}
+
+TEST(PressuresCoulomb, CoulombActiveOfOneSoilIsTheCoefficientOfTheAnalysis)
+{
+    // The battered wall above under Gross Pressure: the formula for one soil gives the Ka and
+    // Ka2 of the analysis to the last bit.
+    TTWData p = NetCoulombWall();
+    p.AnalysisMethod = TAnalysisMethod::amGrossPressure;
+    p.BackfillWallAngle = 80;
+    p.BackfillSlope = 10;
+    p.BackfillPhi = 32;
+    p.BackfillDelta = 12;
+    p.Backfill2WallAngle = 85;
+    p.Backfill2Slope = 5;
+    p.Backfill2Phi = 28;
+    p.Backfill2Delta = 8;
+    p.Backfill2UnitWeight = 125;
+    p.Analyze();
+    const long double ka = CoulombActive(80, 10, 32, 12, 1);
+    const long double ka2 = CoulombActive(85, 5, 28, 8, 2);
+    EXPECT_NEAR(ka, 0.244554L, 1e-6);
+    EXPECT_NEAR(ka2, 0.322598L, 1e-6);
+    EXPECT_EQ(ka, p.Ka);
+    EXPECT_EQ(ka2, p.Ka2);
+
+    // A backfill slope steeper than the friction angle has no active wedge; the message
+    // names the coefficient of the soil.
+    try {
+        CoulombActive(90, 30, 20, 0, 2);
+        ADD_FAILURE() << "expected an analysis error";
+    } catch (const TAnalysisError& e) {
+        EXPECT_NE(e.Detail().find("Ka2 of backfill soil 2"), std::string::npos) << e.Detail();
+        EXPECT_NE(e.Detail().find("steeper than the friction angle"), std::string::npos)
+            << e.Detail();
+    }
 }
 
 TEST(PressuresCoulomb, MaxPassivePressureFactorsByMethodAndUnits)

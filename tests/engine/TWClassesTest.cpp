@@ -15,19 +15,6 @@ constexpr long double kIn = 2.54L;
 
 } // namespace
 
-TEST(TWClassesDates, SerialDaysFromTheEpoch)
-{
-    EXPECT_EQ(DateSerial(1899, 12, 30), 0.0);
-    EXPECT_EQ(DateSerial(1900, 3, 1), 61.0);
-    EXPECT_EQ(DateSerial(2000, 1, 1), 36526.0);
-    EXPECT_EQ(DateSerial(2026, 12, 9), 46365.0);
-    EXPECT_EQ(DateSerial(2024, 2, 29) + 1, DateSerial(2024, 3, 1));
-    EXPECT_EQ(DateSerial(1600, 2, 29), -109512.0);
-    const double today = TodaySerial();
-    EXPECT_EQ(today, std::floor(today)) << "a date holds no time of day";
-    EXPECT_GT(today, DateSerial(2020, 1, 1));
-}
-
 TEST(TWClassesDefaults, NewProjectWithoutExamplesGivesTheBuiltInDefaults)
 {
     TTWData p;
