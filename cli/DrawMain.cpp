@@ -1,0 +1,149 @@
+// tarnwick-cli-draw: the "draw" command of tarnwick-cli, a program of its own so that the other
+// commands do not load the graphics libraries. tarnwick-cli hands "draw" over to it.
+//
+//   tarnwick-cli draw PROJECT section|plan|guardrail OUT.png [--size WIDTHxHEIGHT]
+//
+// Exit codes: 0 the picture was written, 1 nothing to draw (the drawing's guard left an empty
+// picture), 2 a usage error or a file that cannot be read or written.
+#include <QGuiApplication>
+#include <QImage>
+#include <QImageWriter>
+#include <QString>
+
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "ProjectIo.h"
+#include "drawing/DiagramDraw.h"
+#include "engine/TWClasses.h"
+#include "form/MainForm.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kExitOk = 0;
+constexpr int kExitNothingToDraw = 1;
+constexpr int kExitUsage = 2;
+constexpr int kMaxSide = 20000;
+
+int Usage(const std::string& message)
+{
+    std::cerr << "tarnwick-cli: draw: " << message << "\nTry 'tarnwick-cli --help'.\n";
+    return kExitUsage;
+}
+
+bool ParseSize(const std::string& text, int& width, int& height)
+{
+    const auto x = text.find('x');
+    if (x == std::string::npos)
+        return false;
+    try {
+        std::size_t used = 0;
+        width = std::stoi(text.substr(0, x), &used);
+        if (used != x)
+            return false;
+        height = std::stoi(text.substr(x + 1), &used);
+        if (used != text.size() - x - 1)
+            return false;
+    } catch (const std::exception&) {
+        return false;
+    }
+    return width > 0 && height > 0 && width <= kMaxSide && height <= kMaxSide;
+}
+
+// Writes the picture beside the target and renames it over the target, so that a failed
+// write leaves no half-written file and the old file intact.
+bool SavePng(const QImage& image, const fs::path& out, std::string& error)
+{
+    std::error_code ec;
+    fs::path temporary = out;
+    temporary += ".tmp" + std::to_string(std::random_device{}());
+    QImageWriter writer(QString::fromStdString(temporary.string()), "png");
+    if (!writer.write(image)) {
+        error = writer.errorString().toStdString();
+        fs::remove(temporary, ec);
+        return false;
+    }
+    fs::rename(temporary, out, ec);
+    if (ec) {
+        error = ec.message();
+        fs::remove(temporary, ec);
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    std::vector<std::string> operands;
+    std::string size = "1200x900";
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--size") {
+            if (i + 1 >= argc)
+                return Usage("--size needs WIDTHxHEIGHT");
+            size = argv[++i];
+        } else if (arg.rfind("--size=", 0) == 0) {
+            size = arg.substr(7);
+        } else if (arg.size() > 1 && arg[0] == '-') {
+            return Usage("unknown option " + arg);
+        } else {
+            operands.push_back(arg);
+        }
+    }
+    if (operands.size() != 3)
+        return Usage("expected PROJECT, a drawing (section, plan or guardrail) and OUT.png, got " +
+                     std::to_string(operands.size()) + " arguments");
+    int width = 0, height = 0;
+    if (!ParseSize(size, width, height))
+        return Usage("the size \"" + size + "\" is not WIDTHxHEIGHT (1 to 20000 pixels each)");
+    const std::string& name = operands[1];
+    tw::drawing::TDiagramKind kind;
+    if (name == "section")
+        kind = tw::drawing::TDiagramKind::dkCrossSection;
+    else if (name == "plan")
+        kind = tw::drawing::TDiagramKind::dkPlanView;
+    else if (name == "guardrail")
+        kind = tw::drawing::TDiagramKind::dkGuardrail;
+    else
+        return Usage("unknown drawing \"" + name + "\" (section, plan or guardrail)");
+    const fs::path out = operands[2];
+    if (out.extension() != ".png" && out.extension() != ".PNG")
+        return Usage("the picture is written as PNG: OUT must end in .png");
+
+    // Headless: the drawings need fonts, not a display.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+
+    tw::TTWData project;
+    try {
+        tw::cli::LoadProject(operands[0], project);
+    } catch (const std::exception& e) {
+        std::cerr << "tarnwick-cli: " << e.what() << '\n';
+        return kExitUsage;
+    }
+    // Opened as the desktop program opens it, so the drawing shows what the window shows.
+    tw::form::TMainForm form(project);
+    const tw::form::TCommitResult result = form.AfterOpen();
+    if (!result.ok())
+        std::cerr << "tarnwick-cli: the analysis failed: " << *result.error << '\n';
+    const QImage picture = tw::drawing::RenderDiagram(form, kind, QSize(width, height));
+    if (picture.isNull()) {
+        std::cerr << "tarnwick-cli: nothing to draw\n";
+        return kExitNothingToDraw;
+    }
+    std::string error;
+    if (!SavePng(picture, out, error)) {
+        std::cerr << "tarnwick-cli: cannot write " << out.string() << ": " << error << '\n';
+        return kExitUsage;
+    }
+    return kExitOk;
+}

@@ -1,0 +1,354 @@
+#include "drawing/DiagramDraw.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "engine/Globals.h"
+
+namespace tw::drawing {
+
+int RoundEven(double value)
+{
+    return static_cast<int>(std::nearbyint(value));
+}
+
+bool DrawDiagramOnImage(QImage& target, const form::TMainForm& form, TDiagramKind kind)
+{
+    target = RenderDiagram(form, kind, target.size());
+    return !target.isNull();
+}
+
+QImage RenderDiagram(const form::TMainForm& form, TDiagramKind kind, QSize size)
+{
+    if (size.width() <= 0 || size.height() <= 0)
+        return {};
+    TDiagramDraw draw(form);
+    draw.Draw(kind, size.width(), size.height());
+    if (draw.UsedWidth() <= 0)
+        return {};
+    return draw.Bitmap().copy(0, 0, draw.UsedWidth(), draw.Bitmap().height());
+}
+
+TDiagramDraw::TDiagramDraw(const form::TMainForm& form) : form_(form), data_(form.Project()) {}
+
+TDiagramDraw::~TDiagramDraw() = default;
+
+void TDiagramDraw::Draw(TDiagramKind kind, int width, int height)
+{
+    kind_ = kind;
+    usedWidth_ = 0;
+    bitmap_ = QImage(width, height, QImage::Format_RGB32);
+    bitmap_.fill(Qt::white);
+    canvas_ = std::make_unique<TCanvas>(bitmap_);
+    switch (kind) {
+    case TDiagramKind::dkCrossSection:
+        DrawCrossSection();
+        break;
+    case TDiagramKind::dkPlanView:
+        DrawPlanView();
+        break;
+    default:
+        DrawGuardrail();
+        break;
+    }
+    canvas_.reset();
+}
+
+void TDiagramDraw::Begin(int width, int height)
+{
+    width_ = width;
+    height_ = height;
+    usedWidth_ = width;
+    canvas_->SetFontHeight(FontPixels());
+}
+
+// --- Sizes ---
+
+int TDiagramDraw::StrokeUnit() const
+{
+    return std::max(1, RoundEven(std::min(width_, height_) / 600.0));
+}
+
+int TDiagramDraw::FontPixels() const
+{
+    const int f = RoundEven(height_ * 0.9 / 38);
+    return kind_ == TDiagramKind::dkPlanView ? RoundEven(f * 1.5) : f;
+}
+
+int TDiagramDraw::LineSpacing() const
+{
+    return RoundEven(1.5 * canvas_->TextHeight("X"));
+}
+
+int TDiagramDraw::GridX(double x) const
+{
+    return RoundEven(x / 11 * width_);
+}
+
+int TDiagramDraw::GridY(double y) const
+{
+    return RoundEven(y / 38 * height_);
+}
+
+// --- Texts ---
+
+std::string FormatLengthText(long double value, int digits, std::string_view unit,
+                             std::string_view decimalSeparator)
+{
+    std::string text = FormatFixed(value, digits, 8, std::string(decimalSeparator));
+    if (!decimalSeparator.empty()) {
+        while (!text.empty() && text.find(decimalSeparator) != std::string::npos &&
+               (text.back() == '0' || text.ends_with(decimalSeparator)))
+            text.resize(text.ends_with(decimalSeparator) ? text.size() - decimalSeparator.size()
+                                                         : text.size() - 1);
+    }
+    if (!unit.empty()) {
+        if (unit != "'" && unit != "\"")
+            text += ' ';
+        const auto first = unit.find_first_not_of(' ');
+        const auto last = unit.find_last_not_of(' ');
+        if (first != std::string_view::npos)
+            text += unit.substr(first, last - first + 1);
+    }
+    return text;
+}
+
+std::string TDiagramDraw::FormatLength(long double value, int digits, std::string_view unit) const
+{
+    return FormatLengthText(value, digits, unit, form_.NumberFormat().decimalSeparator);
+}
+
+void TDiagramDraw::SuperscriptTextOut(int x, std::string_view text, int y)
+{
+    TCanvas& c = *canvas_;
+    if (c.FontRotated()) {
+        c.TextOut(x, y, text);
+        return;
+    }
+    const int raise = RoundEven(c.TextHeight("X") / 4.0);
+    while (!text.empty()) {
+        const auto caret = text.find('^');
+        const std::string_view plain = text.substr(0, caret);
+        if (!plain.empty()) {
+            c.TextOut(x, y, plain);
+            x += c.TextWidth(plain);
+        }
+        if (caret == std::string_view::npos)
+            break;
+        text.remove_prefix(caret + 1);
+        if (text.empty())
+            break; // a "^" at the end raises nothing
+        // One character (a whole UTF-8 sequence) raised.
+        std::size_t length = 1;
+        while (length < text.size() && (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80)
+            ++length;
+        const std::string_view raised = text.substr(0, length);
+        c.TextOut(x, y - raise, raised);
+        x += c.TextWidth(raised);
+        text.remove_prefix(length);
+    }
+}
+
+void TDiagramDraw::TextBox(int left, int top, int right, int bottom, std::string_view text,
+                           int align, bool framed, TColor fill)
+{
+    TCanvas& c = *canvas_;
+    c.SetFontHeight(bottom - top - 2);
+    if (fill != clNone) {
+        c.SetBrush(fill, TBrushStyle::Solid);
+        c.FillRect(QRect(left, top, right - left, bottom - top));
+    }
+    const int textWidth = c.TextWidth(text);
+    if (framed) {
+        if (textWidth + 10 > right - left)
+            right = left + textWidth + 10;
+        c.Rectangle(left, top, right + c.PenWidth(), bottom);
+    }
+    int offset = 0;
+    switch (align) {
+    case kAlignLeft:
+        offset = 1;
+        break;
+    case kAlignRight:
+        offset = (right - left) - textWidth - 1;
+        break;
+    case kAlignCenter:
+        offset = ((right - left) - textWidth) / 2 + 1;
+        break;
+    default:
+        break;
+    }
+    c.SetTransparent(true);
+    const int sx = left + offset;
+    const int sy = top + c.TextHeight(text) / 2;
+    TColor under = c.Pixel(sx, sy);
+    if (IsStructureColor(under)) {
+        under = c.Pixel(sx - 1, sy - 1);
+        if (IsStructureColor(under))
+            under = c.Pixel(sx - 1, sy + 1);
+    }
+    c.SetFontColor(ContrastColor(under));
+    SuperscriptTextOut(left + offset, text, top);
+}
+
+// --- Arrows and dimensions ---
+
+void TDiagramDraw::ArrowHead(int x, int y, double angle, int size)
+{
+    TCanvas& c = *canvas_;
+    constexpr double pi = std::numbers::pi;
+    for (const double a : {angle + pi + pi / 14, angle + pi - pi / 14}) {
+        c.MoveTo(x, y);
+        c.LineTo(x + RoundEven(size * std::sin(a)), y + RoundEven(size * std::cos(a)));
+    }
+}
+
+void TDiagramDraw::ArrowLine(int x1, int y1, int x2, int y2, int size, bool atStart, bool atEnd)
+{
+    TCanvas& c = *canvas_;
+    constexpr double pi = std::numbers::pi;
+    c.MoveTo(x1, y1);
+    c.LineTo(x2, y2);
+    double theta = y2 != y1 ? std::atan(static_cast<double>(x2 - x1) / (y2 - y1)) : pi / 2;
+    if (theta > -pi / 2 && theta < 0)
+        theta += pi;
+    if (atStart)
+        ArrowHead(x1, y1, theta + pi, size);
+    if (atEnd)
+        ArrowHead(x2, y2, theta, size);
+}
+
+void TDiagramDraw::DimensionLine(int x1, int y1, int x2, int y2, std::string text, int labelPos,
+                                 bool arrowsOutside, bool transparentLabel)
+{
+    TCanvas& c = *canvas_;
+    if (!text.empty())
+        text = " " + text + " ";
+    int mx = x1 + (x2 - x1) / 2;
+    int my = y1 + (y2 - y1) / 2;
+    const bool vertical = x1 == x2;
+    const int savedHeight = c.FontHeight();
+    const bool savedRotated = c.FontRotated();
+    c.SetFontHeight(FontPixels());
+    int w = 0, h = 0, room = 0;
+    if (vertical) {
+        c.SetFontRotated(true);
+        w = c.TextWidth(text);
+        h = c.TextHeight(text);
+        mx -= h / 2;
+        my += w / 2;
+        room = y2 - y1;
+    } else {
+        w = c.TextWidth(text);
+        h = c.TextHeight(text);
+        mx -= w / 2;
+        my -= h / 2;
+        room = x2 - x1;
+    }
+    if (arrowsOutside)
+        room = 0;
+    const int a = ArrowSize();
+    if (w < room - a || labelPos > 2) {
+        ArrowLine(x1, y1, x2, y2, a, true, true);
+        if (w >= room - 2 * a) {
+            const int shift = labelPos == 3 ? -h : labelPos == 4 ? h : 0;
+            if (vertical)
+                mx += shift;
+            else
+                my += shift;
+        }
+    } else if (vertical) {
+        ArrowLine(x1, y1 - 2 * a, x2, y1, a, false, true);
+        ArrowLine(x1, y2, x2, y2 + 2 * a, a, true, false);
+        if (labelPos == 1)
+            my = y2 + a + w;
+        else if (labelPos == 2)
+            my = y1 - a;
+        mx -= h;
+    } else {
+        ArrowLine(x1 - 2 * a, y1, x1, y2, a, false, true);
+        ArrowLine(x2, y1, x2 + 2 * a, y2, a, true, false);
+        if (labelPos == 1)
+            mx = x1 - a - w;
+        else if (labelPos == 2)
+            mx = x2 + a;
+        my -= h;
+    }
+    // The label's background: the colour at its centre, looked for again around it while it
+    // is part of the structure.
+    const int cx = vertical ? mx + h / 2 : mx + w / 2;
+    const int cy = vertical ? my - w / 2 : my + h / 2;
+    const int step = DoubleStroke();
+    TColor back = c.Pixel(cx, cy);
+    const QPoint around[] = {{0, -step}, {0, step}, {-step, 0}, {step, 0}};
+    for (const QPoint& d : around) {
+        if (!IsStructureColor(back))
+            break;
+        back = c.Pixel(cx + d.x(), cy + d.y());
+    }
+    if (back == clBlack)
+        back = clWhite;
+    c.SetTransparent(transparentLabel);
+    c.SetBackgroundColor(back);
+    c.SetFontColor(ContrastColor(back));
+    if (!text.empty())
+        SuperscriptTextOut(mx, text, my);
+    c.SetFontRotated(savedRotated);
+    c.SetFontHeight(savedHeight);
+}
+
+// --- Shapes ---
+
+void TDiagramDraw::Circle(int x, int y, int r)
+{
+    const int p = canvas_->PenWidth() / 2;
+    canvas_->Ellipse(x - r - p, y - r - p, x + r + p, y + r + p);
+}
+
+void TDiagramDraw::DashedLineTo(int x, int y, bool withDots, int count)
+{
+    TCanvas& c = *canvas_;
+    if (count == 0)
+        count = 8;
+    const QPoint p0 = c.PenPos();
+    const double dx = static_cast<double>(x - p0.x()) / (count + 1);
+    const double dy = static_cast<double>(y - p0.y()) / (count + 1);
+    auto at = [&](double k) {
+        return QPoint(p0.x() + RoundEven(k * dx), p0.y() + RoundEven(k * dy));
+    };
+    for (int i = 1; i <= count; ++i) {
+        if (i % 2 == 1) {
+            const QPoint end = at(i);
+            c.LineTo(end.x(), end.y());
+        } else {
+            if (withDots) {
+                const QPoint a = at(i - 0.5 - 1.0 / 15);
+                const QPoint b = at(i - 0.5 + 1.0 / 15);
+                c.MoveTo(a.x(), a.y());
+                c.LineTo(b.x(), b.y());
+            }
+            const QPoint end = at(i);
+            c.MoveTo(end.x(), end.y());
+        }
+    }
+    c.LineTo(x, y);
+}
+
+// --- The form's texts ---
+
+std::string TDiagramDraw::Row(form::Box box, bool withUnit) const
+{
+    const form::TBoxState& state = form_.BoxState(box);
+    std::string row = state.caption + ": " + state.text;
+    if (withUnit)
+        row += " " + state.unit;
+    return row;
+}
+
+const std::string& TDiagramDraw::UnitOf(form::Box box) const
+{
+    return form_.BoxState(box).unit;
+}
+
+} // namespace tw::drawing

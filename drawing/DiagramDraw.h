@@ -1,0 +1,122 @@
+// TDiagramDraw: the renderer of the three scaled drawings of a project (the cross section
+// with its loads, the plan view with the pile detail, the guardrail detail) on a raster of any
+// size, with the sizes and primitives the drawings share. A renderer lives for one drawing:
+// made, sized, drawn once, read out.
+//
+// The drawings read the project and, for the cross section's column of soil parameters, the
+// main window's form (captions, box texts and unit labels as the input column shows them).
+#pragma once
+
+#include <QImage>
+#include <QSize>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "drawing/Canvas.h"
+#include "engine/TWClasses.h"
+#include "form/MainForm.h"
+
+namespace tw::drawing {
+
+enum class TDiagramKind : uint8_t
+{
+    dkCrossSection = 0,
+    dkPlanView = 1,
+    dkGuardrail = 2,
+};
+
+// Draws one drawing into the target image, at the target's size, and cuts the image to the
+// width the drawing used: a drawing whose guard fails (nothing to draw) leaves a null image.
+// Returns whether something was drawn.
+bool DrawDiagramOnImage(QImage& target, const form::TMainForm& form, TDiagramKind kind);
+// The drawing at the given size (a null image when there is nothing to draw).
+QImage RenderDiagram(const form::TMainForm& form, TDiagramKind kind, QSize size);
+
+// Alignment of TextBox.
+inline constexpr int kAlignLeft = 0;
+inline constexpr int kAlignRight = 1;
+inline constexpr int kAlignCenter = 2;
+
+class TDiagramDraw
+{
+public:
+    explicit TDiagramDraw(const form::TMainForm& form);
+    ~TDiagramDraw();
+
+    // Draws the kind into a raster of the given size; the picture is Bitmap() cut to
+    // UsedWidth() (0 when the drawing's guard failed).
+    void Draw(TDiagramKind kind, int width, int height);
+    const QImage& Bitmap() const { return bitmap_; }
+    int UsedWidth() const { return usedWidth_; }
+    double Scale() const { return scale_; }
+
+    void DrawCrossSection();
+    void DrawPlanView();
+    void DrawGuardrail();
+
+    // --- Sizes, from the raster size ---
+    int StrokeUnit() const;
+    int DoubleStroke() const { return 2 * StrokeUnit(); }
+    int ArrowSize() const { return 10 * StrokeUnit(); }
+    // Character height of the drawing font (the plan view's is half as large again).
+    int FontPixels() const;
+    // 1.5 times the height of "X" in the current font.
+    int LineSpacing() const;
+    int GridX(double x) const;
+    int GridY(double y) const;
+
+    // --- Primitives ---
+    // One line of text in a box: the font height follows the box; the text colour contrasts
+    // with the colour under the text. Align: kAlignLeft, kAlignRight, kAlignCenter.
+    void TextBox(int left, int top, int right, int bottom, std::string_view text, int align,
+                 bool framed, TColor fill);
+    // The number with at most 8 significant digits and `digits` decimals, trailing zeros of
+    // the decimals dropped, then the unit (a foot or inch mark directly, others after a blank).
+    // FormatLength with the form's decimal separator.
+    std::string FormatLength(long double value, int digits, std::string_view unit) const;
+    // An open arrowhead at (x, y) pointing along `angle` (radians from the downward vertical
+    // toward +x).
+    void ArrowHead(int x, int y, double angle, int size);
+    void ArrowLine(int x1, int y1, int x2, int y2, int size, bool atStart, bool atEnd);
+    // A vertical (x1 = x2, y1 above y2) or horizontal (y1 = y2, x1 left of x2) dimension.
+    // labelPos: 0 on the line, 1 beyond the first end, 2 beyond the second, 3 left or above,
+    // 4 right or below.
+    void DimensionLine(int x1, int y1, int x2, int y2, std::string text, int labelPos,
+                       bool arrowsOutside, bool transparentLabel);
+    void Circle(int x, int y, int r);
+    // From the pen position to (x, y) in `count` dashes and gaps (0: 8), with a dot in each
+    // gap when withDots.
+    void DashedLineTo(int x, int y, bool withDots, int count);
+    // Text in which "^" raises the character after it.
+    void SuperscriptTextOut(int x, std::string_view text, int y);
+
+    TCanvas& Canvas() { return *canvas_; }
+
+private:
+    void Begin(int width, int height);
+    // The texts of the parameter column and the load labels.
+    std::string Row(form::Box box, bool withUnit = true) const;
+    const std::string& UnitOf(form::Box box) const;
+
+    const form::TMainForm& form_;
+    const TTWData& data_;
+    int width_ = 600;
+    int height_ = 600;
+    QImage bitmap_;
+    std::unique_ptr<TCanvas> canvas_;
+    double scale_ = 0;
+    int usedWidth_ = 0;
+    TDiagramKind kind_ = TDiagramKind::dkCrossSection;
+};
+
+// The text of FormatLength with a given decimal separator.
+std::string FormatLengthText(long double value, int digits, std::string_view unit,
+                             std::string_view decimalSeparator = ".");
+
+// Rounds to the nearest integer, halves to the even neighbour.
+int RoundEven(double value);
+
+} // namespace tw::drawing
