@@ -55,6 +55,15 @@ void TDiagramDraw::Draw(TDiagramKind kind, int width, int height)
     canvas_.reset();
 }
 
+void TDiagramDraw::StartRaster(TDiagramKind kind, int width, int height)
+{
+    kind_ = kind;
+    bitmap_ = QImage(width, height, QImage::Format_RGB32);
+    bitmap_.fill(Qt::white);
+    canvas_ = std::make_unique<TCanvas>(bitmap_);
+    Begin(width, height);
+}
+
 void TDiagramDraw::Begin(int width, int height)
 {
     width_ = width;

@@ -57,6 +57,11 @@ public:
     void DrawPlanView();
     void DrawGuardrail();
 
+    // A white raster of the given size with its sizes captured, for drawing primitives on
+    // their own (the drawings above start the same way); FinishRaster ends the drawing.
+    void StartRaster(TDiagramKind kind, int width, int height);
+    void FinishRaster() { canvas_.reset(); }
+
     // --- Sizes, from the raster size ---
     int StrokeUnit() const;
     int DoubleStroke() const { return 2 * StrokeUnit(); }

@@ -1,0 +1,66 @@
+// Walls for the drawing tests: the example projects with edits, opened in the form as the
+// window opens them, so that the drawings read what the window shows.
+#pragma once
+
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <sstream>
+#include <string>
+
+#include <QImage>
+
+#include "drawing/DiagramDraw.h"
+#include "engine/ProjectJson.h"
+#include "engine/TWClasses.h"
+#include "form/MainForm.h"
+
+namespace tw::test {
+
+struct TOpenWall
+{
+    std::unique_ptr<TTWData> project = std::make_unique<TTWData>();
+    std::unique_ptr<form::TMainForm> form;
+
+    QImage Render(drawing::TDiagramKind kind, int width, int height) const
+    {
+        return drawing::RenderDiagram(*form, kind, QSize(width, height));
+    }
+};
+
+inline std::string ExampleJson(bool si)
+{
+    const std::string path = std::string(TW_SOURCE_DIR) + "/resources/examples/" +
+                             (si ? "SI UNITS EXAMPLE" : "ENGLISH UNITS EXAMPLE") + ".json";
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// The example project of the unit system with `edit` applied to the stored project, then
+// opened in a form (through the boxes, limits and bounds, and analysed).
+inline TOpenWall OpenWall(bool si, const std::function<void(TTWData&)>& edit = {})
+{
+    TOpenWall wall;
+    ProjectFromJson(ExampleJson(si), *wall.project);
+    if (edit)
+        edit(*wall.project);
+    wall.project->LoadCatalogues();
+    wall.form = std::make_unique<form::TMainForm>(*wall.project);
+    wall.form->AfterOpen();
+    return wall;
+}
+
+// Pixels of the colour in the rectangle.
+inline int CountColour(const QImage& image, const QRect& area, QRgb colour)
+{
+    int count = 0;
+    const QRect r = area.intersected(image.rect());
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x)
+            count += (image.pixel(x, y) | 0xFF000000u) == (colour | 0xFF000000u) ? 1 : 0;
+    return count;
+}
+
+} // namespace tw::test
