@@ -118,9 +118,14 @@ int main(int argc, char** argv)
     if (out.extension() != ".png" && out.extension() != ".PNG")
         return Usage("the picture is written as PNG: OUT must end in .png");
 
-    // Headless: the drawings need fonts, not a display.
+    // Headless: the drawings need fonts, not a display. Qt's own notes about its environment
+    // (a missing runtime folder) are not the user's business here.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
+        if (type == QtCriticalMsg || type == QtFatalMsg)
+            std::cerr << "tarnwick-cli: " << message.toStdString() << '\n';
+    });
     QGuiApplication app(argc, argv);
 
     tw::TTWData project;

@@ -4,10 +4,16 @@
 //   tarnwick-cli show PROJECT               the results column as the window shows it
 //   tarnwick-cli convert IN OUT             .btw <-> .json (by the extensions)
 //   tarnwick-cli new [--si] OUT             a new project
+//   tarnwick-cli draw PROJECT section|plan|guardrail OUT.png [--size WxH]
+//                                           a drawing as a picture (tarnwick-cli-draw)
 //
 // Exit codes: 0 success, 1 the analysis failed, 2 a usage error or a file that cannot be read,
 // written or is not a project.
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <exception>
 #include <filesystem>
 #include <iostream>
@@ -46,10 +52,15 @@ constexpr const char* kUsage =
     "  convert IN OUT            Convert a project between .btw and .json (by the extensions).\n"
     "  new [--si] OUT            Write a new project (from the example project of the unit\n"
     "                            system when it is installed beside the program) to OUT.\n"
+    "  draw PROJECT section|plan|guardrail OUT.png [--size WIDTHxHEIGHT]\n"
+    "                            Draw the cross section, the plan view or the guardrail\n"
+    "                            detail of PROJECT as the desktop program draws it and write\n"
+    "                            it as a PNG picture (default size 1200x900). Exit status 1\n"
+    "                            when there is nothing to draw.\n"
     "  --help                    Show this help.\n"
     "\n"
-    "Exit status: 0 success, 1 the analysis failed, 2 usage error or unreadable, unwritable\n"
-    "or wrong file.\n";
+    "Exit status: 0 success, 1 the analysis failed (draw: nothing to draw), 2 usage error or\n"
+    "unreadable, unwritable or wrong file.\n";
 
 class UsageError : public std::runtime_error
 {
@@ -203,6 +214,25 @@ int New(Arguments args, const fs::path& programFolder)
     return kExitOk;
 }
 
+// "draw" runs tarnwick-cli-draw from the same folder in this process's place: only that
+// program loads the graphics libraries, so the other commands start without them.
+int Draw(int argc, char** argv, const fs::path& programFolder)
+{
+    const fs::path helper = programFolder / "tarnwick-cli-draw";
+    std::error_code ec;
+    if (!fs::is_regular_file(helper, ec))
+        throw tw::cli::FileError("draw: " + helper.string() +
+                                 " is not installed beside tarnwick-cli");
+    const std::string program = helper.string();
+    std::vector<char*> args{const_cast<char*>(program.c_str())};
+    for (int i = 2; i < argc; ++i)
+        args.push_back(argv[i]);
+    args.push_back(nullptr);
+    std::fflush(stdout);
+    execv(program.c_str(), args.data());
+    throw tw::cli::FileError("draw: cannot start " + program + ": " + std::strerror(errno));
+}
+
 int Run(int argc, char** argv)
 {
     std::vector<std::string> args(argv + 1, argv + argc);
@@ -228,6 +258,8 @@ int Run(int argc, char** argv)
         return Convert(Split(args), folder);
     if (command == "new")
         return New(Split(args), folder);
+    if (command == "draw")
+        return Draw(argc, argv, folder);
     throw UsageError("unknown command \"" + command + "\"");
 }
 

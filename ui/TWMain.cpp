@@ -29,6 +29,7 @@
 
 #include "ui/Artwork.h"
 #include "ui/CollapsibleSection.h"
+#include "ui/DiagramView.h"
 #include "ui/Desktop.h"
 #include "ui/MainWindowParts.h"
 #include "ui/NumericEdit.h"

@@ -29,6 +29,7 @@
 #include "form/InputLayout.h"
 #include "form/MainForm.h"
 #include "form/ResultRows.h"
+#include "ui/DiagramView.h"
 
 class QAbstractButton;
 class QAction;
@@ -169,7 +170,7 @@ public:
     // narrow for the drawings column) and the drawings column.
     QTabWidget* resultsPages() const;
     QTabWidget* drawingTabs() const;
-    QWidget* drawingPage(DrawingPage page) const
+    tw::ui::TDiagramView* drawingPage(DrawingPage page) const
     {
         return drawingPages_.at(static_cast<int>(page));
     }
@@ -347,7 +348,7 @@ private:
     QWidget* columns_ = nullptr;
     tw::ui::TPageControl* resultsPages_ = nullptr;
     tw::ui::TPageControl* drawings_ = nullptr;
-    std::array<QWidget*, 3> drawingPages_{};
+    std::array<tw::ui::TDiagramView*, 3> drawingPages_{};
     bool wideLayout_ = false;
     bool columnsPlaced_ = false;
 

@@ -22,6 +22,8 @@
 #include <utility>
 
 #include "ui/CollapsibleSection.h"
+#include "ui/DiagramView.h"
+#include "ui/ImgZoom.h"
 #include "ui/LoadSketches.h"
 #include "ui/MainWindowParts.h"
 #include "ui/NumericEdit.h"
@@ -106,15 +108,17 @@ void TfrmTWMain::BuildWidgets()
     // The column takes what is left; it never makes the window wider than the two columns
     // need (below its width the window switches to two columns anyway).
     drawings_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Expanding);
-    // The drawings come later; their pages are in place.
+    // The three drawings, each on its page; a click enlarges it.
     for (std::size_t i = 0; i < drawingPages_.size(); ++i) {
-        auto* canvas = new QWidget(drawings_);
-        canvas->setObjectName(QString::fromLatin1(kDrawingPageCaptions[i]));
-        canvas->setAutoFillBackground(true);
-        QPalette pal = canvas->palette();
-        pal.setColor(QPalette::Window, Qt::white);
-        canvas->setPalette(pal);
-        drawingPages_[i] = canvas;
+        auto* view = new tw::ui::TDiagramView(form_, static_cast<tw::drawing::TDiagramKind>(i),
+                                              drawings_);
+        view->setObjectName(QString::fromLatin1(kDrawingPageCaptions[i]));
+        connect(view, &tw::ui::TDiagramView::clicked, this,
+                [this](tw::drawing::TDiagramKind kind) {
+                    if (!busy_)
+                        tw::ui::ShowImgZoom(form_, kind, this);
+                });
+        drawingPages_[i] = view;
     }
     columns->addWidget(inputsArea_);
     columns->addWidget(resultsPages_);

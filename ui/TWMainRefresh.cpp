@@ -20,6 +20,7 @@
 #include <utility>
 
 #include "ui/CollapsibleSection.h"
+#include "ui/DiagramView.h"
 #include "ui/MainWindowParts.h"
 #include "ui/NumericEdit.h"
 #include "ui/PageControl.h"
@@ -173,6 +174,9 @@ void TfrmTWMain::Refresh()
 
     RefreshHint();
     setWindowModified(form_.Modified());
+    // The drawings follow the project; each draws again when it is next shown.
+    for (tw::ui::TDiagramView* view : drawingPages_)
+        view->Invalidate();
     if (!toolTipUnits_ || *toolTipUnits_ != form_.Project().Units)
         RefreshToolTips();
 }

@@ -187,6 +187,61 @@ TEST_F(Cli, AnalysisFailureExitsWith1)
     EXPECT_TRUE(run.out.empty());
 }
 
+TEST_F(Cli, DrawWritesThePicture)
+{
+    // A PNG of the size asked for (width and height are the big-endian words at 16 and 20).
+    auto pngSize = [](const std::string& bytes) {
+        auto word = [&](std::size_t at) {
+            return (static_cast<unsigned char>(bytes[at]) << 24) |
+                   (static_cast<unsigned char>(bytes[at + 1]) << 16) |
+                   (static_cast<unsigned char>(bytes[at + 2]) << 8) |
+                   static_cast<unsigned char>(bytes[at + 3]);
+        };
+        return bytes.size() > 24 && bytes.compare(1, 3, "PNG") == 0
+                   ? std::to_string(word(16)) + "x" + std::to_string(word(20))
+                   : std::string("not a PNG");
+    };
+    const std::string project = kEnglishJson.string();
+    Outcome run = Start({"draw", project, "section", Path("section.png").string()});
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(pngSize(ReadFile(Path("section.png"))), "1200x900");
+    run = Start({"draw", project, "guardrail", Path("rail.png").string(), "--size", "640x480"});
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(pngSize(ReadFile(Path("rail.png"))), "640x480");
+
+    // Nothing to draw: a wall without a solution has no cross section.
+    WriteFile(Path("equal.json"), R"({"SoilMethod": 1, "ActiveEFP": 100, "PassiveEFP": 100})");
+    run = Start({"draw", Path("equal.json").string(), "section", Path("none.png").string()});
+    EXPECT_EQ(run.code, 1);
+    EXPECT_NE(run.err.find("nothing to draw"), std::string::npos) << run.err;
+    EXPECT_FALSE(fs::exists(Path("none.png")));
+
+    const struct
+    {
+        std::initializer_list<std::string> args;
+        const char* message;
+    } bad[] = {
+        {{"draw", project, "elevation", Path("a.png").string()}, "unknown drawing"},
+        {{"draw", project, "section", Path("a.jpg").string()}, "must end in .png"},
+        {{"draw", project, "section", Path("a.png").string(), "--size", "12"}, "WIDTHxHEIGHT"},
+        {{"draw", project, "section"}, "expected PROJECT"},
+        {{"draw", Path("missing.btw").string(), "section", Path("a.png").string()}, "missing.btw"},
+    };
+    for (const auto& c : bad) {
+        run = Start(c.args);
+        EXPECT_EQ(run.code, 2) << c.message;
+        EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+    }
+}
+
+TEST_F(Cli, OnlyTheDrawCommandLoadsTheGraphicsLibraries)
+{
+    // The other commands start without Qt: tarnwick-cli itself needs no Qt library.
+    const std::string program = ReadFile(TW_CLI_PATH);
+    ASSERT_FALSE(program.empty());
+    EXPECT_EQ(program.find("libQt6"), std::string::npos);
+}
+
 TEST_F(Cli, ShowPrintsTheResultsColumn)
 {
     const Outcome run = Start({"show", kEnglishJson.string()});

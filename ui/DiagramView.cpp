@@ -1,0 +1,126 @@
+#include "ui/DiagramView.h"
+
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QFile>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QImageWriter>
+#include <QMenu>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QSaveFile>
+
+namespace tw::ui {
+
+TDiagramView::TDiagramView(const form::TMainForm& form, drawing::TDiagramKind kind, QWidget* parent)
+    : QWidget(parent), form_(form), kind_(kind)
+{
+    setAutoFillBackground(false);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setCursor(Qt::PointingHandCursor);
+    setToolTip(QStringLiteral("Click to enlarge; right-click to copy or save the picture"));
+    choosePictureFile = [this](const QString& offered) {
+        return QFileDialog::getSaveFileName(this, QStringLiteral("Save As PNG"), offered,
+                                            QStringLiteral("PNG pictures (*.png)"));
+    };
+    showError = [this](const QString& message) {
+        QMessageBox::critical(this, QStringLiteral("Brenmoor Tarnwick"), message);
+    };
+}
+
+void TDiagramView::Invalidate()
+{
+    dirty_ = true;
+    update();
+}
+
+void TDiagramView::EnsureDrawn()
+{
+    const qreal ratio = devicePixelRatioF();
+    const QSize pixels(qRound(width() * ratio), qRound(height() * ratio));
+    if (!dirty_ && pixels == drawnSize_)
+        return;
+    picture_ = drawing::RenderDiagram(form_, kind_, pixels);
+    picture_.setDevicePixelRatio(ratio);
+    drawnSize_ = pixels;
+    dirty_ = false;
+    ++drawCount_;
+}
+
+void TDiagramView::paintEvent(QPaintEvent*)
+{
+    EnsureDrawn();
+    QPainter painter(this);
+    painter.fillRect(rect(), Qt::white);
+    if (!picture_.isNull())
+        painter.drawImage(QPoint(0, 0), picture_);
+}
+
+void TDiagramView::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        emit clicked(kind_);
+    QWidget::mouseReleaseEvent(event);
+}
+
+void TDiagramView::contextMenuEvent(QContextMenuEvent* event)
+{
+    EnsureDrawn();
+    QMenu menu(this);
+    QAction* copy = menu.addAction(QStringLiteral("&Copy"));
+    QAction* save = menu.addAction(QStringLiteral("Save As &PNG..."));
+    copy->setEnabled(!picture_.isNull());
+    save->setEnabled(!picture_.isNull());
+    QAction* chosen = menu.exec(event->globalPos());
+    if (chosen == copy) {
+        CopyPicture(picture_);
+    } else if (chosen == save) {
+        const QString path =
+            choosePictureFile ? choosePictureFile(PictureFileName(kind_)) : QString();
+        QString error;
+        if (!path.isEmpty() && !SavePicture(picture_, path, &error) && showError)
+            showError(error);
+    }
+}
+
+QString PictureFileName(drawing::TDiagramKind kind)
+{
+    switch (kind) {
+    case drawing::TDiagramKind::dkCrossSection:
+        return QStringLiteral("Cross Section.png");
+    case drawing::TDiagramKind::dkPlanView:
+        return QStringLiteral("Plan View.png");
+    default:
+        return QStringLiteral("Guardrail.png");
+    }
+}
+
+void CopyPicture(const QImage& picture)
+{
+    if (!picture.isNull())
+        QGuiApplication::clipboard()->setImage(picture);
+}
+
+bool SavePicture(const QImage& picture, const QString& path, QString* error)
+{
+    QSaveFile file(path);
+    QImage image = picture;
+    image.setDevicePixelRatio(1);
+    if (!file.open(QIODevice::WriteOnly)) {
+        *error = QStringLiteral("Cannot save the picture to %1: %2").arg(path, file.errorString());
+        return false;
+    }
+    QImageWriter writer(&file, "png");
+    if (!writer.write(image) || !file.commit()) {
+        *error = QStringLiteral("Cannot save the picture to %1: %2")
+                     .arg(path, writer.error() != QImageWriter::UnknownError ? writer.errorString()
+                                                                             : file.errorString());
+        file.cancelWriting();
+        return false;
+    }
+    return true;
+}
+
+} // namespace tw::ui

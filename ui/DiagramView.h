@@ -1,0 +1,64 @@
+// TDiagramView: one drawing of the project on a page of the main window. It draws itself at
+// its own size in device pixels (sharp on high-density screens) whenever it is shown after
+// the project changed, after a resize or a page change; a click opens the enlarged view, a
+// right click offers the picture to copy or save.
+#pragma once
+
+#include <QImage>
+#include <QWidget>
+
+#include <functional>
+
+#include "drawing/DiagramDraw.h"
+#include "form/MainForm.h"
+
+namespace tw::ui {
+
+class TDiagramView : public QWidget
+{
+    Q_OBJECT
+
+public:
+    TDiagramView(const form::TMainForm& form, drawing::TDiagramKind kind, QWidget* parent);
+
+    drawing::TDiagramKind Kind() const { return kind_; }
+    // The project changed: draw again when next painted.
+    void Invalidate();
+    // The picture as last drawn (null before the first paint or when there is nothing to draw).
+    const QImage& Picture() const { return picture_; }
+    // How many times the view has drawn its picture (for tests and benchmarks).
+    int DrawCount() const { return drawCount_; }
+    // Draws now if the picture is out of date for the current size.
+    void EnsureDrawn();
+
+    // Where "Save As PNG..." asks for the file (empty: cancelled); replaceable in tests.
+    std::function<QString(const QString& offered)> choosePictureFile;
+    // Shows a failed save; replaceable in tests.
+    std::function<void(const QString& message)> showError;
+
+signals:
+    void clicked(tw::drawing::TDiagramKind kind);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    const form::TMainForm& form_;
+    drawing::TDiagramKind kind_;
+    QImage picture_;
+    QSize drawnSize_;
+    bool dirty_ = true;
+    int drawCount_ = 0;
+};
+
+// The file name offered for a drawing ("Cross Section.png", ...).
+QString PictureFileName(drawing::TDiagramKind kind);
+// Copies a picture to the clipboard.
+void CopyPicture(const QImage& picture);
+// Writes a picture as PNG beside the target and renames it over it; false with the message
+// when it cannot be written (the old file is left as it was).
+bool SavePicture(const QImage& picture, const QString& path, QString* error);
+
+} // namespace tw::ui

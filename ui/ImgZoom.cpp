@@ -1,0 +1,88 @@
+#include "ui/ImgZoom.h"
+
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPixmap>
+#include <QPushButton>
+#include <QScreen>
+#include <QVBoxLayout>
+
+#include "ui/DiagramView.h"
+
+namespace tw::ui {
+
+QSize TfrmImgZoom::PictureSize(const QRect& workArea)
+{
+    return QSize(std::max(1, workArea.width() - 20), std::max(1, workArea.height() - 100));
+}
+
+TfrmImgZoom::TfrmImgZoom(const form::TMainForm& form, drawing::TDiagramKind kind, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint), kind_(kind)
+{
+    setWindowTitle(QStringLiteral("Image"));
+    setModal(true);
+    const QScreen* screen = parent != nullptr ? parent->screen() : QGuiApplication::primaryScreen();
+    const QRect area = screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+    const qreal ratio = screen != nullptr ? screen->devicePixelRatio() : 1.0;
+    const QSize size = PictureSize(area);
+    picture_ = drawing::RenderDiagram(
+        form, kind, QSize(qRound(size.width() * ratio), qRound(size.height() * ratio)));
+    picture_.setDevicePixelRatio(ratio);
+
+    view_ = new QLabel(this);
+    view_->setAutoFillBackground(true);
+    QPalette pal = view_->palette();
+    pal.setColor(QPalette::Window, Qt::white);
+    view_->setPalette(pal);
+    view_->setFixedSize(picture_.isNull() ? QSize(size.width() / 2, size.height() / 2)
+                                          : picture_.deviceIndependentSize().toSize());
+    if (!picture_.isNull())
+        view_->setPixmap(QPixmap::fromImage(picture_));
+
+    auto* buttons = new QDialogButtonBox(this);
+    copy_ = buttons->addButton(QStringLiteral("&Copy"), QDialogButtonBox::ActionRole);
+    save_ = buttons->addButton(QStringLiteral("Save As &PNG..."), QDialogButtonBox::ActionRole);
+    buttons->addButton(QDialogButtonBox::Close);
+    copy_->setEnabled(!picture_.isNull());
+    save_->setEnabled(!picture_.isNull());
+    connect(copy_, &QPushButton::clicked, this, [this] { CopyPicture(picture_); });
+    connect(save_, &QPushButton::clicked, this, [this] { Save(); });
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 4);
+    layout->setSpacing(4);
+    layout->addWidget(view_);
+    layout->addWidget(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    choosePictureFile = [this](const QString& offered) {
+        return QFileDialog::getSaveFileName(this, QStringLiteral("Save As PNG"), offered,
+                                            QStringLiteral("PNG pictures (*.png)"));
+    };
+    showError = [this](const QString& message) {
+        QMessageBox::critical(this, QStringLiteral("Brenmoor Tarnwick"), message);
+    };
+    adjustSize();
+    if (parent != nullptr)
+        move(parent->geometry().center() - rect().center());
+}
+
+void TfrmImgZoom::Save()
+{
+    const QString path = choosePictureFile ? choosePictureFile(PictureFileName(kind_)) : QString();
+    QString error;
+    if (!path.isEmpty() && !SavePicture(picture_, path, &error) && showError)
+        showError(error);
+}
+
+void ShowImgZoom(const form::TMainForm& form, drawing::TDiagramKind kind, QWidget* parent)
+{
+    TfrmImgZoom zoom(form, kind, parent);
+    zoom.exec();
+}
+
+} // namespace tw::ui
