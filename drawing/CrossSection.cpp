@@ -220,7 +220,10 @@ void TDiagramDraw::DrawCrossSection()
         const int left = xC + RoundEven(static_cast<double>(p.StripSetback) * scale);
         const int right = left + RoundEven(static_cast<double>(p.StripWidth) * scale);
         const int bottom = yTop + RoundEven(static_cast<double>(p.StripDepth) * scale);
-        c.Rectangle(left, bottom - RoundEven(1.4 * F), right, bottom);
+        // The footing is drawn as far as the drawn soil reaches; beyond it lies the column of
+        // texts.
+        if (left < xFar)
+            c.Rectangle(left, bottom - RoundEven(1.4 * F), std::min(right, xFar), bottom);
         c.SetPenWidth(u);
         c.SetBrush(kStripColour, TBrushStyle::Solid);
     }
@@ -312,8 +315,9 @@ void TDiagramDraw::DrawCrossSection()
             "Seismic Load: " + General(p.SeismicThrust, sep) + " " + UnitOf(Box::SeismicThrust) +
                 " @ " + General(p.SeismicArm, sep) + " " + UnitOf(Box::SeismicArm) + " depth");
 
-    // Uniform surcharge: arrows leaning away from the wall above the retained ground.
-    if (p.Surcharge != 0) {
+    // Uniform surcharge: arrows leaning away from the wall above the retained ground. A
+    // User Defined wall takes its pressures as typed and no surcharge: none is drawn.
+    if (p.Surcharge != 0 && !userDefined) {
         c.SetPenColor(clBlue);
         c.SetPenWidth(u);
         const double Q = (xFar - xC) / 6.0;

@@ -15,31 +15,38 @@ int RoundEven(double value)
 
 bool DrawDiagramOnImage(QImage& target, const form::TMainForm& form, TDiagramKind kind)
 {
-    target = RenderDiagram(form, kind, target.size());
+    const QSize size = target.size();
+    if (size.width() <= 0 || size.height() <= 0) {
+        target = QImage();
+        return false;
+    }
+    TDiagramDraw draw(form);
+    draw.Draw(kind, size.width(), size.height(), std::move(target));
+    target = draw.TakePicture();
     return !target.isNull();
 }
 
 QImage RenderDiagram(const form::TMainForm& form, TDiagramKind kind, QSize size)
 {
-    if (size.width() <= 0 || size.height() <= 0)
-        return {};
-    TDiagramDraw draw(form);
-    draw.Draw(kind, size.width(), size.height());
-    if (draw.UsedWidth() <= 0)
-        return {};
-    return draw.Bitmap().copy(0, 0, draw.UsedWidth(), draw.Bitmap().height());
+    QImage picture(size.expandedTo(QSize(0, 0)), QImage::Format_RGB32);
+    DrawDiagramOnImage(picture, form, kind);
+    return picture;
 }
 
 TDiagramDraw::TDiagramDraw(const form::TMainForm& form) : form_(form), data_(form.Project()) {}
 
 TDiagramDraw::~TDiagramDraw() = default;
 
-void TDiagramDraw::Draw(TDiagramKind kind, int width, int height)
+void TDiagramDraw::Draw(TDiagramKind kind, int width, int height, QImage raster)
 {
     kind_ = kind;
     usedWidth_ = 0;
-    bitmap_ = QImage(width, height, QImage::Format_RGB32);
-    bitmap_.fill(Qt::white);
+    // Each drawing starts by painting the whole raster white, so its old content does not
+    // matter.
+    if (raster.size() == QSize(width, height) && raster.format() == QImage::Format_RGB32)
+        bitmap_ = std::move(raster);
+    else
+        bitmap_ = QImage(width, height, QImage::Format_RGB32);
     canvas_ = std::make_unique<TCanvas>(bitmap_);
     switch (kind) {
     case TDiagramKind::dkCrossSection:
@@ -53,6 +60,16 @@ void TDiagramDraw::Draw(TDiagramKind kind, int width, int height)
         break;
     }
     canvas_.reset();
+}
+
+QImage TDiagramDraw::TakePicture()
+{
+    canvas_.reset();
+    if (usedWidth_ <= 0)
+        return {};
+    if (usedWidth_ == bitmap_.width())
+        return std::move(bitmap_);
+    return bitmap_.copy(0, 0, usedWidth_, bitmap_.height());
 }
 
 void TDiagramDraw::StartRaster(TDiagramKind kind, int width, int height)
@@ -188,6 +205,13 @@ void TDiagramDraw::TextBox(int left, int top, int right, int bottom, std::string
     default:
         break;
     }
+    // A text wider than its box may run past the raster's edge: it is moved back inside, so
+    // that nothing of it is cut off (a right-aligned label left of a narrow drawing, a long row
+    // of the parameter column).
+    if (left + offset + textWidth > width_)
+        offset = width_ - textWidth - left;
+    if (left + offset < 0)
+        offset = -left;
     c.SetTransparent(true);
     const int sx = left + offset;
     const int sy = top + c.TextHeight(text) / 2;

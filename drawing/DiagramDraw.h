@@ -28,9 +28,9 @@ enum class TDiagramKind : uint8_t
     dkGuardrail = 2,
 };
 
-// Draws one drawing into the target image, at the target's size, and cuts the image to the
-// width the drawing used: a drawing whose guard fails (nothing to draw) leaves a null image.
-// Returns whether something was drawn.
+// Draws one drawing into the target image, at the target's size, reusing its memory, and cuts
+// the image to the width the drawing used: a drawing whose guard fails (nothing to draw) leaves
+// a null image. Returns whether something was drawn.
 bool DrawDiagramOnImage(QImage& target, const form::TMainForm& form, TDiagramKind kind);
 // The drawing at the given size (a null image when there is nothing to draw).
 QImage RenderDiagram(const form::TMainForm& form, TDiagramKind kind, QSize size);
@@ -47,9 +47,12 @@ public:
     ~TDiagramDraw();
 
     // Draws the kind into a raster of the given size; the picture is Bitmap() cut to
-    // UsedWidth() (0 when the drawing's guard failed).
-    void Draw(TDiagramKind kind, int width, int height);
+    // UsedWidth() (0 when the drawing's guard failed). A raster handed in is drawn on in
+    // place when it has the size and format (no new memory), else replaced.
+    void Draw(TDiagramKind kind, int width, int height, QImage raster = {});
     const QImage& Bitmap() const { return bitmap_; }
+    // The finished picture: the raster itself, cut to UsedWidth (null when nothing was drawn).
+    QImage TakePicture();
     int UsedWidth() const { return usedWidth_; }
     double Scale() const { return scale_; }
 

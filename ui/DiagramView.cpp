@@ -42,7 +42,12 @@ void TDiagramView::EnsureDrawn()
     const QSize pixels(qRound(width() * ratio), qRound(height() * ratio));
     if (!dirty_ && pixels == drawnSize_)
         return;
-    picture_ = drawing::RenderDiagram(form_, kind_, pixels);
+    // Drawn on the last picture's memory when the size is unchanged.
+    QImage target = std::move(picture_);
+    if (target.size() != pixels)
+        target = QImage(pixels, QImage::Format_RGB32);
+    drawing::DrawDiagramOnImage(target, form_, kind_);
+    picture_ = std::move(target);
     picture_.setDevicePixelRatio(ratio);
     drawnSize_ = pixels;
     dirty_ = false;
