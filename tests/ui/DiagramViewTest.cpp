@@ -1,0 +1,129 @@
+// The drawings in the main window: drawn when their page shows, again after a change, not while
+// hidden; the enlarged view on a click; copying and saving the picture.
+#include <QApplication>
+#include <QClipboard>
+#include <QFile>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+
+#include "support/WindowActions.h"
+#include "ui/ImgZoom.h"
+#include "ui/TWMain.h"
+
+using namespace tw::form;
+using tw::ui::TDiagramView;
+
+class DiagramViewTest : public QObject, public TWindowActions
+{
+    Q_OBJECT
+
+    std::unique_ptr<tw::TTWData> project_;
+    std::unique_ptr<TfrmTWMain> window_;
+    QStringList errors_;
+
+    TfrmTWMain& W() override { return *window_; }
+    TDiagramView* View(TfrmTWMain::DrawingPage page) { return W().drawingPage(page); }
+
+private slots:
+    void init()
+    {
+        project_ = std::make_unique<tw::TTWData>();
+        project_->ExampleFolder = TW_BINARY_DIR "/cli";
+        window_ = std::make_unique<TfrmTWMain>(*project_);
+        W().showError = [this](const QString& message) { errors_ << message; };
+        W().resize(1600, 950);
+        W().show();
+        QApplication::setActiveWindow(window_.get());
+        QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+        W().NewProject();
+        QVERIFY(W().DrawingsColumnShown());
+    }
+
+    void cleanup()
+    {
+        window_.reset();
+        project_.reset();
+    }
+
+    void theShownPageDrawsAndFollowsTheProject()
+    {
+        TDiagramView* section = View(TfrmTWMain::DrawingPage::CrossSection);
+        TDiagramView* plan = View(TfrmTWMain::DrawingPage::PlanView);
+        QTRY_VERIFY(!section->Picture().isNull());
+        // At the view's size in the screen's pixels.
+        const qreal ratio = section->devicePixelRatioF();
+        QCOMPARE(section->Picture().size(),
+                 QSize(qRound(section->width() * ratio), qRound(section->height() * ratio)));
+        // A page not on view draws nothing until it is shown.
+        QCOMPARE(plan->DrawCount(), 0);
+
+        const int before = section->DrawCount();
+        const QImage old = section->Picture();
+        Type(Box::ShoredHeight, "20");
+        Leave();
+        QTRY_VERIFY(section->DrawCount() > before);
+        QVERIFY(section->Picture() != old);
+
+        // Another page: drawn when it comes into view.
+        W().drawingTabs()->setCurrentWidget(plan);
+        QTRY_VERIFY(plan->DrawCount() > 0);
+    }
+
+    void clickEnlargesTheDrawing()
+    {
+        TDiagramView* section = View(TfrmTWMain::DrawingPage::CrossSection);
+        QTRY_VERIFY(!section->Picture().isNull());
+        QString title;
+        QSize picture;
+        bool copied = false;
+        QTimer::singleShot(0, [&] {
+            auto* zoom = qobject_cast<tw::ui::TfrmImgZoom*>(QApplication::activeModalWidget());
+            if (zoom == nullptr)
+                return;
+            title = zoom->windowTitle();
+            picture = zoom->Picture().deviceIndependentSize().toSize();
+            zoom->copyButton()->click();
+            copied = QApplication::clipboard()->image().size() == zoom->Picture().size();
+            zoom->reject();
+        });
+        QTimer::singleShot(5000, [] {
+            if (QWidget* modal = QApplication::activeModalWidget())
+                modal->close();
+        });
+        QTest::mouseClick(section, Qt::LeftButton);
+        QCOMPARE(title, QString("Image"));
+        // The desktop's work area less 20 pixels across and 100 down.
+        const QRect area = W().screen()->availableGeometry();
+        QCOMPARE(picture, QSize(area.width() - 20, area.height() - 100));
+        QVERIFY(copied);
+    }
+
+    void savePictureAsPng()
+    {
+        TDiagramView* section = View(TfrmTWMain::DrawingPage::CrossSection);
+        QTRY_VERIFY(!section->Picture().isNull());
+        QTemporaryDir dir;
+        const QString path = dir.filePath("wall.png");
+        QString error;
+        QVERIFY(tw::ui::SavePicture(section->Picture(), path, &error));
+        QImage saved(path);
+        QCOMPARE(saved.size(), section->Picture().size());
+        // A folder that cannot exist: a message, no file.
+        QVERIFY(!tw::ui::SavePicture(section->Picture(), dir.filePath("missing/wall.png"),
+                                     &error));
+        QVERIFY(error.contains("Cannot save the picture"));
+        QVERIFY(!QFile::exists(dir.filePath("missing/wall.png")));
+        QCOMPARE(tw::ui::PictureFileName(tw::drawing::TDiagramKind::dkPlanView),
+                 QString("Plan View.png"));
+    }
+};
+
+QTEST_MAIN(DiagramViewTest)
+#include "DiagramViewTest.moc"
