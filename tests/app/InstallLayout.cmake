@@ -11,6 +11,7 @@ endif()
 set(expected
   bin/tarnwick
   bin/tarnwick-cli
+  bin/tarnwick-cli-draw
   "bin/ENGLISH UNITS EXAMPLE.btw"
   "bin/SI UNITS EXAMPLE.btw"
   share/applications/tarnwick.desktop
