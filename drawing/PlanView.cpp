@@ -90,6 +90,12 @@ private:
         c_.SetFontHeight(height);
         return c_.TextWidth(text);
     }
+    // The size of a dimension's label (the text between two blanks at the drawing's font).
+    QSize LabelSize(const std::string& text)
+    {
+        const std::string label = " " + text + " ";
+        return {TextWidthAt(p_.F, label), c_.TextHeight(label)};
+    }
     // How far a framed text box (which grows to fit its text) must move sideways to stay
     // inside the raster.
     int ShiftInside(int left, int right, int top, int bottom, const std::string& text);
@@ -102,7 +108,13 @@ private:
     // Extension lines down from the section's bottom corners and right from its right corners,
     // with the section depth and flange width between them.
     void SectionDimensions(bool flangeWidth);
+    // The beam diagonal, dashed from just outside the hole on the far side to the section's
+    // corner. It is drawn before the section's dimensions, whose labels then break it.
+    void BeamDiagonal();
+    double DiagonalAngle() const;
     void ClearanceAndHoleDiameter();
+    // Whether a rectangle lies across the outline of a drilled hole.
+    bool AcrossHole(const QRect& r) const;
     // The point at `radius` from the detail centre on the way to `from`.
     QPoint TowardCentre(QPoint from, double radius) const;
 
@@ -192,11 +204,12 @@ void TPlanPainter::StripAnnotation()
                    d_.FormatLength(data_.PlanEdgeOffset, 2, p.L), kAlignLeft, false, clNone);
     }
     // Under the strip between the centre lines; a text wider than the spacing goes below the
-    // lines' ends instead of across them.
+    // lines' ends instead of across them, and under a strip lower than the spacing's text,
+    // below that text.
     const std::string spacing = "pier spacing";
-    int yText = p.yBase;
+    int yText = std::max(p.yBase, p.ycp + p.F);
     if (TextWidthAt(p.F - 2, spacing) + 2 * p.u >= p.xN - p.x1)
-        yText = p.yBase + p.F / 2 + 2 * p.u;
+        yText = std::max(yText, p.yBase + p.F / 2 + 2 * p.u);
     d_.TextBox(p.x1, yText, p.xN, yText + p.F, spacing, kAlignCenter, false, clNone);
 }
 
@@ -220,10 +233,32 @@ void TPlanPainter::SectionDimensions(bool flangeWidth)
                      false, false);
     if (!flangeWidth)
         return;
-    Line(p.bR, p.bT, p.bR + 2 * LH, p.bT);
-    Line(p.bR, p.bB, p.bR + 2 * LH, p.bB);
-    d_.DimensionLine(p.bR + LH, p.bT, p.bR + LH, p.bB, d_.FormatLength(p.section.bf, 2, p.cu), 2,
-                     false, false);
+    // The flange width beside the section, or beyond the hole where its label would lie
+    // across the hole's outline.
+    const std::string bf = d_.FormatLength(p.section.bf, 2, p.cu);
+    const QSize label = LabelSize(bf);
+    const int w = label.width(), h = label.height(), a = d_.ArrowSize();
+    int x = p.bR + LH;
+    const QRect beside = w < p.bB - p.bT - a ? QRect(x - h / 2, (p.bT + p.bB - w) / 2, h, w)
+                                             : QRect(x - 3 * h / 2, p.bT - a - w, h, w);
+    if (AcrossHole(beside))
+        x = std::max(x, p.holeR + LH);
+    Line(p.bR, p.bT, x + LH, p.bT);
+    Line(p.bR, p.bB, x + LH, p.bB);
+    d_.DimensionLine(x, p.bT, x, p.bB, bf, 2, false, false);
+}
+
+bool TPlanPainter::AcrossHole(const QRect& r) const
+{
+    if (!p_.drilled)
+        return false;
+    bool inside = false, outside = false;
+    for (const QPoint& corner : {r.topLeft(), r.topRight(), r.bottomLeft(), r.bottomRight()}) {
+        const bool in = std::hypot(corner.x() - p_.xc, corner.y() - p_.yc) < p_.hr;
+        inside = inside || in;
+        outside = outside || !in;
+    }
+    return inside && outside;
 }
 
 void TPlanPainter::IBeamDetail()
@@ -246,13 +281,21 @@ void TPlanPainter::IBeamDetail()
         }
     }
 
+    if (p.drilled)
+        BeamDiagonal();
     c_.SetBrush(clWhite);
     Pen(clBlack, p.u);
     SectionDimensions(true);
+    const int a = d_.ArrowSize();
+    const std::string tf = d_.FormatLength(p.section.tf, 2, p.cu);
     const int yFlange = p.bT + RoundEven((p.webT - p.bT) / 3.0);
-    d_.DimensionLine(p.bL, yFlange, p.faceL, yFlange, d_.FormatLength(p.section.tf, 2, p.cu), 2,
-                     true, false);
-    const int xWeb = p.bR - RoundEven((p.bR - p.bL) / 4.0);
+    d_.DimensionLine(p.bL, yFlange, p.faceL, yFlange, tf, 2, true, false);
+    // The web thickness a quarter of the depth from the right; on a section drawn small, closer
+    // to the right flange, so that its label stays clear of the flange thickness's label.
+    const QSize tfLabel = LabelSize(tf);
+    const int clear = p.faceL + a + tfLabel.width() + 3 * tfLabel.height() / 2 + 2 * p.u;
+    const int xWeb =
+        std::max(p.bR - RoundEven((p.bR - p.bL) / 4.0), std::min(clear, p.faceR - 2 * p.u));
     d_.DimensionLine(xWeb, p.webT, xWeb, p.webB, d_.FormatLength(p.section.tw, 2, p.cu), 2, true,
                      false);
 
@@ -270,13 +313,9 @@ void TPlanPainter::IBeamDetail()
     const int xk = p.bL - p.LH;
     Line(p.bL - 2 * p.LH, yk, p.bL, yk);
     const std::string k1 = d_.FormatLength(p.section.k1, 2, p.cu);
-    const std::string label = " " + k1 + " ";
-    c_.SetFontHeight(p.F);
-    c_.SetFontRotated(true);
-    const int w = c_.TextWidth(label);
-    const int h = c_.TextHeight(label);
-    c_.SetFontRotated(false);
-    const int a = d_.ArrowSize();
+    const QSize k1Label = LabelSize(k1);
+    const int w = k1Label.width();
+    const int h = k1Label.height();
     if (!p.drilled || w < p.yc - yk - a) {
         d_.DimensionLine(xk, yk, xk, p.yc, k1, 1, false, false);
     } else {
@@ -286,7 +325,7 @@ void TPlanPainter::IBeamDetail()
         c_.SetFontColor(ContrastColor(c_.Pixel(x + h / 2, y - w / 2)));
         c_.SetTransparent(true);
         c_.SetFontRotated(true);
-        c_.TextOut(x, y, label);
+        c_.TextOut(x, y, " " + k1 + " ");
         c_.SetFontRotated(false);
     }
 
@@ -301,6 +340,8 @@ void TPlanPainter::PipeDetail()
     c_.SetBrush(clWhite, data_.PipeFilled ? TBrushStyle::Clear : TBrushStyle::Solid);
     c_.Ellipse(p.bL, p.bT, p.bR, p.bB);
 
+    if (p.drilled)
+        BeamDiagonal();
     Pen(clBlack, p.u);
     c_.SetBrush(clWhite);
     SectionDimensions(false);
@@ -318,18 +359,29 @@ void TPlanPainter::PipeDetail()
         ClearanceAndHoleDiameter();
 }
 
+double TPlanPainter::DiagonalAngle() const
+{
+    return p_.pipe ? std::numbers::pi / 4 : std::atan2(p_.bf, p_.d);
+}
+
+void TPlanPainter::BeamDiagonal()
+{
+    const TPlan& p = p_;
+    const double theta = DiagonalAngle();
+    const double radius = p.b * p.scale / 2;
+    Pen(clBlack, p.u);
+    c_.MoveTo(p.xc + RoundEven(std::cos(theta) * radius) + RoundEven(std::cos(theta) * p.F / 2),
+              p.yc + RoundEven(std::sin(theta) * radius) + RoundEven(std::sin(theta) * p.F / 2));
+    d_.DashedLineTo(p.bL, p.bT, false, 30);
+}
+
 void TPlanPainter::ClearanceAndHoleDiameter()
 {
     const TPlan& p = p_;
-    const double theta = p.pipe ? std::numbers::pi / 4 : std::atan2(p.bf, p.d);
+    const double theta = DiagonalAngle();
     const double cs = std::cos(theta), sn = std::sin(theta);
     const double radius = p.b * p.scale / 2;
     const QPoint P(p.xc - RoundEven(cs * radius), p.yc - RoundEven(sn * radius));
-
-    // The beam diagonal, from just outside the hole on the far side to the section's corner.
-    c_.MoveTo(p.xc + RoundEven(cs * radius) + RoundEven(cs * p.F / 2),
-              p.yc + RoundEven(sn * radius) + RoundEven(sn * p.F / 2));
-    d_.DashedLineTo(p.bL, p.bT, false, 30);
 
     // The clearance between the hole and the section.
     const QPoint Q = p.pipe ? QPoint(p.xc - RoundEven(cs * p.DetailPx(p.d) / 2),
