@@ -6,6 +6,7 @@
 #include <QImage>
 
 #include <cmath>
+#include <functional>
 #include <numbers>
 
 #include "DrawingWalls.h"
