@@ -4,6 +4,7 @@
 #include <cmath>
 #include <numbers>
 #include <string>
+#include <string_view>
 
 #include "drawing/DiagramDraw.h"
 #include "engine/SteelChecks.h"
@@ -34,7 +35,7 @@ const TRebarSize& BarOf(const TRebarTable& table, int32_t designation)
 // in ft | m, section values in in | cm, bar values in in | mm.
 struct TPlan
 {
-    std::string L, s, cu;   // length, bar and section unit texts
+    std::string_view L, s, cu; // length, bar and section unit texts
     double k = 12, ks = 12; // section and bar units per length unit
     TSteelShape section;
     double b = 0, S = 0, d = 0, bf = 0, tf = 0, tw = 0, k1 = 0;
