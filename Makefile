@@ -40,14 +40,14 @@ fuzz:
 	  -artifact_prefix=$(BUILD)-fuzz/ $(BUILD)-fuzz/corpus
 
 bench:
-	cmake -S . -B $(BUILD)-bench -DTW_BUILD_BENCH=ON -DCMAKE_BUILD_TYPE=Release
+	cmake -S . -B $(BUILD)-bench -DTW_BUILD_BENCH=ON -DTW_BUILD_TESTS=OFF -DCMAKE_BUILD_TYPE=Release
 	cmake --build $(BUILD)-bench -j $(JOBS)
 	@for b in $(BUILD)-bench/bench/tw_bench_*; do [ -x "$$b" ] && "$$b"; done
 
 # Builds every benchmark and runs each briefly, so that one which no longer builds, or whose
 # wall no longer analyses, is found by CI rather than by the next person who measures.
 bench-check:
-	cmake -S . -B $(BUILD)-bench -DTW_BUILD_BENCH=ON -DCMAKE_BUILD_TYPE=Release
+	cmake -S . -B $(BUILD)-bench -DTW_BUILD_BENCH=ON -DTW_BUILD_TESTS=OFF -DCMAKE_BUILD_TYPE=Release
 	cmake --build $(BUILD)-bench -j $(JOBS)
 	@for b in $(BUILD)-bench/bench/tw_bench_*; do \
 	  [ -x "$$b" ] || continue; \
