@@ -4,6 +4,7 @@
 //   tarnwick-cli show PROJECT               the results column as the window shows it
 //   tarnwick-cli convert IN OUT             .btw <-> .json (by the extensions)
 //   tarnwick-cli new [--si] OUT             a new project
+//   tarnwick-cli table PROJECT [--csv]      the 64 node results (depth, shear, moment, ...)
 //   tarnwick-cli draw PROJECT section|plan|guardrail OUT.png [--size WxH]
 //                                           a drawing as a picture (tarnwick-cli-draw)
 //
@@ -11,6 +12,8 @@
 // written or is not a project.
 #include <unistd.h>
 
+#include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -27,6 +30,7 @@
 #include "engine/ProjectJson.h"
 #include "engine/TWClasses.h"
 #include "form/MainForm.h"
+#include "form/NodeTable.h"
 #include "form/ResultRows.h"
 
 namespace fs = std::filesystem;
@@ -52,6 +56,9 @@ constexpr const char* kUsage =
     "  convert IN OUT            Convert a project between .btw and .json (by the extensions).\n"
     "  new [--si] OUT            Write a new project (from the example project of the unit\n"
     "                            system when it is installed beside the program) to OUT.\n"
+    "  table PROJECT [--csv]     Print the results at the 64 analysis nodes (depth, shear,\n"
+    "                            moment, slope, deflection) as the node table shows them, or\n"
+    "                            as CSV with every value in full (--csv).\n"
     "  draw PROJECT section|plan|guardrail OUT.png [--size WIDTHxHEIGHT]\n"
     "                            Draw the cross section, the plan view or the guardrail\n"
     "                            detail of PROJECT as the desktop program draws it and write\n"
@@ -180,6 +187,45 @@ int Show(Arguments args, const fs::path& programFolder)
     return kExitOk;
 }
 
+int Table(Arguments args, const fs::path& programFolder)
+{
+    const bool csv = TakeOption(args, "--csv");
+    NoOtherOptions(args, "table");
+    ExpectOperands(args, 1, "table");
+    tw::TTWData project;
+    project.ExampleFolder = programFolder;
+    tw::cli::LoadProject(args.operands[0], project);
+    tw::form::TMainForm form(project);
+    if (!OpenInForm(form))
+        return kExitAnalysisFailed;
+    std::string text;
+    if (csv) {
+        text = tw::form::NodeTableCsv(project);
+    } else {
+        // The table as the window shows it, in columns wide enough for header and values.
+        const auto columns = tw::form::NodeTableColumns(project.Units);
+        const auto rows = tw::form::NodeTableRows(project, {});
+        std::array<std::size_t, tw::form::kNodeColumnCount> widths{};
+        for (std::size_t c = 0; c < widths.size(); ++c) {
+            widths[c] = columns[c].caption.size();
+            for (const auto& row : rows)
+                widths[c] = std::max(widths[c], row[c].size());
+        }
+        auto line = [&](auto cell) {
+            for (std::size_t c = 0; c < widths.size(); ++c) {
+                const std::string value = cell(c);
+                text += std::string(widths[c] - value.size() + (c > 0 ? 2 : 0), ' ') + value;
+            }
+            text += '\n';
+        };
+        line([&](std::size_t c) { return columns[c].caption; });
+        for (const auto& row : rows)
+            line([&](std::size_t c) { return row[c]; });
+    }
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    return kExitOk;
+}
+
 int Convert(Arguments args, const fs::path& programFolder)
 {
     NoOtherOptions(args, "convert");
@@ -256,6 +302,8 @@ int Run(int argc, char** argv)
         return Show(Split(args), folder);
     if (command == "convert")
         return Convert(Split(args), folder);
+    if (command == "table")
+        return Table(Split(args), folder);
     if (command == "new")
         return New(Split(args), folder);
     if (command == "draw")

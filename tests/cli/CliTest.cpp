@@ -4,6 +4,7 @@
 
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -232,6 +233,24 @@ TEST_F(Cli, DrawWritesThePicture)
         EXPECT_EQ(run.code, 2) << c.message;
         EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
     }
+}
+
+TEST_F(Cli, TablePrintsTheNodeResults)
+{
+    Outcome run = Start({"table", kEnglishJson.string()});
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 65);
+    EXPECT_NE(run.out.find("Depth, ft"), std::string::npos);
+    EXPECT_NE(run.out.find("Defl, inch"), std::string::npos);
+    // CSV: the header with the units, then node 0 at depth 0.
+    run = Start({"table", kSIJson.string(), "--csv"});
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(run.out.rfind(
+                  "Node,Depth (m),Shear (kN),Moment (kN-m),Slope (rad),Deflection (mm)\n0,0,", 0),
+              0u)
+        << run.out.substr(0, 120);
+    EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 65);
+    EXPECT_EQ(Start({"table", kEnglishJson.string(), "--tsv"}).code, 2);
 }
 
 TEST_F(Cli, OnlyTheDrawCommandLoadsTheGraphicsLibraries)
