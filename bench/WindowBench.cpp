@@ -8,6 +8,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "ui/Graphs.h"
 #include "ui/TWMain.h"
 
 using namespace tw;
@@ -75,6 +76,22 @@ void BM_WindowCommitWithDrawing(benchmark::State& state)
     state.counters["drawing px"] = view->width() * view->height();
 }
 
+// "View All Graphs" on the English example: the graphs built, rendered and the window painted.
+// Target: 100 ms from the click.
+void BM_OpenAllGraphs(benchmark::State& state)
+{
+    TTWData project = ProjectBesideTheExamples();
+    TfrmTWMain window(project);
+    ShowNewProject(window);
+    for (auto _ : state) {
+        ui::TfrmGraphs graphs(window.form(), form::TGraphKind::All, &window);
+        graphs.show();
+        graphs.repaint();
+        QApplication::processEvents();
+        benchmark::DoNotOptimize(graphs.isVisible());
+    }
+}
+
 void BM_StartupToFilledWindow(benchmark::State& state)
 {
     for (auto _ : state) {
@@ -89,6 +106,7 @@ void BM_StartupToFilledWindow(benchmark::State& state)
 
 BENCHMARK(BM_WindowCommit)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WindowCommitWithDrawing)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenAllGraphs)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_StartupToFilledWindow)->Unit(benchmark::kMillisecond)->Iterations(10);
 
 int main(int argc, char** argv)

@@ -279,7 +279,9 @@ std::vector<TGraphSpec> BuildGraphs(const TTWData& p, TGraphKind which, const TN
             g.depthIncrement = 0;
         if (!g.series[0].points.empty()) {
             g.markValue = markLargest ? MaxY(g.series[0]) : MinY(g.series[0]);
-            g.markText = Fixed(g.markValue, si ? 2 : 3, format);
+            // Three decimals (two in SI); a slope in radians needs five to show at all.
+            const int decimals = kind == TGraphKind::Slope ? 5 : (si ? 2 : 3);
+            g.markText = Fixed(g.markValue, decimals, format);
         }
         if (kind != TGraphKind::Interaction)
             g.depthTicks = DepthTicks(MaxX(g.series[2]));

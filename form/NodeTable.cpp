@@ -79,8 +79,10 @@ std::string NodeTableCsv(const TTWData& project)
                           : "Node,Depth (ft),Shear (k),Moment (k-ft),Slope (rad),Deflection (in)\n";
     for (int i = 0; i < kPileNodeCount; ++i) {
         text += std::to_string(i);
-        for (const long double value : Values(project.Nodes[static_cast<std::size_t>(i)]))
-            text += "," + Shortest(value);
+        for (const long double value : Values(project.Nodes[static_cast<std::size_t>(i)])) {
+            text += ',';
+            text += Shortest(value);
+        }
         text += '\n';
     }
     return text;

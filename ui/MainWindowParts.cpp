@@ -66,6 +66,18 @@ QWidget* Gap(int width, QWidget* parent)
     return gap;
 }
 
+QToolButton* LinkButton(const QString& text, QWidget* parent)
+{
+    auto* button = new QToolButton(parent);
+    button->setText(text);
+    button->setAutoRaise(true);
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setCursor(Qt::PointingHandCursor);
+    button->setStyleSheet(QStringLiteral(
+        "QToolButton { color: #0645AD; text-decoration: underline; border: none; padding: 0px; }"));
+    return button;
+}
+
 QToolButton* SmallButton(const QString& text, const QString& tip, QWidget* parent)
 {
     auto* button = new QToolButton(parent);

@@ -108,6 +108,9 @@ QHBoxLayout* RowLayout(QWidget* row);
 // on both sides of it, so the columns of the rows line up.
 QWidget* Gap(int width, QWidget* parent);
 
+// A link in the columns ("View Table", "View All Graphs"): underlined blue text.
+QToolButton* LinkButton(const QString& text, QWidget* parent);
+
 // The small square buttons beside inputs ("...", "i").
 QToolButton* SmallButton(const QString& text, const QString& tip, QWidget* parent);
 

@@ -184,6 +184,13 @@ public:
     QToolButton* passiveInfoButton() const { return passiveInfoButton_; }
     QToolButton* stripSketchButton() const { return stripSketchButton_; }
     QToolButton* seismicSketchButton() const { return seismicSketchButton_; }
+    // The links to the graphs ("View All Graphs", "View One Graph" with its menu, the rebar
+    // cage's "View Graph") and to the node table ("View Plot Analysis").
+    QToolButton* viewAllGraphsLink() const { return viewAllGraphs_; }
+    QToolButton* viewOneGraphLink() const { return viewOneGraph_; }
+    QMenu* graphMenu() const { return graphMenu_; }
+    QToolButton* viewInteractionLink() const { return viewInteraction_; }
+    QToolButton* viewPlotAnalysisLink() const { return viewPlotAnalysis_; }
 
     // Shows the message of a failed command (called from the event loop right after the
     // command). A message box by default; tests replace it.
@@ -376,6 +383,11 @@ private:
     QToolButton* passiveInfoButton_ = nullptr;
     QToolButton* stripSketchButton_ = nullptr;
     QToolButton* seismicSketchButton_ = nullptr;
+    QToolButton* viewAllGraphs_ = nullptr;
+    QToolButton* viewOneGraph_ = nullptr;
+    QToolButton* viewInteraction_ = nullptr;
+    QToolButton* viewPlotAnalysis_ = nullptr;
+    QMenu* graphMenu_ = nullptr;
     QPixmap passMark_, failMark_;
     // Set while the window writes into its widgets or runs a command, so that the focus
     // changes this causes are not taken for the user's.

@@ -9,10 +9,12 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMenu>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -22,7 +24,9 @@
 #include <utility>
 
 #include "ui/CollapsibleSection.h"
+#include "ui/Computations.h"
 #include "ui/DiagramView.h"
+#include "ui/Graphs.h"
 #include "ui/ImgZoom.h"
 #include "ui/LoadSketches.h"
 #include "ui/MainWindowParts.h"
@@ -518,14 +522,7 @@ void TfrmTWMain::BuildInputColumn(QVBoxLayout* column)
                 break;
             }
             case InputItemKind::ViewTable: {
-                auto* button = new QToolButton(body);
-                button->setText(QStringLiteral("View Table"));
-                button->setAutoRaise(true);
-                button->setFocusPolicy(Qt::NoFocus);
-                button->setCursor(Qt::PointingHandCursor);
-                button->setStyleSheet(
-                    QStringLiteral("QToolButton { color: #0645AD; text-decoration: underline; "
-                                   "border: none; padding: 0px; }"));
+                auto* button = LinkButton(QStringLiteral("View Table"), body);
                 viewTableButton_ = button;
                 rows->addWidget(button, 0, Qt::AlignLeft);
                 break;
@@ -640,7 +637,62 @@ void TfrmTWMain::BuildResultColumn(QVBoxLayout* column)
             }
             widget->bodyLayout()->addWidget(ResultRow(row, body));
         }
+        // The links to the graphs and the node table: under the output data, and under the
+        // rebar cage checks for its interaction diagram.
+        if (section == Section::OutputData || section == Section::RebarChecks) {
+            auto* links = new QWidget(body);
+            auto* layout = RowLayout(links);
+            if (section == Section::OutputData) {
+                viewAllGraphs_ = LinkButton(QStringLiteral("View All Graphs"), links);
+                viewOneGraph_ = LinkButton(QStringLiteral("View One Graph"), links);
+                viewPlotAnalysis_ = LinkButton(QStringLiteral("View Plot Analysis"), links);
+                for (QToolButton* link : {viewAllGraphs_, viewOneGraph_, viewPlotAnalysis_})
+                    layout->addWidget(link);
+            } else {
+                viewInteraction_ = LinkButton(QStringLiteral("View Graph"), links);
+                layout->addWidget(viewInteraction_);
+            }
+            layout->addStretch(1);
+            widget->bodyLayout()->addWidget(links);
+        }
         column->addWidget(widget);
     }
     column->addStretch(1);
+
+    using tw::form::TGraphKind;
+    connect(viewAllGraphs_, &QToolButton::clicked, this, [this] {
+        if (!busy_)
+            tw::ui::ShowGraphs(form_, TGraphKind::All, this);
+    });
+    connect(viewInteraction_, &QToolButton::clicked, this, [this] {
+        if (!busy_)
+            tw::ui::ShowGraphs(form_, TGraphKind::Interaction, this);
+    });
+    connect(viewPlotAnalysis_, &QToolButton::clicked, this, [this] {
+        if (!busy_)
+            tw::ui::ShowComputations(form_, this);
+    });
+    // "View One Graph": the graphs to choose from, just below the link.
+    graphMenu_ = new QMenu(this);
+    const struct
+    {
+        const char* caption;
+        TGraphKind kind;
+    } graphs[] = {{"&Loading", TGraphKind::Loading},
+                  {"&Shear", TGraphKind::Shear},
+                  {"&Moment", TGraphKind::Moment},
+                  {"Sl&ope", TGraphKind::Slope},
+                  {"&Deflection", TGraphKind::Deflection}};
+    for (const auto& g : graphs) {
+        QAction* action = graphMenu_->addAction(QString::fromLatin1(g.caption));
+        const TGraphKind kind = g.kind;
+        connect(action, &QAction::triggered, this, [this, kind] {
+            // Opened once the menu has closed.
+            QTimer::singleShot(0, this, [this, kind] { tw::ui::ShowGraphs(form_, kind, this); });
+        });
+    }
+    connect(viewOneGraph_, &QToolButton::clicked, this, [this] {
+        if (!busy_)
+            graphMenu_->popup(viewOneGraph_->mapToGlobal(QPoint(0, viewOneGraph_->height())));
+    });
 }

@@ -65,6 +65,7 @@ TEST(GraphMarks, SlopeKeepsTheMarkOfTheGraphBeforeIt)
     ASSERT_EQ(all.size(), 5u); // an I-beam: no interaction diagram
     EXPECT_TRUE(Find(all, TGraphKind::Moment)->markLargest);
     EXPECT_TRUE(Find(all, TGraphKind::Slope)->markLargest); // after the moment graph
+    EXPECT_EQ(Find(all, TGraphKind::Slope)->markText, "0.00475"); // radians need five decimals
     EXPECT_TRUE(Find(all, TGraphKind::Deflection)->markSmallest);
     EXPECT_FALSE(Find(all, TGraphKind::Deflection)->markLargest);
     const auto slope = BuildGraphs(p, TGraphKind::Slope);

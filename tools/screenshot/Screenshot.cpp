@@ -3,7 +3,8 @@
 //
 //   tw_screenshot --out main.png [--project wall.btw] [--size 1600x950] [--expand Section]
 //                 [--type Box=text] [--choose List=index] [--check Check=0|1] [--widget Section]
-//                 [--dialog table|usersheet] [--click passiveInfo|userSheet] [--focus Box]
+//                 [--dialog table|usersheet|graphs|graph1..graph6|nodes] [--click
+//                 passiveInfo|userSheet] [--focus Box]
 //                 [--screen]
 //
 // Section, Box, List and Check are the form's identifiers (GeneralData, ShoredHeight, Units,
@@ -23,6 +24,8 @@
 #include <string>
 
 #include "engine/TWClasses.h"
+#include "ui/Computations.h"
+#include "ui/Graphs.h"
 #include "ui/TWMain.h"
 #include "ui/Tables.h"
 #include "ui/UserDefinedSheet.h"
@@ -138,6 +141,13 @@ int main(int argc, char* argv[])
                 dialog = new tw::ui::TfrmTable(window.form().Project(), &window);
             else if (name == "usersheet")
                 dialog = new tw::ui::TfrmUserDefinedSheet(&window);
+            else if (name == "graphs")
+                dialog = new tw::ui::TfrmGraphs(window.form(), tw::form::TGraphKind::All, &window);
+            else if (name.rfind("graph", 0) == 0 && name.size() == 6)
+                dialog = new tw::ui::TfrmGraphs(
+                    window.form(), static_cast<tw::form::TGraphKind>(name[5] - '0'), &window);
+            else if (name == "nodes")
+                dialog = new tw::ui::TfrmComputations(window.form(), &window);
             if (!dialog) {
                 std::fprintf(stderr, "tw_screenshot: unknown dialog %s\n", name.c_str());
                 return 2;

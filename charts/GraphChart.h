@@ -1,0 +1,53 @@
+// One result graph as a picture: the chart laid out with depth across and the value down,
+// rendered, marked (extreme value, depth labels, point marks) and turned a quarter turn
+// counterclockwise, so that depth runs down the left side and the values across the top. The
+// positions of the plotted points on the picture come with it, for the readout.
+#pragma once
+
+#include <QColor>
+#include <QImage>
+#include <QPoint>
+#include <QSize>
+
+#include <vector>
+
+#include "form/GraphData.h"
+
+namespace tw::charts {
+
+// A plotted point: where it lies on the picture, and its values.
+struct TPlottedPoint
+{
+    int x = 0;
+    int y = 0;
+    double valueX = 0; // depth (axial load for the interaction diagram)
+    double valueY = 0;
+};
+
+struct TChartStyle
+{
+    QColor background = QColor(240, 240, 240);
+    // For printing: fonts and lines twice as large.
+    double scale = 1;
+};
+
+struct TGraphPicture
+{
+    QImage image;
+    // The points of the readout series, in the order the readout searches them.
+    std::vector<TPlottedPoint> points;
+};
+
+// Renders the graph into a picture of the given size (needs a QApplication).
+TGraphPicture RenderGraph(const form::TGraphSpec& graph, QSize size, const TChartStyle& style = {});
+
+// The pictures of the graphs as the report prints them: white, fonts and lines twice as large,
+// 600 x 900 pixels each, in the order loading to interaction (no interaction diagram without a
+// rebar cage).
+std::vector<QImage> GraphPrintPictures(const TTWData& project, const TNumberFormat& format = {});
+
+// The first point within `tolerance` pixels of the position in both directions, or none.
+const TPlottedPoint* PointNear(const std::vector<TPlottedPoint>& points, QPoint position,
+                               int tolerance = 5);
+
+} // namespace tw::charts

@@ -1,0 +1,201 @@
+// The graph window and the node table: which graphs show and at what size, the marks of the
+// slope graph in both views, the interaction diagram's series, the readout found at the plotted
+// points of the pictures, the links of the main window, and the table's rows, copy and CSV.
+#include <QApplication>
+#include <QClipboard>
+#include <QFile>
+#include <QLabel>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+#include <memory>
+
+#include "support/WindowActions.h"
+#include "ui/Computations.h"
+#include "ui/Graphs.h"
+#include "ui/TWMain.h"
+
+using namespace tw::form;
+using tw::ui::TfrmComputations;
+using tw::ui::TfrmGraphs;
+
+namespace {
+
+// Pixels of a colour (within a small tolerance for smoothing) in a picture.
+int Count(const QImage& image, QColor colour)
+{
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            n += std::abs(c.red() - colour.red()) + std::abs(c.green() - colour.green()) +
+                             std::abs(c.blue() - colour.blue()) <
+                         30
+                     ? 1
+                     : 0;
+        }
+    return n;
+}
+
+} // namespace
+
+class GraphsTest : public QObject, public TWindowActions
+{
+    Q_OBJECT
+
+    std::unique_ptr<tw::TTWData> project_;
+    std::unique_ptr<TfrmTWMain> window_;
+
+    TfrmTWMain& W() override { return *window_; }
+
+private slots:
+    void init()
+    {
+        project_ = std::make_unique<tw::TTWData>();
+        project_->ExampleFolder = TW_BINARY_DIR "/cli";
+        window_ = std::make_unique<TfrmTWMain>(*project_);
+        W().showError = [](const QString&) {};
+        W().resize(1600, 950);
+        W().show();
+        QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+        W().NewProject();
+    }
+
+    void cleanup()
+    {
+        window_.reset();
+        project_.reset();
+    }
+
+    void allGraphsAndOneAtTwiceTheSize()
+    {
+        TfrmGraphs all(W().form(), TGraphKind::All, &W());
+        // An I-beam: five graphs, the sixth cell empty.
+        for (int k = 1; k <= 5; ++k) {
+            QLabel* image = all.image(static_cast<TGraphKind>(k));
+            QVERIFY(image != nullptr);
+            QCOMPARE(image->size(), QSize(TfrmGraphs::kCellWidth, TfrmGraphs::kCellHeight));
+        }
+        QVERIFY(all.image(TGraphKind::Interaction) == nullptr);
+        TfrmGraphs one(W().form(), TGraphKind::Moment, &W());
+        QCOMPARE(one.image(TGraphKind::Moment)->size(),
+                 QSize(2 * TfrmGraphs::kCellWidth, 2 * TfrmGraphs::kCellHeight));
+        QVERIFY(one.image(TGraphKind::Shear) == nullptr);
+        QCOMPARE(one.windowTitle(), QString("Graphs"));
+    }
+
+    void slopeMarkFollowsTheGraphBuiltBefore()
+    {
+        // The largest-value mark (a red line) on the slope graph among all graphs, none alone.
+        TfrmGraphs all(W().form(), TGraphKind::All, &W());
+        TfrmGraphs alone(W().form(), TGraphKind::Slope, &W());
+        QVERIFY(Count(all.picture(TGraphKind::Slope), Qt::red) > 0);
+        QCOMPARE(Count(alone.picture(TGraphKind::Slope), Qt::red), 0);
+    }
+
+    void readoutAtThePlottedPoints()
+    {
+        TfrmGraphs one(W().form(), TGraphKind::Moment, &W());
+        one.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&one));
+        // Node 40 of the moment curve: find its mark on the picture, then ask there.
+        const tw::TPileNode& node = project_->Nodes[40];
+        const QString expected = QString::fromStdString(
+            ReadoutText(TGraphKind::Moment, static_cast<double>(node.CutMoment),
+                        static_cast<double>(node.Depth), W().form().NumberFormat()));
+        QLabel* image = one.image(TGraphKind::Moment);
+        const QImage picture = image->pixmap().toImage();
+        const qreal r = picture.devicePixelRatio();
+        bool found = false;
+        // Only where the curve's colour is drawn: the readout must find the point there.
+        for (int y = 0; y < image->height() && !found; ++y)
+            for (int x = 0; x < image->width() && !found; ++x) {
+                const QColor c = picture.pixelColor(qRound(x * r), qRound(y * r));
+                if (c != QColor(255, 0, 255) ||
+                    one.ReadoutAt(TGraphKind::Moment, QPoint(x, y)) != expected)
+                    continue;
+                found = true;
+                // The status bar shows it when the mouse is there.
+                QMouseEvent move(QEvent::MouseMove, QPointF(x, y),
+                                 image->mapToGlobal(QPointF(x, y)), Qt::NoButton, Qt::NoButton,
+                                 Qt::NoModifier);
+                QApplication::sendEvent(image, &move);
+                QCOMPARE(one.statusBar()->currentMessage(), expected);
+            }
+        QVERIFY(found);
+        // Far from any point: nothing.
+        QCOMPARE(one.ReadoutAt(TGraphKind::Moment, QPoint(2, 2)), QString());
+    }
+
+    void interactionDiagramOfARebarCage()
+    {
+        Choose(List::PileType, 1);
+        Choose(List::Reinforcement, 2);
+        TfrmGraphs all(W().form(), TGraphKind::All, &W());
+        QVERIFY(all.image(TGraphKind::Interaction) != nullptr);
+        const QImage diagram = all.picture(TGraphKind::Interaction);
+        QVERIFY(Count(diagram, QColor(0, 0, 128)) > 0);  // the diagram, navy
+        QVERIFY(Count(diagram, QColor(0, 255, 64)) > 0); // the tension line
+        QVERIFY(Count(diagram, Qt::red) > 0);            // the cap and the design point
+    }
+
+    void linksOpenTheGraphsAndTheTable()
+    {
+        QVERIFY(W().viewAllGraphsLink() != nullptr);
+        QStringList items;
+        for (QAction* action : W().graphMenu()->actions())
+            items << action->text();
+        QCOMPARE(items, QStringList({"&Loading", "&Shear", "&Moment", "Sl&ope", "&Deflection"}));
+        QString title;
+        QTimer::singleShot(0, [&] {
+            if (QWidget* modal = QApplication::activeModalWidget()) {
+                title = modal->windowTitle();
+                modal->close();
+            }
+        });
+        W().viewPlotAnalysisLink()->click();
+        QCOMPARE(title, QString("Table of Test Results"));
+    }
+
+    void nodeTableRowsCopyAndCsv()
+    {
+        TfrmComputations table(W().form(), &W());
+        QCOMPARE(table.table()->rowCount(), 64);
+        QCOMPARE(table.table()->horizontalHeaderItem(6)->text(), QString("Defl, inch"));
+        QCOMPARE(table.table()->item(63, 1)->text(), QString("63"));
+        // The whole table fits across: no scrolling sideways.
+        table.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&table));
+        QVERIFY(!table.table()->horizontalScrollBar()->isVisible());
+        // Copied as tab-separated text with its header.
+        QTest::keyClick(table.table(), Qt::Key_C, Qt::ControlModifier);
+        const QString copied = QApplication::clipboard()->text();
+        QCOMPARE(copied.count('\n'), 65);
+        QVERIFY(copied.startsWith("Node #\tDepth, ft\t"));
+        QTemporaryDir dir;
+        QString error;
+        QVERIFY(table.SaveCsv(dir.filePath("nodes.csv"), &error));
+        QFile csv(dir.filePath("nodes.csv"));
+        QVERIFY(csv.open(QIODevice::ReadOnly));
+        QCOMPARE(csv.readAll().count('\n'), 65);
+        QVERIFY(!table.SaveCsv(dir.filePath("no/such/folder.csv"), &error));
+        QVERIFY(error.contains("Cannot save the table"));
+    }
+
+private:
+    void Choose(List list, int index)
+    {
+        W().form().ChooseListItem(list, index);
+        W().Refresh();
+    }
+};
+
+QTEST_MAIN(GraphsTest)
+#include "GraphsTest.moc"

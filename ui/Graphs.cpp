@@ -1,0 +1,213 @@
+#include "ui/Graphs.h"
+
+#include <QContextMenuEvent>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPixmap>
+#include <QScreen>
+#include <QStatusBar>
+#include <QVBoxLayout>
+
+#include "ui/DiagramView.h"
+
+namespace tw::ui {
+
+namespace {
+
+QString GraphFileName(form::TGraphKind kind)
+{
+    switch (kind) {
+    case form::TGraphKind::Loading:
+        return QStringLiteral("Loading.png");
+    case form::TGraphKind::Shear:
+        return QStringLiteral("Shear.png");
+    case form::TGraphKind::Moment:
+        return QStringLiteral("Moment.png");
+    case form::TGraphKind::Slope:
+        return QStringLiteral("Slope.png");
+    case form::TGraphKind::Deflection:
+        return QStringLiteral("Deflection.png");
+    default:
+        return QStringLiteral("Interaction Diagram.png");
+    }
+}
+
+} // namespace
+
+TfrmGraphs::TfrmGraphs(const form::TMainForm& form, form::TGraphKind which, QWidget* parent)
+    : QDialog(parent), form_(form)
+{
+    setWindowTitle(QStringLiteral("Graphs"));
+    setModal(true);
+    const bool one = which != form::TGraphKind::All;
+    const QSize cell =
+        one ? QSize(2 * kCellWidth, 2 * kCellHeight) : QSize(kCellWidth, kCellHeight);
+    const qreal ratio = parent != nullptr ? parent->devicePixelRatioF() : qApp->devicePixelRatio();
+
+    auto* grid = new QGridLayout;
+    grid->setSpacing(1);
+    grid->setContentsMargins(1, 1, 1, 1);
+    for (const form::TGraphSpec& spec :
+         form::BuildGraphs(form.Project(), which, form.NumberFormat())) {
+        TGraph graph;
+        graph.kind = spec.kind;
+        // Drawn in the screen's pixels for a sharp picture; the readout works in the label's.
+        const QSize pixels(qRound(cell.width() * ratio), qRound(cell.height() * ratio));
+        charts::TGraphPicture picture =
+            charts::RenderGraph(spec, pixels, {palette().window().color(), ratio});
+        graph.picture = picture.image;
+        graph.picture.setDevicePixelRatio(ratio);
+        for (charts::TPlottedPoint point : picture.points) {
+            point.x = qRound(point.x / ratio);
+            point.y = qRound(point.y / ratio);
+            graph.points.push_back(point);
+        }
+        graph.label = new QLabel(this);
+        graph.label->setFixedSize(cell);
+        graph.label->setPixmap(QPixmap::fromImage(graph.picture));
+        graph.label->setMouseTracking(true);
+        graph.label->installEventFilter(this);
+        graph.label->setToolTip(QStringLiteral("Right-click to copy or save the graph"));
+        // Loading, shear and moment on top, slope, deflection and interaction below; a sixth
+        // cell without a rebar cage stays empty.
+        const int index = static_cast<int>(spec.kind) - 1;
+        grid->addWidget(graph.label, one ? 0 : index / 3, one ? 0 : index % 3);
+        graphs_.push_back(std::move(graph));
+    }
+    if (!one) {
+        // Keep the grid's six places even when the sixth is empty.
+        for (int c = 0; c < 3; ++c)
+            grid->setColumnMinimumWidth(c, kCellWidth);
+        for (int r = 0; r < 2; ++r)
+            grid->setRowMinimumHeight(r, kCellHeight);
+    }
+
+    status_ = new QStatusBar(this);
+    status_->setSizeGripEnabled(false);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addLayout(grid);
+    layout->addWidget(status_);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    choosePictureFile = [this](const QString& offered) {
+        return QFileDialog::getSaveFileName(this, QStringLiteral("Save As PNG"), offered,
+                                            QStringLiteral("PNG pictures (*.png)"));
+    };
+    showError = [this](const QString& message) {
+        QMessageBox::critical(this, QStringLiteral("Brenmoor Tarnwick"), message);
+    };
+    adjustSize();
+    if (parent != nullptr)
+        move(parent->geometry().center() - rect().center());
+}
+
+QLabel* TfrmGraphs::image(form::TGraphKind kind) const
+{
+    const TGraph* graph = GraphOf(kind);
+    return graph != nullptr ? graph->label : nullptr;
+}
+
+const QImage& TfrmGraphs::picture(form::TGraphKind kind) const
+{
+    static const QImage none;
+    const TGraph* graph = GraphOf(kind);
+    return graph != nullptr ? graph->picture : none;
+}
+
+TfrmGraphs::TGraph* TfrmGraphs::GraphOf(QObject* label)
+{
+    for (TGraph& graph : graphs_)
+        if (graph.label == label)
+            return &graph;
+    return nullptr;
+}
+
+const TfrmGraphs::TGraph* TfrmGraphs::GraphOf(form::TGraphKind kind) const
+{
+    for (const TGraph& graph : graphs_)
+        if (graph.kind == kind)
+            return &graph;
+    return nullptr;
+}
+
+QString TfrmGraphs::ReadoutAt(form::TGraphKind kind, QPoint position) const
+{
+    const TGraph* graph = GraphOf(kind);
+    if (graph == nullptr)
+        return {};
+    const charts::TPlottedPoint* point = charts::PointNear(graph->points, position);
+    if (point == nullptr)
+        return {};
+    return QString::fromStdString(
+        form::ReadoutText(kind, point->valueY, point->valueX, form_.NumberFormat()));
+}
+
+bool TfrmGraphs::eventFilter(QObject* watched, QEvent* event)
+{
+    TGraph* graph = GraphOf(watched);
+    if (graph == nullptr)
+        return QDialog::eventFilter(watched, event);
+    if (event->type() == QEvent::MouseMove) {
+        const QString text =
+            ReadoutAt(graph->kind, static_cast<QMouseEvent*>(event)->position().toPoint());
+        if (text.isEmpty())
+            status_->clearMessage();
+        else
+            status_->showMessage(text);
+    } else if (event->type() == QEvent::Leave) {
+        status_->clearMessage();
+    } else if (event->type() == QEvent::ContextMenu) {
+        QMenu menu(this);
+        QAction* copy = menu.addAction(QStringLiteral("&Copy"));
+        QAction* save = menu.addAction(QStringLiteral("Save As &PNG..."));
+        QAction* chosen = menu.exec(static_cast<QContextMenuEvent*>(event)->globalPos());
+        if (chosen == copy) {
+            CopyPicture(graph->picture);
+        } else if (chosen == save) {
+            const QString path =
+                choosePictureFile ? choosePictureFile(GraphFileName(graph->kind)) : QString();
+            QString error;
+            if (!path.isEmpty() && !SavePicture(graph->picture, path, &error) && showError)
+                showError(error);
+        }
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TfrmGraphs::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    // Keep the whole window on the screen: moved left or up when it runs past the right or
+    // bottom edge, then never past the left or top.
+    const QScreen* screen = this->screen();
+    if (screen == nullptr)
+        return;
+    const QRect area = screen->availableGeometry();
+    QRect frame = frameGeometry();
+    if (frame.right() > area.right())
+        frame.moveRight(area.right());
+    if (frame.bottom() > area.bottom())
+        frame.moveBottom(area.bottom());
+    if (frame.left() < area.left())
+        frame.moveLeft(area.left());
+    if (frame.top() < area.top())
+        frame.moveTop(area.top());
+    if (frame.topLeft() != frameGeometry().topLeft())
+        move(frame.topLeft());
+}
+
+void ShowGraphs(const form::TMainForm& form, form::TGraphKind which, QWidget* parent)
+{
+    TfrmGraphs graphs(form, which, parent);
+    graphs.exec();
+}
+
+} // namespace tw::ui

@@ -1,0 +1,68 @@
+// TfrmGraphs, "Graphs": the result graphs of the project (loading, shear, moment, slope,
+// deflection and, for a rebar cage, the interaction diagram) side by side, or one of them at
+// twice the size, with the value and depth of the plotted point under the mouse in the status
+// bar. The graphs are pictures of the project as it was when the window opened.
+#pragma once
+
+#include <QDialog>
+#include <QImage>
+
+#include <array>
+#include <functional>
+#include <vector>
+
+#include "charts/GraphChart.h"
+#include "form/GraphData.h"
+#include "form/MainForm.h"
+
+class QLabel;
+class QStatusBar;
+
+namespace tw::ui {
+
+class TfrmGraphs : public QDialog
+{
+    Q_OBJECT
+
+public:
+    // The size of one graph's picture in the grid; one graph alone is twice as large.
+    static constexpr int kCellWidth = 200;
+    static constexpr int kCellHeight = 357;
+
+    TfrmGraphs(const form::TMainForm& form, form::TGraphKind which, QWidget* parent = nullptr);
+
+    // The picture of a graph (1 loading ... 6 interaction); null when it is not shown.
+    QLabel* image(form::TGraphKind kind) const;
+    const QImage& picture(form::TGraphKind kind) const;
+    QStatusBar* statusBar() const { return status_; }
+    // The readout for a position on a graph's picture, as the status bar shows it.
+    QString ReadoutAt(form::TGraphKind kind, QPoint position) const;
+
+    // Where "Save As PNG..." asks for the file and how a failure is shown; replaceable.
+    std::function<QString(const QString& offered)> choosePictureFile;
+    std::function<void(const QString& message)> showError;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    struct TGraph
+    {
+        form::TGraphKind kind;
+        QLabel* label = nullptr;
+        QImage picture;
+        std::vector<charts::TPlottedPoint> points; // in the label's pixels
+    };
+    TGraph* GraphOf(QObject* label);
+    const TGraph* GraphOf(form::TGraphKind kind) const;
+
+    const form::TMainForm& form_;
+    std::vector<TGraph> graphs_;
+    QStatusBar* status_ = nullptr;
+};
+
+// Runs the graph window for `which`, modally.
+void ShowGraphs(const form::TMainForm& form, form::TGraphKind which, QWidget* parent);
+
+} // namespace tw::ui
