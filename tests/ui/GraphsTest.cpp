@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTableWidget>
@@ -17,6 +18,7 @@
 
 #include <memory>
 
+#include "charts/GraphChart.h"
 #include "support/WindowActions.h"
 #include "ui/Computations.h"
 #include "ui/Graphs.h"
@@ -144,6 +146,27 @@ private slots:
         QVERIFY(Count(diagram, QColor(0, 0, 128)) > 0);  // the diagram, navy
         QVERIFY(Count(diagram, QColor(0, 255, 64)) > 0); // the tension line
         QVERIFY(Count(diagram, Qt::red) > 0);            // the cap and the design point
+    }
+
+    void printPicturesAndStayingOnScreen()
+    {
+        // For the report: white, 600 x 900, one a graph (five for an I-beam).
+        const std::vector<QImage> pictures = tw::charts::GraphPrintPictures(*project_);
+        QCOMPARE(pictures.size(), std::size_t{5});
+        for (const QImage& picture : pictures) {
+            QCOMPARE(picture.size(), QSize(600, 900));
+            QCOMPARE(picture.pixelColor(1, 1), QColor(Qt::white));
+        }
+        // A window that would open past the screen's right and bottom edges is moved back.
+        const QRect area = W().screen()->availableGeometry();
+        W().move(area.right() - 100, area.bottom() - 100);
+        TfrmGraphs graphs(W().form(), TGraphKind::All, &W());
+        graphs.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&graphs));
+        QTRY_VERIFY(area.contains(graphs.frameGeometry()) ||
+                    graphs.frameGeometry().width() > area.width());
+        QVERIFY(graphs.frameGeometry().left() >= area.left());
+        QVERIFY(graphs.frameGeometry().top() >= area.top());
     }
 
     void linksOpenTheGraphsAndTheTable()
