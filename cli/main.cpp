@@ -20,6 +20,7 @@
 #include <exception>
 #include <filesystem>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -146,6 +147,24 @@ bool OpenInForm(tw::form::TMainForm& form)
     return result.ok();
 }
 
+// The project of a command's one operand, opened in the form as the desktop program opens it.
+struct TOpenProject
+{
+    std::unique_ptr<tw::TTWData> project = std::make_unique<tw::TTWData>();
+    std::unique_ptr<tw::form::TMainForm> form;
+    bool analysed = false; // false: the analysis failed, its message printed
+};
+
+TOpenProject OpenProject(const Arguments& args, const fs::path& programFolder)
+{
+    TOpenProject open;
+    open.project->ExampleFolder = programFolder;
+    tw::cli::LoadProject(args.operands[0], *open.project);
+    open.form = std::make_unique<tw::form::TMainForm>(*open.project);
+    open.analysed = OpenInForm(*open.form);
+    return open;
+}
+
 int Analyze(Arguments args, const fs::path& programFolder)
 {
     const bool json = TakeOption(args, "--json");
@@ -176,13 +195,10 @@ int Show(Arguments args, const fs::path& programFolder)
 {
     NoOtherOptions(args, "show");
     ExpectOperands(args, 1, "show");
-    tw::TTWData project;
-    project.ExampleFolder = programFolder;
-    tw::cli::LoadProject(args.operands[0], project);
-    tw::form::TMainForm form(project);
-    if (!OpenInForm(form))
+    const TOpenProject open = OpenProject(args, programFolder);
+    if (!open.analysed)
         return kExitAnalysisFailed;
-    const std::string text = tw::form::ResultsText(form);
+    const std::string text = tw::form::ResultsText(*open.form);
     std::fwrite(text.data(), 1, text.size(), stdout);
     return kExitOk;
 }
@@ -192,12 +208,10 @@ int Table(Arguments args, const fs::path& programFolder)
     const bool csv = TakeOption(args, "--csv");
     NoOtherOptions(args, "table");
     ExpectOperands(args, 1, "table");
-    tw::TTWData project;
-    project.ExampleFolder = programFolder;
-    tw::cli::LoadProject(args.operands[0], project);
-    tw::form::TMainForm form(project);
-    if (!OpenInForm(form))
+    const TOpenProject open = OpenProject(args, programFolder);
+    if (!open.analysed)
         return kExitAnalysisFailed;
+    const tw::TTWData& project = *open.project;
     std::string text;
     if (csv) {
         text = tw::form::NodeTableCsv(project);

@@ -21,13 +21,8 @@ TDiagramView::TDiagramView(const form::TMainForm& form, drawing::TDiagramKind ki
     setAttribute(Qt::WA_OpaquePaintEvent);
     setCursor(Qt::PointingHandCursor);
     setToolTip(QStringLiteral("Click to enlarge; right-click to copy or save the picture"));
-    choosePictureFile = [this](const QString& offered) {
-        return QFileDialog::getSaveFileName(this, QStringLiteral("Save As PNG"), offered,
-                                            QStringLiteral("PNG pictures (*.png)"));
-    };
-    showError = [this](const QString& message) {
-        QMessageBox::critical(this, QStringLiteral("Brenmoor Tarnwick"), message);
-    };
+    choosePictureFile = PictureFileDialog(this);
+    showError = ErrorBox(this);
 }
 
 void TDiagramView::Invalidate()
@@ -100,6 +95,31 @@ QString PictureFileName(drawing::TDiagramKind kind)
     default:
         return QStringLiteral("Guardrail.png");
     }
+}
+
+std::function<QString(const QString& offered)> PictureFileDialog(QWidget* parent)
+{
+    return [parent](const QString& offered) {
+        return QFileDialog::getSaveFileName(parent, QStringLiteral("Save As PNG"), offered,
+                                            QStringLiteral("PNG pictures (*.png)"));
+    };
+}
+
+std::function<void(const QString& message)> ErrorBox(QWidget* parent)
+{
+    return [parent](const QString& message) {
+        QMessageBox::critical(parent, QStringLiteral("Brenmoor Tarnwick"), message);
+    };
+}
+
+void SavePictureAs(const QImage& picture, const QString& offered,
+                   const std::function<QString(const QString&)>& choose,
+                   const std::function<void(const QString&)>& showError)
+{
+    const QString path = choose ? choose(offered) : QString();
+    QString error;
+    if (!path.isEmpty() && !SavePicture(picture, path, &error) && showError)
+        showError(error);
 }
 
 void CopyPicture(const QImage& picture)

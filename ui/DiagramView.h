@@ -57,6 +57,16 @@ private:
 QString PictureFileName(drawing::TDiagramKind kind);
 // Copies a picture to the clipboard.
 void CopyPicture(const QImage& picture);
+// The desktop's file dialog for a PNG picture, and a message box for a failed save, as the
+// windows that offer "Save As PNG..." use them unless a test replaces them.
+std::function<QString(const QString& offered)> PictureFileDialog(QWidget* parent);
+std::function<void(const QString& message)> ErrorBox(QWidget* parent);
+// "Save As PNG...": asks for the file, offering the name, and writes the picture there; a
+// failure is shown.
+void SavePictureAs(const QImage& picture, const QString& offered,
+                   const std::function<QString(const QString&)>& choose,
+                   const std::function<void(const QString&)>& showError);
+
 // Writes a picture as PNG beside the target and renames it over it; false with the message
 // when it cannot be written (the old file is left as it was).
 bool SavePicture(const QImage& picture, const QString& path, QString* error);

@@ -1,12 +1,10 @@
 #include "ui/Graphs.h"
 
 #include <QContextMenuEvent>
-#include <QFileDialog>
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
-#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QScreen>
@@ -96,13 +94,8 @@ TfrmGraphs::TfrmGraphs(const form::TMainForm& form, form::TGraphKind which, QWid
     layout->addWidget(status_);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    choosePictureFile = [this](const QString& offered) {
-        return QFileDialog::getSaveFileName(this, QStringLiteral("Save As PNG"), offered,
-                                            QStringLiteral("PNG pictures (*.png)"));
-    };
-    showError = [this](const QString& message) {
-        QMessageBox::critical(this, QStringLiteral("Brenmoor Tarnwick"), message);
-    };
+    choosePictureFile = PictureFileDialog(this);
+    showError = ErrorBox(this);
     adjustSize();
     if (parent != nullptr)
         move(parent->geometry().center() - rect().center());
@@ -171,11 +164,7 @@ bool TfrmGraphs::eventFilter(QObject* watched, QEvent* event)
         if (chosen == copy) {
             CopyPicture(graph->picture);
         } else if (chosen == save) {
-            const QString path =
-                choosePictureFile ? choosePictureFile(GraphFileName(graph->kind)) : QString();
-            QString error;
-            if (!path.isEmpty() && !SavePicture(graph->picture, path, &error) && showError)
-                showError(error);
+            SavePictureAs(graph->picture, GraphFileName(graph->kind), choosePictureFile, showError);
         }
         return true;
     }

@@ -1,10 +1,8 @@
 #include "ui/ImgZoom.h"
 
 #include <QDialogButtonBox>
-#include <QFileDialog>
 #include <QGuiApplication>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
@@ -59,13 +57,8 @@ TfrmImgZoom::TfrmImgZoom(const form::TMainForm& form, drawing::TDiagramKind kind
     layout->addWidget(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    choosePictureFile = [this](const QString& offered) {
-        return QFileDialog::getSaveFileName(this, QStringLiteral("Save As PNG"), offered,
-                                            QStringLiteral("PNG pictures (*.png)"));
-    };
-    showError = [this](const QString& message) {
-        QMessageBox::critical(this, QStringLiteral("Brenmoor Tarnwick"), message);
-    };
+    choosePictureFile = PictureFileDialog(this);
+    showError = ErrorBox(this);
     adjustSize();
     if (parent != nullptr)
         move(parent->geometry().center() - rect().center());
@@ -73,10 +66,7 @@ TfrmImgZoom::TfrmImgZoom(const form::TMainForm& form, drawing::TDiagramKind kind
 
 void TfrmImgZoom::Save()
 {
-    const QString path = choosePictureFile ? choosePictureFile(PictureFileName(kind_)) : QString();
-    QString error;
-    if (!path.isEmpty() && !SavePicture(picture_, path, &error) && showError)
-        showError(error);
+    SavePictureAs(picture_, PictureFileName(kind_), choosePictureFile, showError);
 }
 
 void ShowImgZoom(const form::TMainForm& form, drawing::TDiagramKind kind, QWidget* parent)

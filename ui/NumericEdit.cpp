@@ -27,8 +27,8 @@ void TNumericEdit::setReadOnlyLook(bool readOnly)
 {
     setReadOnly(readOnly);
     QPalette pal = palette();
-    pal.setColor(QPalette::Base, readOnly ? QColor::fromRgb(kReadOnlyColour)
-                                          : QPalette().color(QPalette::Base));
+    pal.setColor(QPalette::Base,
+                 readOnly ? QColor::fromRgb(kReadOnlyColour) : QPalette().color(QPalette::Base));
     // Disabled (a load switched off, results of an earlier analysis): a paler fill and a dark
     // grey text that can still be read; the style's light grey is lost on the blue.
     pal.setColor(QPalette::Disabled, QPalette::Base,

@@ -29,8 +29,8 @@
 
 #include "ui/Artwork.h"
 #include "ui/CollapsibleSection.h"
-#include "ui/DiagramView.h"
 #include "ui/Desktop.h"
+#include "ui/DiagramView.h"
 #include "ui/MainWindowParts.h"
 #include "ui/NumericEdit.h"
 #include "ui/PageControl.h"
@@ -441,8 +441,8 @@ bool TfrmTWMain::HintCloserEvent(QObject* watched, QEvent* event)
     if (event->type() == QEvent::MouseButtonPress && watched->isWidgetType()) {
         auto* widget = static_cast<QWidget*>(watched);
         const bool onHint = widget == hint_ || hint_->isAncestorOf(widget);
-        const bool onAnchor = hintAnchor_ != nullptr &&
-                              (widget == hintAnchor_ || hintAnchor_->isAncestorOf(widget));
+        const bool onAnchor =
+            hintAnchor_ != nullptr && (widget == hintAnchor_ || hintAnchor_->isAncestorOf(widget));
         if (!onHint && !onAnchor)
             CloseHint();
     }

@@ -9,8 +9,8 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QMenu>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
@@ -114,14 +114,13 @@ void TfrmTWMain::BuildWidgets()
     drawings_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Expanding);
     // The three drawings, each on its page; a click enlarges it.
     for (std::size_t i = 0; i < drawingPages_.size(); ++i) {
-        auto* view = new tw::ui::TDiagramView(form_, static_cast<tw::drawing::TDiagramKind>(i),
-                                              drawings_);
+        auto* view =
+            new tw::ui::TDiagramView(form_, static_cast<tw::drawing::TDiagramKind>(i), drawings_);
         view->setObjectName(QString::fromLatin1(kDrawingPageCaptions[i]));
-        connect(view, &tw::ui::TDiagramView::clicked, this,
-                [this](tw::drawing::TDiagramKind kind) {
-                    if (!busy_)
-                        tw::ui::ShowImgZoom(form_, kind, this);
-                });
+        connect(view, &tw::ui::TDiagramView::clicked, this, [this](tw::drawing::TDiagramKind kind) {
+            if (!busy_)
+                tw::ui::ShowImgZoom(form_, kind, this);
+        });
         drawingPages_[i] = view;
     }
     columns->addWidget(inputsArea_);

@@ -4,8 +4,8 @@
 
 #include <QApplication>
 #include <QEvent>
-#include <QFontMetrics>
 #include <QFocusEvent>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -48,8 +48,8 @@ TfrmUserDefinedSheet::TfrmUserDefinedSheet(QWidget* parent) : QDialog(parent)
     grid->setVerticalSpacing(4);
     for (int i = 0; i < kFieldCount; ++i) {
         const std::string_view text = form::TUserSheetForm::Caption(static_cast<Field>(i));
-        auto* caption = new QLabel(
-            QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())), panel);
+        auto* caption =
+            new QLabel(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())), panel);
         auto* edit = new TNumericEdit(panel);
         auto* unit = new QLabel(panel);
         caption->setBuddy(edit);

@@ -37,7 +37,13 @@ QPixmap Disc(int size, const QColor& fill, bool tick)
 
 } // namespace
 
-QPixmap PassMark(int size) { return Disc(size, QColor(0x2E, 0x9D, 0x3A), true); }
-QPixmap FailMark(int size) { return Disc(size, QColor(0xD3, 0x2F, 0x2F), false); }
+QPixmap PassMark(int size)
+{
+    return Disc(size, QColor(0x2E, 0x9D, 0x3A), true);
+}
+QPixmap FailMark(int size)
+{
+    return Disc(size, QColor(0xD3, 0x2F, 0x2F), false);
+}
 
 } // namespace tw::ui
