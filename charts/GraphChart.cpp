@@ -15,19 +15,15 @@
 #include <cmath>
 #include <limits>
 
+#include "drawing/Canvas.h"
+
 namespace tw::charts {
 
 namespace {
 
-QColor Colour(uint32_t c)
-{
-    return QColor(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF),
-                  static_cast<int>((c >> 16) & 0xFF));
-}
-
 // The range an axis shows: from its minimum (or the points' smallest value) to the points'
 // largest value, widened when the two are equal.
-std::pair<double, double> Range(const form::TGraphSpec& g, bool depth,
+std::pair<double, double> Range(const form::TGraphPlot& g, bool depth,
                                 std::optional<double> minimum)
 {
     double lo = std::numeric_limits<double>::infinity();
@@ -142,7 +138,7 @@ void DrawMark(QPainter& painter, form::TPointMark mark, QPointF at, double size,
 
 } // namespace
 
-TGraphPicture RenderGraph(const form::TGraphSpec& g, QSize size, const TChartStyle& style)
+TGraphPicture RenderGraph(const form::TGraphPlot& g, QSize size, const TChartStyle& style)
 {
     TGraphPicture picture;
     if (size.width() <= 0 || size.height() <= 0)
@@ -202,7 +198,7 @@ TGraphPicture RenderGraph(const form::TGraphSpec& g, QSize size, const TChartSty
         auto* line = new QLineSeries;
         for (const form::TGraphPoint& p : s.points)
             line->append(p.x, p.y);
-        QPen pen(Colour(s.colour), s.lineWidth * k);
+        QPen pen(drawing::ToQColor(s.colour), s.lineWidth * k);
         if (!s.active || s.lineWidth <= 0)
             pen = QPen(Qt::NoPen);
         line->setPen(pen);
@@ -243,7 +239,8 @@ TGraphPicture RenderGraph(const form::TGraphSpec& g, QSize size, const TChartSty
                 continue;
             for (const form::TGraphPoint& p : s.points)
                 DrawMark(painter, s.mark, chart.mapToPosition(QPointF(p.x, p.y), lines[i]),
-                         s.markSize * k, Colour(s.colour), Colour(s.markFill));
+                         s.markSize * k, drawing::ToQColor(s.colour),
+                         drawing::ToQColor(s.markFill));
         }
     }
 
@@ -337,7 +334,7 @@ std::vector<QImage> GraphPrintPictures(const TTWData& project, const TNumberForm
 {
     std::vector<QImage> pictures;
     const TChartStyle print{Qt::white, 2};
-    for (const form::TGraphSpec& graph : form::BuildGraphs(project, form::TGraphKind::All, format))
+    for (const form::TGraphPlot& graph : form::BuildGraphs(project, form::TGraphKind::All, format))
         pictures.push_back(RenderGraph(graph, QSize(600, 900), print).image);
     return pictures;
 }

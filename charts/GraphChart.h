@@ -39,7 +39,7 @@ struct TGraphPicture
 };
 
 // Renders the graph into a picture of the given size (needs a QApplication).
-TGraphPicture RenderGraph(const form::TGraphSpec& graph, QSize size, const TChartStyle& style = {});
+TGraphPicture RenderGraph(const form::TGraphPlot& graph, QSize size, const TChartStyle& style = {});
 
 // The pictures of the graphs as the report prints them: white, fonts and lines twice as large,
 // 600 x 900 pixels each, in the order loading to interaction (no interaction diagram without a

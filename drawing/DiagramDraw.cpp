@@ -39,15 +39,7 @@ TDiagramDraw::~TDiagramDraw() = default;
 
 void TDiagramDraw::Draw(TDiagramKind kind, int width, int height, QImage raster)
 {
-    kind_ = kind;
-    usedWidth_ = 0;
-    // Each drawing starts by painting the whole raster white, so its old content does not
-    // matter.
-    if (raster.size() == QSize(width, height) && raster.format() == QImage::Format_RGB32)
-        bitmap_ = std::move(raster);
-    else
-        bitmap_ = QImage(width, height, QImage::Format_RGB32);
-    canvas_ = std::make_unique<TCanvas>(bitmap_);
+    OpenRaster(kind, width, height, std::move(raster));
     switch (kind) {
     case TDiagramKind::dkCrossSection:
         DrawCrossSection();
@@ -62,6 +54,19 @@ void TDiagramDraw::Draw(TDiagramKind kind, int width, int height, QImage raster)
     canvas_.reset();
 }
 
+void TDiagramDraw::OpenRaster(TDiagramKind kind, int width, int height, QImage raster)
+{
+    kind_ = kind;
+    usedWidth_ = 0;
+    // Each drawing starts by painting the whole raster white, so its old content does not
+    // matter.
+    if (raster.size() == QSize(width, height) && raster.format() == QImage::Format_RGB32)
+        bitmap_ = std::move(raster);
+    else
+        bitmap_ = QImage(width, height, QImage::Format_RGB32);
+    canvas_ = std::make_unique<TCanvas>(bitmap_);
+}
+
 QImage TDiagramDraw::TakePicture()
 {
     canvas_.reset();
@@ -74,10 +79,8 @@ QImage TDiagramDraw::TakePicture()
 
 void TDiagramDraw::StartRaster(TDiagramKind kind, int width, int height)
 {
-    kind_ = kind;
-    bitmap_ = QImage(width, height, QImage::Format_RGB32);
+    OpenRaster(kind, width, height, {});
     bitmap_.fill(Qt::white);
-    canvas_ = std::make_unique<TCanvas>(bitmap_);
     Begin(width, height);
 }
 

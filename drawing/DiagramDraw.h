@@ -104,6 +104,8 @@ public:
     TCanvas& Canvas() { return *canvas_; }
 
 private:
+    // The raster to draw on (the one handed in when it fits) and its canvas.
+    void OpenRaster(TDiagramKind kind, int width, int height, QImage raster);
     void Begin(int width, int height);
     // The texts of the parameter column and the load labels.
     std::string Row(form::Box box, bool withUnit = true) const;

@@ -547,7 +547,6 @@ TCommitResult TMainForm::Display(bool analyse)
     else
         ClearResults();
     failure_ = result.error;
-    stale_ = false;
     resultsShown_ = result.ok();
     ShowRebarAndGuardrailInputs();
     ShowVerdicts(result.ok());

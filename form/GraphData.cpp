@@ -1,7 +1,6 @@
 #include "form/GraphData.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <limits>
 
@@ -65,20 +64,15 @@ double MaxX(const TGraphSeries& s)
     return m;
 }
 
+// Fixed point with the decimals given, in the number format of the window.
 std::string Fixed(double value, int decimals, const TNumberFormat& format)
 {
-    char text[64];
-    const auto end =
-        std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
-    std::string s(text, end.ptr);
-    if (const auto dot = s.find('.'); dot != std::string::npos)
-        s.replace(dot, 1, format.decimalSeparator);
-    return s;
+    return FormatFixed(value, decimals, 20, format.decimalSeparator);
 }
 
 // The increments of both axes (the depth axis labels only its ends; its inner labels are the
 // depth ticks) and the fitted value axis.
-void SetAxisIncrements(TGraphSpec& g)
+void SetAxisIncrements(TGraphPlot& g)
 {
     g.depthIncrement = MaxX(g.series[2]);
     double span = 0;
@@ -97,10 +91,10 @@ void SetAxisIncrements(TGraphSpec& g)
 }
 
 // A graph of node values against depth: the second-pass curve and the pile axis.
-TGraphSpec NodeGraph(const TTWData& p, TGraphKind kind, const char* title,
+TGraphPlot NodeGraph(const TTWData& p, TGraphKind kind, const char* title,
                      long double TPileNode::*value)
 {
-    TGraphSpec g;
+    TGraphPlot g;
     g.kind = kind;
     g.series = DesignSeries();
     g.series[0].colour = kFuchsia;
@@ -115,9 +109,9 @@ TGraphSpec NodeGraph(const TTWData& p, TGraphKind kind, const char* title,
     return g;
 }
 
-TGraphSpec LoadingGraph(const TTWData& p, bool si)
+TGraphPlot LoadingGraph(const TTWData& p, bool si)
 {
-    TGraphSpec g;
+    TGraphPlot g;
     g.kind = TGraphKind::Loading;
     g.series = DesignSeries();
     g.valueTitle = si ? "Loading, kPa" : "Loading, ksf";
@@ -136,9 +130,9 @@ TGraphSpec LoadingGraph(const TTWData& p, bool si)
     return g;
 }
 
-TGraphSpec InteractionGraph(const TTWData& p, bool si)
+TGraphPlot InteractionGraph(const TTWData& p, bool si)
 {
-    TGraphSpec g;
+    TGraphPlot g;
     g.kind = TGraphKind::Interaction;
     g.series = DesignSeries();
     for (TGraphSeries& s : g.series)
@@ -219,18 +213,18 @@ std::string ReadoutText(TGraphKind kind, double y, double x, const TNumberFormat
     }
 }
 
-std::vector<TGraphSpec> BuildGraphs(const TTWData& p, TGraphKind which, const TNumberFormat& format)
+std::vector<TGraphPlot> BuildGraphs(const TTWData& p, TGraphKind which, const TNumberFormat& format)
 {
     const bool si = p.Units == TUnitSystem::usSI;
     const std::string depthTitle = si ? "Distance x, m" : "Distance x, ft";
-    std::vector<TGraphSpec> graphs;
+    std::vector<TGraphPlot> graphs;
     bool markLargest = false;
     bool markSmallest = false;
     for (int k = 1; k <= 6; ++k) {
         const auto kind = static_cast<TGraphKind>(k);
         if (which != TGraphKind::All && which != kind)
             continue;
-        TGraphSpec g;
+        TGraphPlot g;
         switch (kind) {
         case TGraphKind::Loading:
             g = LoadingGraph(p, si);

@@ -53,7 +53,7 @@ struct TGraphSeries
     std::vector<TGraphPoint> points; // in ascending order of x
 };
 
-struct TGraphSpec
+struct TGraphPlot
 {
     TGraphKind kind = TGraphKind::Loading;
     std::string valueTitle; // "Moment, k-ft", ...
@@ -83,7 +83,7 @@ struct TGraphSpec
 // deflection, interaction); the interaction diagram only for a rebar cage. The slope graph
 // keeps the marks of the graph built before it: the largest value after the moment graph, none
 // when it is built alone.
-std::vector<TGraphSpec> BuildGraphs(const TTWData& project, TGraphKind which,
+std::vector<TGraphPlot> BuildGraphs(const TTWData& project, TGraphKind which,
                                     const TNumberFormat& format = {});
 
 // The value axis increment for a span: brought into 10 to 100, a fifth of it rounded to a

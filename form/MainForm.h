@@ -137,7 +137,7 @@ public:
     const std::optional<std::string>& AnalysisFailure() const { return failure_; }
     // The results column still shows the results of an earlier analysis: the last one failed
     // after the inputs changed.
-    bool ResultsStale() const { return stale_; }
+    bool ResultsStale() const { return failure_.has_value() && resultsShown_; }
     // A one-line note for the results column's banner ("" none), e.g. on the first switch of
     // the unit system in a session; it stays until dismissed or the next New or Open.
     const std::string& Notice() const { return notice_; }
@@ -196,7 +196,10 @@ public:
     TCommitResult AfterOpen();
 
 private:
-    template <class E> static constexpr std::size_t Index(E e) { return static_cast<std::size_t>(e); }
+    template <class E> static constexpr std::size_t Index(E e)
+    {
+        return static_cast<std::size_t>(e);
+    }
     TBoxState& B(Box b) { return boxes_[Index(b)]; }
     TListState& L(List l) { return lists_[Index(l)]; }
     TCheckState& C(Check c) { return checks_[Index(c)]; }
@@ -267,7 +270,6 @@ private:
     std::optional<Box> hintBox_;
     bool modified_ = false;
     std::optional<std::string> failure_;
-    bool stale_ = false;
     // The results column shows the results of an analysis (not the "N.A." of a failed display).
     bool resultsShown_ = false;
     // What the last reported failure was, without its numbers; none after a success.

@@ -75,7 +75,6 @@ TCommitResult TMainForm::RecalculateNow()
     } catch (const std::exception& e) {
         // The results column keeps the last results it showed; they no longer fit the inputs.
         failure_ = e.what();
-        stale_ = resultsShown_;
         return {*failure_};
     }
     // The project was analysed just now and the display changes none of its inputs.

@@ -19,6 +19,7 @@
 #include <set>
 
 #include "form/NodeTable.h"
+#include "ui/DiagramView.h"
 
 namespace tw::ui {
 
@@ -110,8 +111,7 @@ TfrmComputations::TfrmComputations(const form::TMainForm& form, QWidget* parent)
             parent != nullptr ? parent->screen() : QGuiApplication::primaryScreen())
         clientWidth = std::min(clientWidth, screen->availableGeometry().width());
     resize(clientWidth, kHeight + buttons->sizeHint().height());
-    if (parent != nullptr)
-        move(parent->geometry().center() - rect().center());
+    CentreOnParent(this);
 }
 
 void TfrmComputations::CopyRows()

@@ -68,21 +68,8 @@ void TDiagramView::mouseReleaseEvent(QMouseEvent* event)
 void TDiagramView::contextMenuEvent(QContextMenuEvent* event)
 {
     EnsureDrawn();
-    QMenu menu(this);
-    QAction* copy = menu.addAction(QStringLiteral("&Copy"));
-    QAction* save = menu.addAction(QStringLiteral("Save As &PNG..."));
-    copy->setEnabled(!picture_.isNull());
-    save->setEnabled(!picture_.isNull());
-    QAction* chosen = menu.exec(event->globalPos());
-    if (chosen == copy) {
-        CopyPicture(picture_);
-    } else if (chosen == save) {
-        const QString path =
-            choosePictureFile ? choosePictureFile(PictureFileName(kind_)) : QString();
-        QString error;
-        if (!path.isEmpty() && !SavePicture(picture_, path, &error) && showError)
-            showError(error);
-    }
+    PictureMenu(this, event->globalPos(), picture_, PictureFileName(kind_), choosePictureFile,
+                showError);
 }
 
 QString PictureFileName(drawing::TDiagramKind kind)
@@ -120,6 +107,28 @@ void SavePictureAs(const QImage& picture, const QString& offered,
     QString error;
     if (!path.isEmpty() && !SavePicture(picture, path, &error) && showError)
         showError(error);
+}
+
+void PictureMenu(QWidget* owner, QPoint globalPosition, const QImage& picture,
+                 const QString& offered, const std::function<QString(const QString&)>& choose,
+                 const std::function<void(const QString&)>& showError)
+{
+    QMenu menu(owner);
+    QAction* copy = menu.addAction(QStringLiteral("&Copy"));
+    QAction* save = menu.addAction(QStringLiteral("Save As &PNG..."));
+    copy->setEnabled(!picture.isNull());
+    save->setEnabled(!picture.isNull());
+    QAction* chosen = menu.exec(globalPosition);
+    if (chosen == copy)
+        CopyPicture(picture);
+    else if (chosen == save)
+        SavePictureAs(picture, offered, choose, showError);
+}
+
+void CentreOnParent(QWidget* window)
+{
+    if (QWidget* parent = window->parentWidget())
+        window->move(parent->geometry().center() - window->rect().center());
 }
 
 void CopyPicture(const QImage& picture)

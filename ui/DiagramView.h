@@ -67,6 +67,13 @@ void SavePictureAs(const QImage& picture, const QString& offered,
                    const std::function<QString(const QString&)>& choose,
                    const std::function<void(const QString&)>& showError);
 
+// The right-click menu of a picture: "Copy" and "Save As PNG..." (offering the name).
+void PictureMenu(QWidget* owner, QPoint globalPosition, const QImage& picture,
+                 const QString& offered, const std::function<QString(const QString&)>& choose,
+                 const std::function<void(const QString&)>& showError);
+// Places a window centred on its parent (when it has one).
+void CentreOnParent(QWidget* window);
+
 // Writes a picture as PNG beside the target and renames it over it; false with the message
 // when it cannot be written (the old file is left as it was).
 bool SavePicture(const QImage& picture, const QString& path, QString* error);

@@ -4,7 +4,6 @@
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QLabel>
-#include <QMenu>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QScreen>
@@ -50,14 +49,14 @@ TfrmGraphs::TfrmGraphs(const form::TMainForm& form, form::TGraphKind which, QWid
     auto* grid = new QGridLayout;
     grid->setSpacing(1);
     grid->setContentsMargins(1, 1, 1, 1);
-    for (const form::TGraphSpec& spec :
+    for (const form::TGraphPlot& plot :
          form::BuildGraphs(form.Project(), which, form.NumberFormat())) {
         TGraph graph;
-        graph.kind = spec.kind;
+        graph.kind = plot.kind;
         // Drawn in the screen's pixels for a sharp picture; the readout works in the label's.
         const QSize pixels(qRound(cell.width() * ratio), qRound(cell.height() * ratio));
         charts::TGraphPicture picture =
-            charts::RenderGraph(spec, pixels, {palette().window().color(), ratio});
+            charts::RenderGraph(plot, pixels, {palette().window().color(), ratio});
         graph.picture = picture.image;
         graph.picture.setDevicePixelRatio(ratio);
         for (charts::TPlottedPoint point : picture.points) {
@@ -73,7 +72,7 @@ TfrmGraphs::TfrmGraphs(const form::TMainForm& form, form::TGraphKind which, QWid
         graph.label->setToolTip(QStringLiteral("Right-click to copy or save the graph"));
         // Loading, shear and moment on top, slope, deflection and interaction below; a sixth
         // cell without a rebar cage stays empty.
-        const int index = static_cast<int>(spec.kind) - 1;
+        const int index = static_cast<int>(plot.kind) - 1;
         grid->addWidget(graph.label, one ? 0 : index / 3, one ? 0 : index % 3);
         graphs_.push_back(std::move(graph));
     }
@@ -97,8 +96,7 @@ TfrmGraphs::TfrmGraphs(const form::TMainForm& form, form::TGraphKind which, QWid
     choosePictureFile = PictureFileDialog(this);
     showError = ErrorBox(this);
     adjustSize();
-    if (parent != nullptr)
-        move(parent->geometry().center() - rect().center());
+    CentreOnParent(this);
 }
 
 QLabel* TfrmGraphs::image(form::TGraphKind kind) const
@@ -157,15 +155,8 @@ bool TfrmGraphs::eventFilter(QObject* watched, QEvent* event)
     } else if (event->type() == QEvent::Leave) {
         status_->clearMessage();
     } else if (event->type() == QEvent::ContextMenu) {
-        QMenu menu(this);
-        QAction* copy = menu.addAction(QStringLiteral("&Copy"));
-        QAction* save = menu.addAction(QStringLiteral("Save As &PNG..."));
-        QAction* chosen = menu.exec(static_cast<QContextMenuEvent*>(event)->globalPos());
-        if (chosen == copy) {
-            CopyPicture(graph->picture);
-        } else if (chosen == save) {
-            SavePictureAs(graph->picture, GraphFileName(graph->kind), choosePictureFile, showError);
-        }
+        PictureMenu(this, static_cast<QContextMenuEvent*>(event)->globalPos(), graph->picture,
+                    GraphFileName(graph->kind), choosePictureFile, showError);
         return true;
     }
     return QDialog::eventFilter(watched, event);

@@ -60,8 +60,7 @@ TfrmImgZoom::TfrmImgZoom(const form::TMainForm& form, drawing::TDiagramKind kind
     choosePictureFile = PictureFileDialog(this);
     showError = ErrorBox(this);
     adjustSize();
-    if (parent != nullptr)
-        move(parent->geometry().center() - rect().center());
+    CentreOnParent(this);
 }
 
 void TfrmImgZoom::Save()

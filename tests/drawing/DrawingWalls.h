@@ -2,10 +2,8 @@
 // window opens them, so that the drawings read what the window shows.
 #pragma once
 
-#include <fstream>
 #include <functional>
 #include <memory>
-#include <sstream>
 #include <string>
 
 #include <QImage>
@@ -14,6 +12,7 @@
 #include "engine/ProjectJson.h"
 #include "engine/TWClasses.h"
 #include "form/MainForm.h"
+#include "support/TestWalls.h"
 
 namespace tw::test {
 
@@ -28,22 +27,12 @@ struct TOpenWall
     }
 };
 
-inline std::string ExampleJson(bool si)
-{
-    const std::string path = std::string(TW_SOURCE_DIR) + "/resources/examples/" +
-                             (si ? "SI UNITS EXAMPLE" : "ENGLISH UNITS EXAMPLE") + ".json";
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 // The example project of the unit system with `edit` applied to the stored project, then
 // opened in a form (through the boxes, limits and bounds, and analysed).
 inline TOpenWall OpenWall(bool si, const std::function<void(TTWData&)>& edit = {})
 {
     TOpenWall wall;
-    ProjectFromJson(ExampleJson(si), *wall.project);
+    ProjectFromJson(ExampleProjectJson(si), *wall.project);
     if (edit)
         edit(*wall.project);
     wall.project->LoadCatalogues();

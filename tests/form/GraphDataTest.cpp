@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <fstream>
 #include <sstream>
 #include <string>
 
@@ -12,6 +11,7 @@
 #include "form/GraphData.h"
 #include "form/MainForm.h"
 #include "form/NodeTable.h"
+#include "support/TestWalls.h"
 
 using namespace tw;
 using namespace tw::form;
@@ -20,12 +20,8 @@ namespace {
 
 TTWData Example(bool si, void (*edit)(TTWData&) = nullptr)
 {
-    std::ifstream in(std::string(TW_SOURCE_DIR) + "/resources/examples/" +
-                     (si ? "SI UNITS EXAMPLE" : "ENGLISH UNITS EXAMPLE") + ".json");
-    std::ostringstream json;
-    json << in.rdbuf();
     TTWData p;
-    ProjectFromJson(json.str(), p);
+    ProjectFromJson(test::ExampleProjectJson(si), p);
     if (edit)
         edit(p);
     p.LoadCatalogues();
@@ -33,9 +29,9 @@ TTWData Example(bool si, void (*edit)(TTWData&) = nullptr)
     return p;
 }
 
-const TGraphSpec* Find(const std::vector<TGraphSpec>& graphs, TGraphKind kind)
+const TGraphPlot* Find(const std::vector<TGraphPlot>& graphs, TGraphKind kind)
 {
-    for (const TGraphSpec& g : graphs)
+    for (const TGraphPlot& g : graphs)
         if (g.kind == kind)
             return &g;
     return nullptr;
@@ -64,7 +60,7 @@ TEST(GraphMarks, SlopeKeepsTheMarkOfTheGraphBeforeIt)
     const auto all = BuildGraphs(p, TGraphKind::All);
     ASSERT_EQ(all.size(), 5u); // an I-beam: no interaction diagram
     EXPECT_TRUE(Find(all, TGraphKind::Moment)->markLargest);
-    EXPECT_TRUE(Find(all, TGraphKind::Slope)->markLargest); // after the moment graph
+    EXPECT_TRUE(Find(all, TGraphKind::Slope)->markLargest);       // after the moment graph
     EXPECT_EQ(Find(all, TGraphKind::Slope)->markText, "0.00475"); // radians need five decimals
     EXPECT_TRUE(Find(all, TGraphKind::Deflection)->markSmallest);
     EXPECT_FALSE(Find(all, TGraphKind::Deflection)->markLargest);
@@ -73,7 +69,7 @@ TEST(GraphMarks, SlopeKeepsTheMarkOfTheGraphBeforeIt)
     EXPECT_FALSE(slope[0].markLargest);
     EXPECT_FALSE(slope[0].markSmallest);
     // The deflection mark is at the curve's smallest value, written with 3 decimals.
-    const TGraphSpec& d = *Find(all, TGraphKind::Deflection);
+    const TGraphPlot& d = *Find(all, TGraphKind::Deflection);
     double smallest = 1e300;
     for (const TGraphPoint& q : d.series[0].points)
         smallest = std::min(smallest, q.y);
@@ -85,7 +81,7 @@ TEST(GraphSeries, NodeGraphsAndTheLoadingDiagram)
 {
     const TTWData p = Example(false);
     const auto momentGraphs = BuildGraphs(p, TGraphKind::Moment);
-    const TGraphSpec& moment = momentGraphs.at(0);
+    const TGraphPlot& moment = momentGraphs.at(0);
     ASSERT_EQ(moment.series[0].points.size(), 64u);
     EXPECT_FALSE(moment.series[1].active);
     // The pile axis reaches the tip; depth labels follow its length.
@@ -97,7 +93,7 @@ TEST(GraphSeries, NodeGraphsAndTheLoadingDiagram)
     for (std::size_t i = 1; i < moment.series[0].points.size(); ++i)
         EXPECT_LE(moment.series[0].points[i - 1].x, moment.series[0].points[i].x);
     const auto loadingGraphs = BuildGraphs(p, TGraphKind::Loading);
-    const TGraphSpec& loading = loadingGraphs.at(0);
+    const TGraphPlot& loading = loadingGraphs.at(0);
     EXPECT_EQ(loading.series[0].points.size(), 9u); // eight points and the closing one
     EXPECT_EQ(loading.series[1].points.size(), 6u); // the passive diagram, closed
     EXPECT_EQ(loading.readoutSeries, (std::vector<int>{0, 1}));
@@ -114,7 +110,7 @@ TEST(GraphSeries, InteractionDiagramOfARebarCage)
     });
     const auto all = BuildGraphs(p, TGraphKind::All);
     ASSERT_EQ(all.size(), 6u);
-    const TGraphSpec& g = all.back();
+    const TGraphPlot& g = all.back();
     ASSERT_EQ(g.kind, TGraphKind::Interaction);
     EXPECT_EQ(g.series[0].points.size(), 9u);
     // The cap at the maximum design axial strength, the design point, the tension line.

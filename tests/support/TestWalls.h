@@ -1,9 +1,26 @@
 // Walls shared by several analysis suites and the analysis benchmark.
 #pragma once
 
+#include <fstream>
+#include <sstream>
+#include <string>
+
 #include "engine/TWClasses.h"
 
 namespace tw::test {
+
+#ifdef TW_SOURCE_DIR
+// The JSON source of an example project (for the targets that know the source folder).
+inline std::string ExampleProjectJson(bool si)
+{
+    std::ifstream in(std::string(TW_SOURCE_DIR) + "/resources/examples/" +
+                         (si ? "SI UNITS EXAMPLE" : "ENGLISH UNITS EXAMPLE") + ".json",
+                     std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+#endif
 
 // A complete drilled soldier beam wall (English units) under Net Pressure and the Coulomb
 // method: H 10 ft, vertical wall, level ground, phi 30 on both sides, unit weights 120 pcf.
