@@ -330,12 +330,14 @@ TGraphPicture RenderGraph(const form::TGraphPlot& g, QSize size, const TChartSty
     return picture;
 }
 
-std::vector<QImage> GraphPrintPictures(const TTWData& project, const TNumberFormat& format)
+std::vector<QImage> GraphPrintPictures(const TTWData& project, const TNumberFormat& format,
+                                       int detail)
 {
     std::vector<QImage> pictures;
-    const TChartStyle print{Qt::white, 2};
+    detail = std::clamp(detail, 1, 4);
+    const TChartStyle print{Qt::white, 2.0 * detail};
     for (const form::TGraphPlot& graph : form::BuildGraphs(project, form::TGraphKind::All, format))
-        pictures.push_back(RenderGraph(graph, QSize(600, 900), print).image);
+        pictures.push_back(RenderGraph(graph, QSize(600 * detail, 900 * detail), print).image);
     return pictures;
 }
 

@@ -43,8 +43,10 @@ TGraphPicture RenderGraph(const form::TGraphPlot& graph, QSize size, const TChar
 
 // The pictures of the graphs as the report prints them: white, fonts and lines twice as large,
 // 600 x 900 pixels each, in the order loading to interaction (no interaction diagram without a
-// rebar cage).
-std::vector<QImage> GraphPrintPictures(const TTWData& project, const TNumberFormat& format = {});
+// rebar cage). `detail` multiplies the pixels (and the fonts and lines with them) for sharper
+// print: the same pictures at a higher resolution.
+std::vector<QImage> GraphPrintPictures(const TTWData& project, const TNumberFormat& format = {},
+                                       int detail = 1);
 
 // The first point within `tolerance` pixels of the position in both directions, or none.
 const TPlottedPoint* PointNear(const std::vector<TPlottedPoint>& points, QPoint position,

@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "ProjectIo.h"
+#include "Headless.h"
 #include "drawing/DiagramDraw.h"
 #include "engine/TWClasses.h"
 #include "form/MainForm.h"
@@ -118,23 +118,12 @@ int main(int argc, char** argv)
     if (out.extension() != ".png" && out.extension() != ".PNG")
         return Usage("the picture is written as PNG: OUT must end in .png");
 
-    // Headless: the drawings need fonts, not a display. Qt's own notes about its environment
-    // (a missing runtime folder) are not the user's business here.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
-        if (type == QtCriticalMsg || type == QtFatalMsg)
-            std::cerr << "tarnwick-cli: " << message.toStdString() << '\n';
-    });
+    tw::cli::PrepareHeadlessQt();
     QGuiApplication app(argc, argv);
 
     tw::TTWData project;
-    try {
-        tw::cli::LoadProject(operands[0], project);
-    } catch (const std::exception& e) {
-        std::cerr << "tarnwick-cli: " << e.what() << '\n';
+    if (!tw::cli::LoadProjectOrSay(operands[0], project))
         return kExitUsage;
-    }
     // Opened as the desktop program opens it, so the drawing shows what the window shows.
     tw::form::TMainForm form(project);
     const tw::form::TCommitResult result = form.AfterOpen();

@@ -7,6 +7,7 @@
 //   tarnwick-cli table PROJECT [--csv]      the 64 node results (depth, shear, moment, ...)
 //   tarnwick-cli draw PROJECT section|plan|guardrail OUT.png [--size WxH]
 //                                           a drawing as a picture (tarnwick-cli-draw)
+//   tarnwick-cli report PROJECT OUT.pdf     the printed report as PDF (tarnwick-cli-report)
 //
 // Exit codes: 0 success, 1 the analysis failed, 2 a usage error or a file that cannot be read,
 // written or is not a project.
@@ -65,6 +66,10 @@ constexpr const char* kUsage =
     "                            detail of PROJECT as the desktop program draws it and write\n"
     "                            it as a PNG picture (default size 1200x900). Exit status 1\n"
     "                            when there is nothing to draw.\n"
+    "  report PROJECT OUT.pdf [--page letter|a4]\n"
+    "                            Write the printed report of PROJECT as a PDF file (the\n"
+    "                            page size of the system's locale unless given). Exit\n"
+    "                            status 1, and nothing written, when the analysis fails.\n"
     "  --help                    Show this help.\n"
     "\n"
     "Exit status: 0 success, 1 the analysis failed (draw: nothing to draw), 2 usage error or\n"
@@ -274,14 +279,15 @@ int New(Arguments args, const fs::path& programFolder)
     return kExitOk;
 }
 
-// "draw" runs tarnwick-cli-draw from the same folder in this process's place: only that
-// program loads the graphics libraries, so the other commands start without them.
-int Draw(int argc, char** argv, const fs::path& programFolder)
+// "draw" and "report" run tarnwick-cli-draw and tarnwick-cli-report from the same folder in
+// this process's place: only those programs load the graphics libraries, so the other commands
+// start without them.
+int HandOver(const std::string& command, int argc, char** argv, const fs::path& programFolder)
 {
-    const fs::path helper = programFolder / "tarnwick-cli-draw";
+    const fs::path helper = programFolder / ("tarnwick-cli-" + command);
     std::error_code ec;
     if (!fs::is_regular_file(helper, ec))
-        throw tw::cli::FileError("draw: " + helper.string() +
+        throw tw::cli::FileError(command + ": " + helper.string() +
                                  " is not installed beside tarnwick-cli");
     const std::string program = helper.string();
     std::vector<char*> args{const_cast<char*>(program.c_str())};
@@ -290,7 +296,7 @@ int Draw(int argc, char** argv, const fs::path& programFolder)
     args.push_back(nullptr);
     std::fflush(stdout);
     execv(program.c_str(), args.data());
-    throw tw::cli::FileError("draw: cannot start " + program + ": " + std::strerror(errno));
+    throw tw::cli::FileError(command + ": cannot start " + program + ": " + std::strerror(errno));
 }
 
 int Run(int argc, char** argv)
@@ -320,8 +326,8 @@ int Run(int argc, char** argv)
         return Table(Split(args), folder);
     if (command == "new")
         return New(Split(args), folder);
-    if (command == "draw")
-        return Draw(argc, argv, folder);
+    if (command == "draw" || command == "report")
+        return HandOver(command, argc, argv, folder);
     throw UsageError("unknown command \"" + command + "\"");
 }
 

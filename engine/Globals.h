@@ -177,4 +177,8 @@ bool NumericKeyAccepted(char32_t key, std::string_view boxText, const TNumberFor
 // Program version "major.minor.release".
 std::string VersionString();
 
+// The maker's web site: its address, and its host as the report's footer shows it.
+inline constexpr char kWebsiteAddress[] = "https://www.tarnwick.example/";
+inline constexpr char kWebsiteHost[] = "www.tarnwick.example";
+
 } // namespace tw

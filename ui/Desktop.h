@@ -10,6 +10,8 @@
 
 #include <filesystem>
 
+#include "engine/Globals.h"
+
 class QUrl;
 class QWidget;
 
@@ -21,7 +23,7 @@ inline constexpr char kProductName[] = "Tarnwick";
 // The user's manual, looked for in the program's folder.
 inline constexpr char kManualFileName[] = "User Manual Tarnwick.pdf";
 // The maker's home page (a reserved address until the maker has a site of its own).
-inline constexpr char kWebsiteAddress[] = "https://www.tarnwick.example/";
+using tw::kWebsiteAddress;
 // The folder for projects under the user's documents folder.
 inline constexpr char kDocumentsSubfolder[] = "Tarnwick";
 // The filters of the project dialogs and of the logo dialog.

@@ -30,6 +30,7 @@
 #include "form/MainForm.h"
 #include "form/ResultRows.h"
 #include "ui/DiagramView.h"
+#include "ui/ReportOutput.h"
 
 class QAbstractButton;
 class QAction;
@@ -106,6 +107,12 @@ public:
     bool ASaveExecute();
     bool ASaveAsExecute();
     void AExitExecute();
+    // Print: commits the focused input, asks where the report goes ("Output Options") and
+    // makes it there. Export PDF writes it straight to a chosen PDF file.
+    void APrintExecute();
+    void AExportPdfExecute();
+    // Commits the focused input; false with a message while the analysis fails.
+    bool ReadyToReport();
     // The user's manual from the program's folder (nothing when it is not there).
     void AHelpExecute();
     void AAboutExecute();
@@ -130,6 +137,8 @@ public:
     QAction* ASave() const { return aSave_; }
     QAction* ASaveAs() const { return aSaveAs_; }
     QAction* AExit() const { return aExit_; }
+    QAction* APrint() const { return aPrint_; }
+    QAction* AExportPdf() const { return aExportPdf_; }
     QAction* AHelp() const { return aHelp_; }
     QAction* AAbout() const { return aAbout_; }
     QAction* AWeb() const { return aWeb_; }
@@ -202,6 +211,11 @@ public:
     std::function<QString(const QString& folder, const QString& offered)> chooseOpenFile;
     std::function<QString(const QString& folder, const QString& offered)> chooseSaveFile;
     std::function<QString(const QString& folder)> chooseLogoFile;
+    // The report's "Output Options" (none when cancelled) and the PDF file of Export PDF
+    // (empty when cancelled).
+    std::function<std::optional<tw::ui::TOutputChoice>(const QString& offeredPdf)>
+        chooseReportOutput;
+    std::function<QString(const QString& offered)> choosePdfFile;
     std::function<bool(const QUrl& address)> openWithDesktop;
     // Where the user's manual is looked for: the program's folder.
     QString programFolder;
@@ -364,6 +378,8 @@ private:
     QAction* aSave_ = nullptr;
     QAction* aSaveAs_ = nullptr;
     QAction* aExit_ = nullptr;
+    QAction* aPrint_ = nullptr;
+    QAction* aExportPdf_ = nullptr;
     QAction* aHelp_ = nullptr;
     QAction* aAbout_ = nullptr;
     QAction* aWeb_ = nullptr;

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QMenu>
@@ -28,6 +29,7 @@
 #include <string_view>
 #include <utility>
 
+#include "report/Report.h"
 #include "ui/About.h"
 #include "ui/CollapsibleSection.h"
 #include "ui/Desktop.h"
@@ -64,6 +66,12 @@ void TfrmTWMain::BuildCommands()
                           saveAsKeys.isEmpty() ? QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)
                                                : saveAsKeys.constFirst(),
                           QStyle::SP_DialogSaveButton, "document-save-as");
+    aPrint_ = makeAction("&Print", "Print project", QKeySequence(Qt::CTRL | Qt::Key_P),
+                         QStyle::SP_FileDialogDetailedView, "document-print");
+    aExportPdf_ = makeAction("&Export PDF...", "Export the report as a PDF file",
+                             QKeySequence(),
+                             QStyle::SP_FileDialogDetailedView, "document-export");
+    aExportPdf_->setIconVisibleInMenu(false);
     aExit_ = makeAction("E&xit", "Exit application", QKeySequence(), QStyle::SP_DialogCloseButton,
                         "application-exit");
     aHelp_ = makeAction("&User's Manual", "User's Manual", QKeySequence(Qt::Key_F1),
@@ -78,16 +86,21 @@ void TfrmTWMain::BuildCommands()
     connect(aSave_, &QAction::triggered, this, [this] { ASaveExecute(); });
     connect(aSaveAs_, &QAction::triggered, this, [this] { ASaveAsExecute(); });
     connect(aExit_, &QAction::triggered, this, [this] { AExitExecute(); });
+    connect(aPrint_, &QAction::triggered, this, [this] { APrintExecute(); });
+    connect(aExportPdf_, &QAction::triggered, this, [this] { AExportPdfExecute(); });
     connect(aHelp_, &QAction::triggered, this, [this] { AHelpExecute(); });
     connect(aAbout_, &QAction::triggered, this, [this] { AAboutExecute(); });
     connect(aWeb_, &QAction::triggered, this, [this] { AWebExecute(); });
 
-    // File: New, Open, Save, Save As..., the recent files, Exit.
+    // File: New, Open, Save, Save As..., Print, Export PDF..., the recent files, Exit.
     fileMenu_ = menuBar()->addMenu(QStringLiteral("&File"));
     fileMenu_->addAction(aNew_);
     fileMenu_->addAction(aOpen_);
     fileMenu_->addAction(aSave_);
     fileMenu_->addAction(aSaveAs_);
+    fileMenu_->addSeparator();
+    fileMenu_->addAction(aPrint_);
+    fileMenu_->addAction(aExportPdf_);
     fileMenu_->addSeparator();
     for (int i = 0; i < tw::ui::kMaxRecentFiles; ++i) {
         auto* recent = new QAction(this);
@@ -109,7 +122,7 @@ void TfrmTWMain::BuildCommands()
     helpMenu_->addAction(aAbout_);
     helpMenu_->addAction(aWeb_);
 
-    // The toolbar, with captions: New, Open, Save, Website, User's Manual.
+    // The toolbar, with captions: New, Open, Save, Print, Website, User's Manual.
     toolBar_ = addToolBar(QStringLiteral("Commands"));
     toolBar_->setObjectName(QStringLiteral("ToolBar"));
     toolBar_->setMovable(false);
@@ -119,6 +132,8 @@ void TfrmTWMain::BuildCommands()
     toolBar_->addAction(aNew_);
     toolBar_->addAction(aOpen_);
     toolBar_->addAction(aSave_);
+    toolBar_->addSeparator();
+    toolBar_->addAction(aPrint_);
     toolBar_->addSeparator();
     toolBar_->addAction(aWeb_);
     toolBar_->addAction(aHelp_);
@@ -374,6 +389,79 @@ void TfrmTWMain::AWebExecute()
 {
     if (openWithDesktop)
         openWithDesktop(QUrl(QString::fromLatin1(tw::ui::kWebsiteAddress)));
+}
+
+namespace {
+
+// The PDF offered for a report: the project's file with ".pdf", or a name in the documents
+// folder for a project not saved yet.
+QString OfferedPdf(const QString& projectFile, const QString& documentsFolder)
+{
+    if (projectFile.isEmpty())
+        return QDir(documentsFolder).filePath(QStringLiteral("Tarnwick Report.pdf"));
+    const QFileInfo info(projectFile);
+    return info.dir().filePath(info.completeBaseName() + QStringLiteral(".pdf"));
+}
+
+} // namespace
+
+bool TfrmTWMain::ReadyToReport()
+{
+    CommitFocusedInput();
+    if (const auto& failure = form_.AnalysisFailure()) {
+        // A report of results that could not be computed would show stale values.
+        if (showError)
+            showError(QStringLiteral("The report cannot be made while the analysis fails:\n") +
+                      QString::fromStdString(*failure));
+        return false;
+    }
+    return true;
+}
+
+void TfrmTWMain::APrintExecute()
+{
+    if (busy_)
+        return;
+    if (!ReadyToReport())
+        return;
+    const QString offered = OfferedPdf(fileName_, documentsFolder_);
+    std::optional<tw::ui::TOutputChoice> choice;
+    if (chooseReportOutput) {
+        choice = chooseReportOutput(offered);
+    } else {
+        tw::ui::TfrmOutputOptions dialog(offered, tw::report::DefaultReportPageSize(), this);
+        if (dialog.exec() == QDialog::Accepted)
+            choice = dialog.Choice();
+    }
+    if (!choice)
+        return;
+    const QString error = tw::ui::RunReport(this, form_, *choice);
+    if (!error.isEmpty() && showError)
+        showError(error);
+}
+
+void TfrmTWMain::AExportPdfExecute()
+{
+    if (busy_)
+        return;
+    if (!ReadyToReport())
+        return;
+    const QString offered = OfferedPdf(fileName_, documentsFolder_);
+    QString path;
+    if (choosePdfFile)
+        path = choosePdfFile(offered);
+    else
+        path = QFileDialog::getSaveFileName(this, QStringLiteral("Export PDF"), offered,
+                                            QStringLiteral("PDF files (*.pdf)"));
+    if (path.isEmpty())
+        return;
+    tw::ui::TOutputChoice choice;
+    choice.destination = tw::ui::TReportDestination::File;
+    choice.file = path;
+    choice.pageSize = tw::report::DefaultReportPageSize();
+    const QString error = tw::ui::RunReport(this, form_, choice);
+    if (!error.isEmpty() && showError)
+        showError(error);
 }
 
 void TfrmTWMain::ALogoExecute()

@@ -235,6 +235,40 @@ TEST_F(Cli, DrawWritesThePicture)
     }
 }
 
+TEST_F(Cli, ReportWritesThePdf)
+{
+    const std::string project = kEnglishJson.string();
+    Outcome run = Start({"report", project, Path("wall.pdf").string(), "--page", "a4"});
+    EXPECT_EQ(run.code, 0) << run.err;
+    const std::string pdf = ReadFile(Path("wall.pdf"));
+    EXPECT_EQ(pdf.rfind("%PDF-", 0), 0u);
+    EXPECT_NE(pdf.find("/Title"), std::string::npos) << "the PDF names the project";
+
+    // A wall that cannot be analysed gets no report.
+    WriteFile(Path("equal.json"), R"({"SoilMethod": 1, "ActiveEFP": 100, "PassiveEFP": 100})");
+    run = Start({"report", Path("equal.json").string(), Path("none.pdf").string()});
+    EXPECT_EQ(run.code, 1);
+    EXPECT_NE(run.err.find("no report written"), std::string::npos) << run.err;
+    EXPECT_FALSE(fs::exists(Path("none.pdf")));
+
+    const struct
+    {
+        std::initializer_list<std::string> args;
+        const char* message;
+    } bad[] = {
+        {{"report", project, Path("a.png").string()}, "must end in .pdf"},
+        {{"report", project}, "expected PROJECT and OUT.pdf"},
+        {{"report", project, Path("a.pdf").string(), "--page", "legal"}, "unknown page size"},
+        {{"report", Path("missing.btw").string(), Path("a.pdf").string()}, "missing.btw"},
+        {{"report", project, Path("no/folder/a.pdf").string()}, "cannot write"},
+    };
+    for (const auto& c : bad) {
+        run = Start(c.args);
+        EXPECT_EQ(run.code, 2) << c.message;
+        EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+    }
+}
+
 TEST_F(Cli, TablePrintsTheNodeResults)
 {
     Outcome run = Start({"table", kEnglishJson.string()});
@@ -253,7 +287,7 @@ TEST_F(Cli, TablePrintsTheNodeResults)
     EXPECT_EQ(Start({"table", kEnglishJson.string(), "--tsv"}).code, 2);
 }
 
-TEST_F(Cli, OnlyTheDrawCommandLoadsTheGraphicsLibraries)
+TEST_F(Cli, OnlyTheDrawAndReportCommandsLoadTheGraphicsLibraries)
 {
     // The other commands start without Qt: tarnwick-cli itself needs no Qt library.
     const std::string program = ReadFile(TW_CLI_PATH);

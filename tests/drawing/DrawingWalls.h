@@ -12,15 +12,12 @@
 #include "engine/ProjectJson.h"
 #include "engine/TWClasses.h"
 #include "form/MainForm.h"
-#include "support/TestWalls.h"
+#include "support/OpenWall.h"
 
 namespace tw::test {
 
-struct TOpenWall
+struct TOpenWall : TOpenForm
 {
-    std::unique_ptr<TTWData> project = std::make_unique<TTWData>();
-    std::unique_ptr<form::TMainForm> form;
-
     QImage Render(drawing::TDiagramKind kind, int width, int height) const
     {
         return drawing::RenderDiagram(*form, kind, QSize(width, height));
@@ -31,14 +28,7 @@ struct TOpenWall
 // opened in a form (through the boxes, limits and bounds, and analysed).
 inline TOpenWall OpenWall(bool si, const std::function<void(TTWData&)>& edit = {})
 {
-    TOpenWall wall;
-    ProjectFromJson(ExampleProjectJson(si), *wall.project);
-    if (edit)
-        edit(*wall.project);
-    wall.project->LoadCatalogues();
-    wall.form = std::make_unique<form::TMainForm>(*wall.project);
-    wall.form->AfterOpen();
-    return wall;
+    return OpenWallAs<TOpenWall>(si, edit);
 }
 
 // Pixels of the colour in the rectangle.

@@ -248,8 +248,8 @@ private slots:
         QCOMPARE(entries.size(), 8);
         QVERIFY(entries.constFirst().startsWith("&1 "));
         QVERIFY(entries.constFirst().endsWith("wall9.btw"));
-        QCOMPARE(Entries(W().fileMenu()->actions()).mid(4, 2), QStringList({"|", entries[0]}));
-        QCOMPARE(Entries(W().fileMenu()->actions()).mid(13), QStringList({"|", "E&xit"}));
+        QCOMPARE(Entries(W().fileMenu()->actions()).mid(7, 2), QStringList({"|", entries[0]}));
+        QCOMPARE(Entries(W().fileMenu()->actions()).mid(16), QStringList({"|", "E&xit"}));
 
         // An entry opens its file and moves to the top.
         W().ANewExecute();

@@ -44,11 +44,13 @@ private slots:
         const QList<QAction*> menus = W().menuBar()->actions();
         QCOMPARE(Entries(menus), QStringList({"&File", "&Help"}));
         QCOMPARE(Entries(W().fileMenu()->actions()),
-                 QStringList({"&New", "&Open", "&Save", "Save &As...", "|", "E&xit"}));
+                 QStringList({"&New", "&Open", "&Save", "Save &As...", "|", "&Print",
+                              "&Export PDF...", "|", "E&xit"}));
         QCOMPARE(Entries(W().helpMenu()->actions()),
                  QStringList({"&User's Manual", "&About", "&Website"}));
         QCOMPARE(Entries(W().toolBar()->actions()),
-                 QStringList({"&New", "&Open", "&Save", "|", "&Website", "&User's Manual"}));
+                 QStringList({"&New", "&Open", "&Save", "|", "&Print", "|", "&Website",
+                              "&User's Manual"}));
         // The toolbar shows the captions.
         QCOMPARE(W().toolBar()->toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
         QCOMPARE(Caption(), QString("Brenmoor Tarnwick"));

@@ -3,7 +3,7 @@
 //
 //   tw_screenshot --out main.png [--project wall.btw] [--size 1600x950] [--expand Section]
 //                 [--type Box=text] [--choose List=index] [--check Check=0|1] [--widget Section]
-//                 [--dialog table|usersheet|graphs|graph1..graph6|nodes] [--click
+//                 [--dialog table|usersheet|graphs|graph1..graph6|nodes|print|preview] [--click
 //                 passiveInfo|userSheet] [--focus Box]
 //                 [--screen]
 //
@@ -14,6 +14,8 @@
 #include <QDir>
 #include <QFocusEvent>
 #include <QPixmap>
+#include <QPrinter>
+#include <QPrintPreviewDialog>
 #include <QScreen>
 #include <QTest>
 #include <QToolButton>
@@ -148,6 +150,12 @@ int main(int argc, char* argv[])
                     window.form(), static_cast<tw::form::TGraphKind>(name[5] - '0'), &window);
             else if (name == "nodes")
                 dialog = new tw::ui::TfrmComputations(window.form(), &window);
+            else if (name == "preview") {
+                static QPrinter printer(QPrinter::HighResolution);
+                dialog = tw::ui::MakeReportPreview(&window, window.form(), printer);
+            } else if (name == "print")
+                dialog = new tw::ui::TfrmOutputOptions(QStringLiteral("/home/user/wall.pdf"),
+                                                       QPageSize(QPageSize::Letter), &window);
             if (!dialog) {
                 std::fprintf(stderr, "tw_screenshot: unknown dialog %s\n", name.c_str());
                 return 2;

@@ -1,0 +1,359 @@
+// The report written as PDF and read back as a reviewer reads it: the words of each page with
+// their places (pdftotext -bbox), the pictures on each page (pdfimages -list) and the colour of
+// the printed text (a page rendered by pdftoppm).
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "engine/Globals.h"
+#include "report/Report.h"
+#include "support/OpenWall.h"
+
+using namespace tw;
+using tw::test::OpenWallAs;
+
+namespace {
+
+struct TWord
+{
+    int page;
+    double x0, y0, x1, y1; // points from the page's top left corner
+    QString text;
+};
+
+QString Run(const QString& program, const QStringList& args)
+{
+    QProcess process;
+    process.start(program, args);
+    process.waitForFinished(60000);
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// A report written to a temporary PDF and read back.
+class TReportPdf
+{
+public:
+    TReportPdf(const form::TMainForm& form, QPageSize::PageSizeId size = QPageSize::Letter)
+    {
+        path_ = dir_.filePath(QStringLiteral("report.pdf"));
+        report::TReportOptions options;
+        options.date = QStringLiteral("12/09/2026");
+        error_ = report::WriteReportPdf(form, path_, QPageSize(size), options);
+        if (error_)
+            return;
+        const QString html = Run(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), path_,
+                                                               QStringLiteral("-")});
+        static const QRegularExpression token(
+            QStringLiteral("<page width=\"([0-9.]+)\"|<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" "
+                           "xMax=\"([0-9.]+)\" yMax=\"([0-9.]+)\">([^<]*)</word>"));
+        for (auto it = token.globalMatch(html); it.hasNext();) {
+            const auto m = it.next();
+            if (!m.captured(1).isEmpty()) {
+                ++pages_;
+                pageWidth_ = m.captured(1).toDouble();
+                continue;
+            }
+            QString text = m.captured(6);
+            text.replace(QStringLiteral("&amp;"), QStringLiteral("&"))
+                .replace(QStringLiteral("&lt;"), QStringLiteral("<"))
+                .replace(QStringLiteral("&gt;"), QStringLiteral(">"))
+                .replace(QStringLiteral("&quot;"), QStringLiteral("\""));
+            words_.push_back({pages_, m.captured(2).toDouble(), m.captured(3).toDouble(),
+                              m.captured(4).toDouble(), m.captured(5).toDouble(), text});
+        }
+    }
+
+    bool ok() const { return !error_ && pages_ > 0; }
+    int Pages() const { return pages_; }
+    double PageWidth() const { return pageWidth_; }
+
+    // The text of the page (or of one half of it: -1 left, 1 right), line by line from the
+    // top, words joined by blanks.
+    QString Text(int page, int half = 0) const
+    {
+        std::vector<TWord> ws;
+        for (const TWord& w : words_)
+            if (w.page == page && (half == 0 || (half < 0) == (w.x0 < pageWidth_ / 2)))
+                ws.push_back(w);
+        std::stable_sort(ws.begin(), ws.end(), [](const TWord& a, const TWord& b) {
+            return std::abs(a.y0 - b.y0) > 2 ? a.y0 < b.y0 : a.x0 < b.x0;
+        });
+        QString text;
+        for (std::size_t i = 0; i < ws.size(); ++i) {
+            if (i > 0)
+                text += std::abs(ws[i].y0 - ws[i - 1].y0) > 2 ? QStringLiteral("\n")
+                                                               : QStringLiteral(" ");
+            text += ws[i].text;
+        }
+        return text;
+    }
+    QString AllText() const
+    {
+        QString all;
+        for (int p = 1; p <= pages_; ++p)
+            all += Text(p) + QStringLiteral("\n");
+        return all;
+    }
+    // The first word with this text on the page at or below y and right of x (points).
+    const TWord* Find(int page, const QString& text, double below = 0, double right = 0) const
+    {
+        for (const TWord& w : words_)
+            if (w.page == page && w.text == text && w.y0 >= below && w.x0 >= right)
+                return &w;
+        return nullptr;
+    }
+    // The pictures on each page (soft masks not counted).
+    std::map<int, int> ImagesPerPage() const
+    {
+        std::map<int, int> count;
+        const QStringList lines =
+            Run(QStringLiteral("pdfimages"), {QStringLiteral("-list"), path_}).split('\n');
+        for (const QString& line : lines) {
+            const QStringList f = line.simplified().split(' ');
+            if (f.size() > 3 && f[2] == QStringLiteral("image"))
+                ++count[f[0].toInt()];
+        }
+        return count;
+    }
+    // The page rendered at 72 dots per inch: one pixel a point.
+    QImage Render(int page) const
+    {
+        const QString base = dir_.filePath(QStringLiteral("page"));
+        Run(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("72"),
+                                         QStringLiteral("-f"), QString::number(page),
+                                         QStringLiteral("-l"), QString::number(page),
+                                         QStringLiteral("-singlefile"), QStringLiteral("-png"),
+                                         path_, base});
+        return QImage(base + QStringLiteral(".png"));
+    }
+    const QString& Path() const { return path_; }
+
+private:
+    QTemporaryDir dir_;
+    QString path_;
+    std::optional<std::string> error_;
+    int pages_ = 0;
+    double pageWidth_ = 0;
+    std::vector<TWord> words_;
+};
+
+// True when the lines appear in the text in this order (each as part of a line).
+::testing::AssertionResult InOrder(const QString& text, const QStringList& expected)
+{
+    qsizetype from = 0;
+    for (const QString& e : expected) {
+        const qsizetype at = text.indexOf(e, from);
+        if (at < 0)
+            return ::testing::AssertionFailure()
+                   << '"' << e.toStdString() << "\" missing or out of order in:\n"
+                   << text.toStdString();
+        from = at + e.size();
+    }
+    return ::testing::AssertionSuccess();
+}
+
+int RedPixels(const QImage& page, const TWord& word)
+{
+    int red = 0;
+    for (int y = int(word.y0); y <= int(word.y1) + 1; ++y)
+        for (int x = int(word.x0); x <= int(word.x1) + 1; ++x) {
+            const QColor c = page.pixelColor(x, y);
+            red += c.red() > 180 && c.green() < 110 && c.blue() < 110;
+        }
+    return red;
+}
+
+const QString kVersionLine = QStringLiteral("Tarnwick v") + QString::fromStdString(VersionString());
+
+} // namespace
+
+TEST(Report, EnglishExamplePageByPage)
+{
+    const auto wall = OpenWallAs(false);
+    const TReportPdf pdf(*wall.form);
+    ASSERT_TRUE(pdf.ok());
+    ASSERT_EQ(pdf.Pages(), 6);
+    EXPECT_TRUE(InOrder(pdf.Text(1), {"Tarnwick Analysis", "Organization:", "Project Name: 15 ft soldier beam wall",
+                                      "Design by:", "Job #:", "Date: 12/09/2026",
+                                      "www.tarnwick.example " + kVersionLine + " 1"}));
+    // Inputs: the soils in the first column, "Structural data" opens the second.
+    EXPECT_TRUE(InOrder(pdf.Text(2, -1), {"General Data", "Shored Height, H 15.00 ft",
+                                          "Backfill Soils", "Passive Soils", "Coulomb Method",
+                                          "Pressure Data (ASD) per ft Length of Wall",
+                                          "Loading Side Passive Side", "1 0.00", "Output Data",
+                                          "Max. Shear", "@"}));
+    EXPECT_TRUE(InOrder(pdf.Text(2, 1), {"Structural data",
+                                         "Beam Diagonal Length (<30 in - 4 in, O.K.) 21.49 in",
+                                         "Loads Applied to the Pile", "Lagging Design",
+                                         "Checks", "Capacity Utilization", "Moment Below Grade",
+                                         "Lagging Design", "Adjusted Actual", "Bending Stress",
+                                         "Wood Lagging Size 3x12 timber"}));
+    EXPECT_TRUE(InOrder(pdf.Text(2), {"Inputs", "Results"}));
+    EXPECT_TRUE(InOrder(pdf.Text(3), {"Guardrail Design", "Compression in the Post"}))
+        << "the results end below mid-page: the guardrail design starts a new page";
+    // The node table: captions split after their commas, the node number column left out.
+    EXPECT_TRUE(InOrder(pdf.Text(4), {"Table of Test Results", "Depth, Shear, Moment, Slope, Defl,",
+                                      "ft k k-ft rad. inch", "0.00"}));
+    EXPECT_FALSE(pdf.Text(4).contains(QStringLiteral("Node")));
+    EXPECT_TRUE(InOrder(pdf.Text(5), {"Charts"}));
+    EXPECT_TRUE(InOrder(
+        pdf.Text(6),
+        {"References:", "1. EM 1110-2-2502", "2. Foundation Design, Wayne C. Teng, 1962",
+         "3. Foundation Engineering, R. B. Peck, W. E. Hanson & T. H. Thornburn, 2nd Ed., 1987",
+         "4. Foundation Analysis & Design, Joseph E. Bowles, 5th Ed., 1996",
+         "11. Lateral Pressure on Sheet Pile Walls due to Strip Load, M. Georgiadis & C. "
+         "Anagnostopoulos, ASCE, 1998",
+         "12. Brenmoor Software: " + kVersionLine, kVersionLine + " 6"}));
+    // Pictures: the two drawings, the guardrail detail, four charts, the fifth chart.
+    EXPECT_EQ(pdf.ImagesPerPage(), (std::map<int, int>{{1, 2}, {3, 1}, {5, 4}, {6, 1}}));
+}
+
+TEST(Report, VariantsOfTheWall)
+{
+    struct Case
+    {
+        const char* name;
+        bool si;
+        std::function<void(TTWData&)> edit;
+        QPageSize::PageSizeId page;
+        int pages;
+        QStringList leftColumnOfInputs, rightColumnOfInputs; // page 2
+        QStringList anywhere;
+        QStringList nowhere;
+    };
+    const std::vector<Case> cases{
+        {"SI on A4", true, {}, QPageSize::A4, 6, {"General Data", "Passive Soils"},
+         {"Structural data", "Beam Diagonal Length (<75 cm - 10 cm, O.K.) 54.55 cm"},
+         {"Pressure Data (ASD) per m Length of Wall", "Depth, Shear,"}, {}},
+        {"User Defined",
+         false,
+         [](TTWData& p) { p.AnalysisMethod = TAnalysisMethod::amUserDefined; },
+         QPageSize::Letter,
+         6,
+         {"General Data", "IMPORTANT", "User Defined method is", "Structural data",
+          "Loads Applied to the Pile"},
+         {"Pressure Data (ASD) per ft Length of Wall", "Loading Side Passive Side", "Lagging Design",
+          "Checks"},
+         {},
+         {"Backfill Soils", "Coulomb Method"}},
+        {"no guardrail, no lagging",
+         false,
+         [](TTWData& p) {
+             p.GuardrailOn = false;
+             p.LaggingType = TLaggingType::ltNone;
+         },
+         QPageSize::Letter,
+         5,
+         {"General Data"},
+         {"Structural data", "Loads Applied to the Pile"},
+         {},
+         {"Guardrail Design", "Lagging Design", "Arching Factor"}},
+        {"rebar cage",
+         false,
+         [](TTWData& p) { p.Reinforcement = TReinforcement::rfRebarCage; },
+         QPageSize::Letter,
+         6,
+         {"General Data"},
+         {"Structural data", "Number of Bars"},
+         {"Rebar Cage Checks", "Factored Moment, Mu"},
+         {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto wall = OpenWallAs(c.si, c.edit);
+        ASSERT_FALSE(wall.form->AnalysisFailure().has_value());
+        const TReportPdf pdf(*wall.form, c.page);
+        ASSERT_TRUE(pdf.ok());
+        EXPECT_EQ(pdf.Pages(), c.pages);
+        EXPECT_TRUE(InOrder(pdf.Text(2, -1), c.leftColumnOfInputs));
+        EXPECT_TRUE(InOrder(pdf.Text(2, 1), c.rightColumnOfInputs));
+        const QString all = pdf.AllText();
+        for (const QString& text : c.anywhere)
+            EXPECT_TRUE(all.contains(text)) << text.toStdString();
+        for (const QString& text : c.nowhere)
+            EXPECT_FALSE(all.contains(text)) << text.toStdString();
+    }
+}
+
+TEST(Report, TheUserDefinedChecksOpenTheResultsSecondColumn)
+{
+    const auto wall = OpenWallAs(false, [](TTWData& p) {
+        p.AnalysisMethod = TAnalysisMethod::amUserDefined;
+    });
+    const TReportPdf pdf(*wall.form);
+    ASSERT_TRUE(pdf.ok());
+    const TWord* results = pdf.Find(2, QStringLiteral("Results"));
+    ASSERT_NE(results, nullptr);
+    const TWord* output = pdf.Find(2, QStringLiteral("Output"), results->y1);
+    const TWord* checks = pdf.Find(2, QStringLiteral("Checks"), results->y1);
+    ASSERT_TRUE(output && checks);
+    EXPECT_LT(output->x0, pdf.PageWidth() / 2);
+    EXPECT_GT(checks->x0, pdf.PageWidth() / 2);
+    EXPECT_NEAR(checks->y0, output->y0, 1) << "both columns start under the heading";
+}
+
+TEST(Report, FailingRowsPrintInRed)
+{
+    // A 30 ft cut overstresses the example's beam in bending; the axial check still passes.
+    const auto wall = OpenWallAs(false, [](TTWData& p) { p.ShoredHeight = 30; });
+    const TReportPdf pdf(*wall.form);
+    ASSERT_TRUE(pdf.ok());
+    const TWord* results = pdf.Find(2, QStringLiteral("Results"));
+    ASSERT_NE(results, nullptr);
+    // The checks are the second column of the results.
+    const double half = pdf.PageWidth() / 2;
+    const TWord* below = pdf.Find(2, QStringLiteral("Below"), results->y1, half);
+    const TWord* axial = pdf.Find(2, QStringLiteral("Axial"), results->y1, half);
+    ASSERT_TRUE(below && axial);
+    const QImage page = pdf.Render(2);
+    ASSERT_FALSE(page.isNull());
+    EXPECT_GT(RedPixels(page, *below), 5);
+    EXPECT_EQ(RedPixels(page, *axial), 0);
+}
+
+TEST(Report, TheLogoStandsBesideTheJobRows)
+{
+    const auto plain = OpenWallAs(false);
+    const TReportPdf without(*plain.form);
+    ASSERT_TRUE(without.ok());
+    EXPECT_EQ(without.ImagesPerPage().at(1), 2) << "the two drawings only";
+
+    const auto logo = OpenWallAs(false, [](TTWData& p) {
+        const std::vector<uint8_t> rgb(64 * 32 * 3, 90);
+        p.SetLogoImage(64, 32, rgb);
+    });
+    const TReportPdf with(*logo.form);
+    ASSERT_TRUE(with.ok());
+    EXPECT_EQ(with.ImagesPerPage().at(1), 3);
+}
+
+TEST(Report, DrawingsFitTheirRoom)
+{
+    // 6.5 in of text width: a 4:3 drawing fits under 2 in; a tall one is shrunk and centred.
+    const QRectF fits = report::DrawingRect(QSize(1300, 975), 1, 6.5, 2, 9);
+    EXPECT_DOUBLE_EQ(fits.width(), 6.5);
+    EXPECT_DOUBLE_EQ(fits.height(), 4.875);
+    const QRectF tall = report::DrawingRect(QSize(500, 1300), 1, 6.5, 2, 9);
+    EXPECT_DOUBLE_EQ(tall.bottom(), 9);
+    EXPECT_NEAR(tall.width(), 7 * 500.0 / 1300, 1e-12);
+    EXPECT_NEAR(tall.center().x(), 1 + 6.5 / 2, 1e-12);
+}
+
+TEST(Report, AFileThatCannotBeWrittenIsReported)
+{
+    const auto wall = OpenWallAs(false);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("missing/folder/report.pdf"));
+    const auto error = report::WriteReportPdf(*wall.form, path, QPageSize(QPageSize::Letter));
+    EXPECT_TRUE(error.has_value());
+    EXPECT_FALSE(QFile::exists(path));
+}

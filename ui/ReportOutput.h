@@ -1,0 +1,70 @@
+// Where the printed report goes: the "Output Options" dialog (printer, preview or PDF file),
+// the "Report Status" window that counts the pages while they are generated, and the runs to
+// the printer, to the "Report Preview" window and to a PDF file.
+#pragma once
+
+#include <QDialog>
+#include <QPageSize>
+#include <QString>
+
+#include <optional>
+
+class QComboBox;
+class QPrinter;
+class QPrintPreviewDialog;
+class QLineEdit;
+class QRadioButton;
+
+namespace tw::form {
+class TMainForm;
+}
+
+namespace tw::ui {
+
+enum class TReportDestination
+{
+    Printer,
+    Preview,
+    File,
+};
+
+struct TOutputChoice
+{
+    TReportDestination destination = TReportDestination::Preview;
+    QString file; // the PDF file of TReportDestination::File
+    QPageSize pageSize{QPageSize::Letter};
+};
+
+class TfrmOutputOptions : public QDialog
+{
+    Q_OBJECT
+public:
+    // Offers the file name for a PDF and the page size the PDF gets.
+    TfrmOutputOptions(const QString& offeredPdf, const QPageSize& pageSize, QWidget* parent);
+    TOutputChoice Choice() const;
+
+    QRadioButton* printerButton() const { return printer_; }
+    QRadioButton* previewButton() const { return preview_; }
+    QRadioButton* fileButton() const { return file_; }
+    QLineEdit* fileEdit() const { return fileEdit_; }
+    QComboBox* pageSizeList() const { return pageSize_; }
+
+private:
+    QRadioButton* printer_ = nullptr;
+    QRadioButton* preview_ = nullptr;
+    QRadioButton* file_ = nullptr;
+    QLineEdit* fileEdit_ = nullptr;
+    QComboBox* pageSize_ = nullptr;
+};
+
+// The "Report Preview" window on the printer (maximized, at 100 %, printing allowed), which
+// generates the report when it shows it. The caller owns it and shows it modally.
+QPrintPreviewDialog* MakeReportPreview(QWidget* parent, const form::TMainForm& form,
+                                       QPrinter& printer);
+
+// Generates the report to the chosen destination, showing the "Report Status" window while it
+// runs. Returns the reason when the report could not be made ("" when it was, or when the
+// user cancelled the printer dialog).
+QString RunReport(QWidget* parent, const form::TMainForm& form, const TOutputChoice& choice);
+
+} // namespace tw::ui
