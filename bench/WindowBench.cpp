@@ -41,6 +41,7 @@ void BM_WindowCommit(benchmark::State& state)
 {
     TTWData project = ProjectBesideTheExamples();
     TfrmTWMain window(project);
+    window.runUpdateCheck = {}; // no network here
     ShowNewProject(window);
     bool flip = false;
     for (auto _ : state) {
@@ -59,6 +60,7 @@ void BM_WindowCommitWithDrawing(benchmark::State& state)
 {
     TTWData project = ProjectBesideTheExamples();
     TfrmTWMain window(project);
+    window.runUpdateCheck = {}; // no network here
     ShowNewProject(window);
     window.resize(1920, 1080);
     QApplication::processEvents();
@@ -82,6 +84,7 @@ void BM_OpenAllGraphs(benchmark::State& state)
 {
     TTWData project = ProjectBesideTheExamples();
     TfrmTWMain window(project);
+    window.runUpdateCheck = {}; // no network here
     ShowNewProject(window);
     for (auto _ : state) {
         ui::TfrmGraphs graphs(window.form(), form::TGraphKind::All, &window);

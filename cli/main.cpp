@@ -8,6 +8,8 @@
 //   tarnwick-cli draw PROJECT section|plan|guardrail OUT.png [--size WxH]
 //                                           a drawing as a picture (tarnwick-cli-draw)
 //   tarnwick-cli report PROJECT OUT.pdf     the printed report as PDF (tarnwick-cli-report)
+//   tarnwick-cli check-update [--url URL] [--download DIR]
+//                                           the update check (tarnwick-cli-update)
 //
 // Exit codes: 0 success, 1 the analysis failed, 2 a usage error or a file that cannot be read,
 // written or is not a project.
@@ -70,6 +72,13 @@ constexpr const char* kUsage =
     "                            Write the printed report of PROJECT as a PDF file (the\n"
     "                            page size of the system's locale unless given). Exit\n"
     "                            status 1, and nothing written, when the analysis fails.\n"
+    "  check-update [--url URL] [--download DIR]\n"
+    "                            Read the maker's announcement page (or URL) and print the\n"
+    "                            announced product, version and date and whether it is newer\n"
+    "                            than this program; with --download, download the release\n"
+    "                            (and extract a ZIP) into DIR and print the installer's\n"
+    "                            path, without starting it. Exit status 1 when the page or\n"
+    "                            the download failed.\n"
     "  --help                    Show this help.\n"
     "\n"
     "Exit status: 0 success, 1 the analysis failed (draw: nothing to draw), 2 usage error or\n"
@@ -328,6 +337,8 @@ int Run(int argc, char** argv)
         return New(Split(args), folder);
     if (command == "draw" || command == "report")
         return HandOver(command, argc, argv, folder);
+    if (command == "check-update")
+        return HandOver("update", argc, argv, folder);
     throw UsageError("unknown command \"" + command + "\"");
 }
 

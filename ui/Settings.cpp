@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QSettings>
 
+#include "update/WebUpdate.h"
+
 namespace tw::ui {
 
 namespace {
@@ -84,6 +86,27 @@ void WriteWindowPlacement(QSettings& settings, const TWindowPlacement& placement
     WriteInt(settings, QStringLiteral("Height"), placement.height);
     WriteInt(settings, QStringLiteral("WinState"), placement.state);
     settings.endGroup();
+}
+
+bool ReadAutoUpdates(QSettings& settings)
+{
+    const QVariant value = settings.value(QStringLiteral("AutoUpdates"));
+    return value.isValid() ? value.toBool() : true;
+}
+
+void WriteAutoUpdates(QSettings& settings, bool on)
+{
+    settings.setValue(QStringLiteral("AutoUpdates"), on);
+}
+
+QString ReadUpdatePage(QSettings& settings)
+{
+    QString host = settings.value(QStringLiteral("UpdateHost")).toString().trimmed();
+    if (host.isEmpty())
+        host = QString::fromLatin1(tw::update::kDefaultUpdateHost);
+    while (host.endsWith(QLatin1Char('/')))
+        host.chop(1);
+    return host + QString::fromLatin1(tw::update::kUpdatePagePath);
 }
 
 QStringList ReadRecentFiles(QSettings& settings)

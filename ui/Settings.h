@@ -39,6 +39,13 @@ TWindowPlacement ReadWindowPlacement(QSettings& settings);
 // maximized keeps the last normal position and size stored.
 void WriteWindowPlacement(QSettings& settings, const TWindowPlacement& placement);
 
+// "AutoUpdates": whether the update check runs shortly after start (true when absent).
+bool ReadAutoUpdates(QSettings& settings);
+void WriteAutoUpdates(QSettings& settings, bool on);
+// The announcement page on the maker's web server, whose scheme and host the setting
+// "UpdateHost" can change (tw::update::kDefaultUpdateHost when absent).
+QString ReadUpdatePage(QSettings& settings);
+
 // The recent-files list, most recent first, without empty entries or repeats, at most
 // kMaxRecentFiles long.
 QStringList ReadRecentFiles(QSettings& settings);

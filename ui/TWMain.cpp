@@ -64,6 +64,7 @@ TfrmTWMain::TfrmTWMain(tw::TTWData& project, QWidget* parent)
     };
     chooseLogoFile = [this](const QString& folder) { return tw::ui::AskLogoFile(this, folder); };
     openWithDesktop = [](const QUrl& address) { return tw::ui::OpenWithDesktop(address); };
+    runUpdateCheck = [this](bool silent) { RunUpdateCheck(silent); };
     programFolder = tw::ui::ProgramFolder();
     passMark_ = tw::ui::PassMark(kMarkSize);
     failMark_ = tw::ui::FailMark(kMarkSize);

@@ -111,6 +111,10 @@ public:
     // makes it there. Export PDF writes it straight to a chosen PDF file.
     void APrintExecute();
     void AExportPdfExecute();
+    // "Check for Updates Now": the update check in interactive mode (runUpdateCheck).
+    void ACheckUpdatesExecute();
+    // The update dialog: interactive, or silent (out of sight unless an update is found).
+    void RunUpdateCheck(bool silent);
     // Commits the focused input; false with a message while the analysis fails.
     bool ReadyToReport();
     // The user's manual from the program's folder (nothing when it is not there).
@@ -138,6 +142,8 @@ public:
     QAction* ASaveAs() const { return aSaveAs_; }
     QAction* AExit() const { return aExit_; }
     QAction* APrint() const { return aPrint_; }
+    QAction* AAutoUpdate() const { return aAutoUpdate_; }
+    QAction* ACheckUpdates() const { return aCheckUpdates_; }
     QAction* AExportPdf() const { return aExportPdf_; }
     QAction* AHelp() const { return aHelp_; }
     QAction* AAbout() const { return aAbout_; }
@@ -216,6 +222,8 @@ public:
     std::function<std::optional<tw::ui::TOutputChoice>(const QString& offeredPdf)>
         chooseReportOutput;
     std::function<QString(const QString& offered)> choosePdfFile;
+    // Runs an update check (silent or interactive); RunUpdateCheck by default.
+    std::function<void(bool silent)> runUpdateCheck;
     std::function<bool(const QUrl& address)> openWithDesktop;
     // Where the user's manual is looked for: the program's folder.
     QString programFolder;
@@ -380,6 +388,9 @@ private:
     QAction* aExit_ = nullptr;
     QAction* aPrint_ = nullptr;
     QAction* aExportPdf_ = nullptr;
+    QAction* aAutoUpdate_ = nullptr;
+    QAction* aCheckUpdates_ = nullptr;
+    bool startupTimerStarted_ = false;
     QAction* aHelp_ = nullptr;
     QAction* aAbout_ = nullptr;
     QAction* aWeb_ = nullptr;

@@ -31,6 +31,7 @@
 
 #include "report/Report.h"
 #include "ui/About.h"
+#include "ui/CheckUpdates.h"
 #include "ui/CollapsibleSection.h"
 #include "ui/Desktop.h"
 #include "ui/MainWindowParts.h"
@@ -91,6 +92,14 @@ void TfrmTWMain::BuildCommands()
     connect(aHelp_, &QAction::triggered, this, [this] { AHelpExecute(); });
     connect(aAbout_, &QAction::triggered, this, [this] { AAboutExecute(); });
     connect(aWeb_, &QAction::triggered, this, [this] { AWebExecute(); });
+    aAutoUpdate_ = new QAction(QStringLiteral("A&utomatically Check for Updates"), this);
+    aAutoUpdate_->setCheckable(true);
+    aAutoUpdate_->setChecked(tw::ui::ReadAutoUpdates(*tw::ui::OpenSettings()));
+    connect(aAutoUpdate_, &QAction::triggered, this, [](bool on) {
+        tw::ui::WriteAutoUpdates(*tw::ui::OpenSettings(), on);
+    });
+    aCheckUpdates_ = new QAction(QStringLiteral("&Check for Updates Now"), this);
+    connect(aCheckUpdates_, &QAction::triggered, this, [this] { ACheckUpdatesExecute(); });
 
     // File: New, Open, Save, Save As..., Print, Export PDF..., the recent files, Exit.
     fileMenu_ = menuBar()->addMenu(QStringLiteral("&File"));
@@ -116,11 +125,14 @@ void TfrmTWMain::BuildCommands()
     recentSeparator_ = fileMenu_->addSeparator();
     fileMenu_->addAction(aExit_);
 
-    // Help: User's Manual, About, Website.
+    // Help: User's Manual, About, Website, the update entries.
     helpMenu_ = menuBar()->addMenu(QStringLiteral("&Help"));
     helpMenu_->addAction(aHelp_);
     helpMenu_->addAction(aAbout_);
     helpMenu_->addAction(aWeb_);
+    helpMenu_->addSeparator();
+    helpMenu_->addAction(aAutoUpdate_);
+    helpMenu_->addAction(aCheckUpdates_);
 
     // The toolbar, with captions: New, Open, Save, Print, Website, User's Manual.
     toolBar_ = addToolBar(QStringLiteral("Commands"));
@@ -578,4 +590,35 @@ void TfrmTWMain::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
     UpdateColumns();
+    // About a second after the window is first shown: the silent update check, when on.
+    if (!startupTimerStarted_) {
+        startupTimerStarted_ = true;
+        QTimer::singleShot(1000, this, [this] {
+            if (aAutoUpdate_->isChecked() && runUpdateCheck)
+                runUpdateCheck(true);
+        });
+    }
+}
+
+void TfrmTWMain::ACheckUpdatesExecute()
+{
+    if (runUpdateCheck)
+        runUpdateCheck(false);
+}
+
+void TfrmTWMain::RunUpdateCheck(bool silent)
+{
+    auto* dialog = new tw::ui::TfrmCheckUpdates(
+        silent, tw::ui::ReadUpdatePage(*tw::ui::OpenSettings()), false, this);
+    tw::update::TmxWebUpdate& wupd = dialog->wupd();
+    wupd.StartProgram = [this](const QString& file, const QString&) {
+        return openWithDesktop && openWithDesktop(QUrl::fromLocalFile(file));
+    };
+    // The installer replaces this program: the project is saved or given up first.
+    wupd.ConfirmEnd = [this] { return CheckSaved(); };
+    wupd.Terminate = [this] { QTimer::singleShot(0, this, [this] { close(); }); };
+    CentreOnParent(dialog);
+    // A silent check stays out of sight unless it finds an update.
+    if (!silent)
+        dialog->open();
 }

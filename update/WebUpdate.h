@@ -114,6 +114,11 @@ QStringList InstallerSuffixes();
 // subfolders, empty when there is none.
 QString FindInstaller(const QString& folder);
 
+// The maker's web server (an address under the reserved ".example" domain until the maker has
+// a server of its own) and the announcement page on it.
+inline constexpr char kDefaultUpdateHost[] = "https://www.tarnwick.example";
+inline constexpr char kUpdatePagePath[] = "/updates/tw/tw.html";
+
 // Caps of the transfers.
 inline constexpr qint64 kMaxPageBytes = qint64(1) << 20;     // 1 MiB announcement page
 inline constexpr qint64 kMaxDownloadBytes = qint64(1) << 30; // 1 GiB release

@@ -96,6 +96,7 @@ protected:
     int openDialogs_ = 0, saveDialogs_ = 0, logoDialogs_ = 0;
     QString dialogFolder_, dialogOffered_;
     QList<QUrl> opened_;
+    QList<bool> updateChecks_; // the update checks started: silent or not
 
     TfrmTWMain& W() override { return *window_; }
     QString Path(const QString& name) const { return dir_->filePath(name); }
@@ -144,6 +145,8 @@ protected:
             return true;
         };
         W().programFolder = Path(QStringLiteral("program"));
+        // No test reaches for a network: update checks are only counted.
+        W().runUpdateCheck = [this](bool silent) { updateChecks_ << silent; };
     }
 
     void ShowWindow(int width = 1600, int height = 950)
@@ -194,6 +197,7 @@ protected:
         questions_ = openDialogs_ = saveDialogs_ = logoDialogs_ = 0;
         openAnswer_ = saveAnswer_ = logoAnswer_ = QString();
         opened_.clear();
+        updateChecks_.clear();
         MakeWindow();
         W().StartUp(Documents());
         ShowWindow();

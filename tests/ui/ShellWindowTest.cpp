@@ -47,7 +47,8 @@ private slots:
                  QStringList({"&New", "&Open", "&Save", "Save &As...", "|", "&Print",
                               "&Export PDF...", "|", "E&xit"}));
         QCOMPARE(Entries(W().helpMenu()->actions()),
-                 QStringList({"&User's Manual", "&About", "&Website"}));
+                 QStringList({"&User's Manual", "&About", "&Website", "|",
+                              "A&utomatically Check for Updates", "&Check for Updates Now"}));
         QCOMPARE(Entries(W().toolBar()->actions()),
                  QStringList({"&New", "&Open", "&Save", "|", "&Print", "|", "&Website",
                               "&User's Manual"}));
@@ -396,6 +397,32 @@ private slots:
         QTRY_VERIFY(W().DrawingsColumnShown());
         W().resize(threshold + 20, 1300);
         QTRY_VERIFY(!W().DrawingsColumnShown());
+    }
+
+    void updateChecks()
+    {
+        // On by default: a silent check about a second after the window is shown.
+        QVERIFY(W().AAutoUpdate()->isCheckable());
+        QVERIFY(W().AAutoUpdate()->isChecked());
+        QTRY_COMPARE(updateChecks_, QList<bool>({true}));
+        W().ACheckUpdates()->trigger();
+        QCOMPARE(updateChecks_, QList<bool>({true, false}));
+        // Turned off, it is remembered, and the next start checks nothing.
+        W().AAutoUpdate()->trigger();
+        QVERIFY(!tw::ui::ReadAutoUpdates(*tw::ui::OpenSettings()));
+        updateChecks_.clear();
+        MakeWindow();
+        W().StartUp(Documents());
+        ShowWindow();
+        QVERIFY(!W().AAutoUpdate()->isChecked());
+        QTest::qWait(1300);
+        QVERIFY(updateChecks_.isEmpty());
+        // The page is on the maker's server by default, another one when set.
+        QCOMPARE(tw::ui::ReadUpdatePage(*tw::ui::OpenSettings()),
+                 QStringLiteral("https://www.tarnwick.example/updates/tw/tw.html"));
+        tw::ui::OpenSettings()->setValue(QStringLiteral("UpdateHost"), QStringLiteral("http://127.0.0.1:8080/"));
+        QCOMPARE(tw::ui::ReadUpdatePage(*tw::ui::OpenSettings()),
+                 QStringLiteral("http://127.0.0.1:8080/updates/tw/tw.html"));
     }
 };
 

@@ -109,6 +109,7 @@ private slots:
         project_ = std::make_unique<tw::TTWData>();
         project_->ExampleFolder = TW_BINARY_DIR "/cli";
         window_ = std::make_unique<TfrmTWMain>(*project_);
+        window_->runUpdateCheck = {}; // no network in tests
         errors_.clear();
         W().showError = [this](const QString& message) { errors_ << message; };
         W().resize(1600, 900);

@@ -3,7 +3,7 @@
 //
 //   tw_screenshot --out main.png [--project wall.btw] [--size 1600x950] [--expand Section]
 //                 [--type Box=text] [--choose List=index] [--check Check=0|1] [--widget Section]
-//                 [--dialog table|usersheet|graphs|graph1..graph6|nodes|print|preview] [--click
+//                 [--dialog table|usersheet|graphs|graph1..graph6|nodes|print|preview|updates] [--click
 //                 passiveInfo|userSheet] [--focus Box]
 //                 [--screen]
 //
@@ -26,6 +26,7 @@
 #include <string>
 
 #include "engine/TWClasses.h"
+#include "ui/CheckUpdates.h"
 #include "ui/Computations.h"
 #include "ui/Graphs.h"
 #include "ui/TWMain.h"
@@ -101,6 +102,7 @@ int main(int argc, char* argv[])
     tw::TTWData project;
     project.ExampleFolder = QCoreApplication::applicationDirPath().toStdString();
     TfrmTWMain window(project);
+    window.runUpdateCheck = {}; // no network here
     window.showError = [](const QString& message) {
         std::fprintf(stderr, "error shown: %s\n", qPrintable(message));
     };
@@ -153,6 +155,14 @@ int main(int argc, char* argv[])
             else if (name == "preview") {
                 static QPrinter printer(QPrinter::HighResolution);
                 dialog = tw::ui::MakeReportPreview(&window, window.form(), printer);
+            } else if (name == "updates") {
+                auto* updates = new tw::ui::TfrmCheckUpdates(
+                    false, QStringLiteral("https://www.tarnwick.example/updates/tw/tw.html"), false,
+                    &window);
+                updates->ask = [](QMessageBox::Icon, const QString&, QMessageBox::StandardButtons) {
+                    return QMessageBox::Ok;
+                };
+                dialog = updates;
             } else if (name == "print")
                 dialog = new tw::ui::TfrmOutputOptions(QStringLiteral("/home/user/wall.pdf"),
                                                        QPageSize(QPageSize::Letter), &window);
