@@ -212,12 +212,15 @@ void TMainForm::EditBox(Box b, std::string text)
 {
     B(b).text = std::move(text);
     modified_ = true;
+    pendingChange_ = B(b).caption;
 }
 
 TCommitResult TMainForm::Commit()
 {
     DismissHint();
-    return Report(RecalculateNow());
+    const TCommitResult result = Report(RecalculateNow());
+    RememberChange();
+    return result;
 }
 
 std::string TMainForm::ToolTip(Box b) const
@@ -258,6 +261,7 @@ TCommitResult TMainForm::ChooseListItem(List l, int index)
     const int before = list.index;
     list.index = index >= 0 && index < static_cast<int>(list.items.size()) ? index : -1;
     modified_ = true;
+    pendingChange_ = list.caption;
     // The numbers stay as typed when the unit system changes; the first time, say so.
     if (l == List::Units && list.index != before && !unitsNoticeGiven_) {
         unitsNoticeGiven_ = true;
@@ -270,13 +274,17 @@ TCommitResult TMainForm::SetUserSection(const TSteelShape& section)
 {
     project_.SetUserSection(section);
     modified_ = true;
-    return Report(RecalculateNow());
+    pendingChange_ = "User-Defined Sheet Pile";
+    const TCommitResult result = Report(RecalculateNow());
+    RememberChange();
+    return result;
 }
 
 TCommitResult TMainForm::SetChecked(Check c, bool checked)
 {
     C(c).checked = checked;
     modified_ = true;
+    pendingChange_ = CheckDef(c).caption;
     return Commit();
 }
 
@@ -284,18 +292,21 @@ void TMainForm::EditTitle(TitleText t, std::string utf8)
 {
     titles_[Index(t)] = std::move(utf8);
     modified_ = true;
+    pendingChange_ = TitleTextCaption(t);
 }
 
 void TMainForm::EditDate(double serialDate)
 {
     date_ = std::floor(serialDate);
     modified_ = true;
+    pendingChange_ = "Date";
 }
 
 void TMainForm::SetLogo(std::vector<uint8_t> jpeg)
 {
     logo_ = std::move(jpeg);
     modified_ = true;
+    pendingChange_ = "Logo";
 }
 
 void TMainForm::EnterBox(Box b)
@@ -392,6 +403,7 @@ TCommitResult TMainForm::ShowAndRecalculate()
     ExpandFirstSections();
     TCommitResult result = RecalculateNow();
     modified_ = false;
+    ResetHistory();
     return result;
 }
 

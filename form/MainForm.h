@@ -131,7 +131,24 @@ public:
     // Closes the hint window (Esc, a click elsewhere) until an input shows it again.
     void DismissHint();
     bool Modified() const { return modified_; }
-    void SetModified(bool modified) { modified_ = modified; }
+    // Unmodified also makes the current state the saved one of the history.
+    void SetModified(bool modified);
+
+    // --- Undo and redo: snapshots of the stored project after each change ---
+    bool CanUndo() const { return current_ > 0; }
+    bool CanRedo() const { return current_ + 1 < history_.size(); }
+    // What an undo or redo would take back or do again: the caption of the input changed
+    // ("Shored Height, H"), empty when there is nothing.
+    std::string UndoWhat() const;
+    std::string RedoWhat() const;
+    // Puts the project back as it was before the last change (after the next one), shows it
+    // and recalculates; the project is unmodified when that is the saved state.
+    TCommitResult Undo();
+    TCommitResult Redo();
+    // Records the project as a new state of the history when it differs from the current one
+    // (after the title block, the date or the logo changed; commits record themselves).
+    void RememberChange();
+    std::size_t HistorySize() const { return history_.size(); }
 
     // The message of the failure of the last analysis, until an analysis succeeds.
     const std::optional<std::string>& AnalysisFailure() const { return failure_; }
@@ -233,6 +250,12 @@ private:
     void ReadLagging();
     void ReadRebarCage();
     void ReadGuardrail();
+    // The stored project with the title block as the form shows it.
+    std::string Snapshot();
+    // A fresh history whose only state is the project now (after New and Open).
+    void ResetHistory();
+    // Shows a state of the history.
+    TCommitResult Restore(const std::string& snapshot);
     // Decides whether a failure is news (differs from the last one reported) and remembers it.
     TCommitResult Report(TCommitResult result);
     // Shows the project, then recalculates it, as after New and Open; unmodified after.
@@ -276,6 +299,15 @@ private:
     std::optional<std::string> reportedFailure_;
     std::string notice_;
     bool unitsNoticeGiven_ = false;
+    struct THistoryState
+    {
+        std::string snapshot;
+        std::string what; // the change that led to this state
+    };
+    std::vector<THistoryState> history_;
+    std::size_t current_ = 0;
+    std::optional<std::size_t> clean_ = 0; // the saved state, none when it was dropped
+    std::string pendingChange_;            // what the next recorded state changed
     TUnitSystem displayedUnits_ = TUnitSystem::usEnglish;
     // The bar standard and units the bar lists were last filled for.
     TRebarStandard barListsStandard_ = TRebarStandard::rsUS;

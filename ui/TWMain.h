@@ -111,6 +111,9 @@ public:
     // makes it there. Export PDF writes it straight to a chosen PDF file.
     void APrintExecute();
     void AExportPdfExecute();
+    // Undo and redo of the inputs (the form's history), then the window shown again.
+    void AUndoExecute();
+    void ARedoExecute();
     // "Check for Updates Now": the update check in interactive mode (runUpdateCheck).
     void ACheckUpdatesExecute();
     // The update dialog: interactive, or silent (out of sight unless an update is found).
@@ -125,6 +128,8 @@ public:
     void CommitFocusedInput();
     // "Brenmoor Tarnwick - name.btw", or "Brenmoor Tarnwick" without a file.
     void UpdateTitle();
+    // The texts and states of Undo and Redo.
+    void RefreshUndoActions();
     // The logo: the JPEG dialog, a given file (false with a message when it is not a
     // picture), and Clear.
     void ALogoExecute();
@@ -143,6 +148,9 @@ public:
     QAction* AExit() const { return aExit_; }
     QAction* APrint() const { return aPrint_; }
     QAction* AAutoUpdate() const { return aAutoUpdate_; }
+    QAction* AUndo() const { return aUndo_; }
+    QAction* ARedo() const { return aRedo_; }
+    QMenu* editMenu() const { return editMenu_; }
     QAction* ACheckUpdates() const { return aCheckUpdates_; }
     QAction* AExportPdf() const { return aExportPdf_; }
     QAction* AHelp() const { return aHelp_; }
@@ -389,6 +397,9 @@ private:
     QAction* aPrint_ = nullptr;
     QAction* aExportPdf_ = nullptr;
     QAction* aAutoUpdate_ = nullptr;
+    QAction* aUndo_ = nullptr;
+    QAction* aRedo_ = nullptr;
+    QMenu* editMenu_ = nullptr;
     QAction* aCheckUpdates_ = nullptr;
     bool startupTimerStarted_ = false;
     QAction* aHelp_ = nullptr;

@@ -202,6 +202,13 @@ QWidget* TfrmTWMain::BuildTitleBlock()
                 setWindowModified(true);
             }
         });
+        // A finished edit of a title text is one step of the history.
+        connect(edit, &QLineEdit::editingFinished, this, [this] {
+            if (!busy_) {
+                form_.RememberChange();
+                RefreshUndoActions();
+            }
+        });
         Watch(edit, {TInputRef::Kind::Title, N(text)});
     }
     // Tab order: the texts row by row, then the date.
@@ -217,7 +224,9 @@ QWidget* TfrmTWMain::BuildTitleBlock()
     connect(date_, &QDateEdit::dateChanged, this, [this](QDate date) {
         if (!busy_ && date.isValid()) {
             form_.EditDate(static_cast<double>(kSerialEpoch.daysTo(date)));
-            setWindowModified(true);
+            form_.RememberChange();
+            setWindowModified(form_.Modified());
+            RefreshUndoActions();
         }
     });
     Watch(date_, {TInputRef::Kind::Date, 0});

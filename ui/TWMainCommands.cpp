@@ -92,6 +92,15 @@ void TfrmTWMain::BuildCommands()
     connect(aHelp_, &QAction::triggered, this, [this] { AHelpExecute(); });
     connect(aAbout_, &QAction::triggered, this, [this] { AAboutExecute(); });
     connect(aWeb_, &QAction::triggered, this, [this] { AWebExecute(); });
+    aUndo_ = makeAction("&Undo", "Undo the last change", QKeySequence(Qt::CTRL | Qt::Key_Z),
+                        QStyle::SP_ArrowBack, "edit-undo");
+    aRedo_ = makeAction("&Redo", "Redo the change undone",
+                        QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QStyle::SP_ArrowForward,
+                        "edit-redo");
+    aRedo_->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    connect(aUndo_, &QAction::triggered, this, [this] { AUndoExecute(); });
+    connect(aRedo_, &QAction::triggered, this, [this] { ARedoExecute(); });
     aAutoUpdate_ = new QAction(QStringLiteral("A&utomatically Check for Updates"), this);
     aAutoUpdate_->setCheckable(true);
     aAutoUpdate_->setChecked(tw::ui::ReadAutoUpdates(*tw::ui::OpenSettings()));
@@ -125,6 +134,11 @@ void TfrmTWMain::BuildCommands()
     recentSeparator_ = fileMenu_->addSeparator();
     fileMenu_->addAction(aExit_);
 
+    // Edit: Undo, Redo.
+    editMenu_ = menuBar()->addMenu(QStringLiteral("&Edit"));
+    editMenu_->addAction(aUndo_);
+    editMenu_->addAction(aRedo_);
+
     // Help: User's Manual, About, Website, the update entries.
     helpMenu_ = menuBar()->addMenu(QStringLiteral("&Help"));
     helpMenu_->addAction(aHelp_);
@@ -146,6 +160,9 @@ void TfrmTWMain::BuildCommands()
     toolBar_->addAction(aSave_);
     toolBar_->addSeparator();
     toolBar_->addAction(aPrint_);
+    toolBar_->addSeparator();
+    toolBar_->addAction(aUndo_);
+    toolBar_->addAction(aRedo_);
     toolBar_->addSeparator();
     toolBar_->addAction(aWeb_);
     toolBar_->addAction(aHelp_);
@@ -495,6 +512,7 @@ bool TfrmTWMain::LoadLogo(const QString& path)
         return false;
     }
     form_.SetLogo(project.Logo());
+    form_.RememberChange();
     Refresh();
     return true;
 }
@@ -505,6 +523,7 @@ void TfrmTWMain::AClearLogoExecute()
         return;
     form_.Project().ClearLogo();
     form_.SetLogo({});
+    form_.RememberChange();
     Refresh();
 }
 
@@ -598,6 +617,20 @@ void TfrmTWMain::showEvent(QShowEvent* event)
                 runUpdateCheck(true);
         });
     }
+}
+
+void TfrmTWMain::AUndoExecute()
+{
+    if (busy_ || !form_.CanUndo())
+        return;
+    Apply(Guarded([this] { return form_.Undo(); }));
+}
+
+void TfrmTWMain::ARedoExecute()
+{
+    if (busy_ || !form_.CanRedo())
+        return;
+    Apply(Guarded([this] { return form_.Redo(); }));
 }
 
 void TfrmTWMain::ACheckUpdatesExecute()

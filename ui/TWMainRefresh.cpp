@@ -29,6 +29,20 @@ using namespace tw::form;
 using tw::ui::TCollapsibleSection;
 using namespace tw::ui::parts;
 
+void TfrmTWMain::RefreshUndoActions()
+{
+    if (!aUndo_)
+        return;
+    const auto named = [](const char* verb, const std::string& what) {
+        return what.empty() ? QString::fromLatin1(verb)
+                            : QString::fromLatin1(verb) + QLatin1Char(' ') + QString::fromStdString(what);
+    };
+    aUndo_->setEnabled(form_.CanUndo());
+    aUndo_->setText(named("&Undo", form_.UndoWhat()));
+    aRedo_->setEnabled(form_.CanRedo());
+    aRedo_->setText(named("&Redo", form_.RedoWhat()));
+}
+
 void TfrmTWMain::Refresh()
 {
     TBusy busy(busy_);
@@ -174,6 +188,7 @@ void TfrmTWMain::Refresh()
 
     RefreshHint();
     setWindowModified(form_.Modified());
+    RefreshUndoActions();
     // The drawings follow the project; each draws again when it is next shown.
     for (tw::ui::TDiagramView* view : drawingPages_)
         view->Invalidate();

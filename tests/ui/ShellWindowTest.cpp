@@ -42,7 +42,7 @@ private slots:
         }
 
         const QList<QAction*> menus = W().menuBar()->actions();
-        QCOMPARE(Entries(menus), QStringList({"&File", "&Help"}));
+        QCOMPARE(Entries(menus), QStringList({"&File", "&Edit", "&Help"}));
         QCOMPARE(Entries(W().fileMenu()->actions()),
                  QStringList({"&New", "&Open", "&Save", "Save &As...", "|", "&Print",
                               "&Export PDF...", "|", "E&xit"}));
@@ -50,8 +50,8 @@ private slots:
                  QStringList({"&User's Manual", "&About", "&Website", "|",
                               "A&utomatically Check for Updates", "&Check for Updates Now"}));
         QCOMPARE(Entries(W().toolBar()->actions()),
-                 QStringList({"&New", "&Open", "&Save", "|", "&Print", "|", "&Website",
-                              "&User's Manual"}));
+                 QStringList({"&New", "&Open", "&Save", "|", "&Print", "|", "&Undo", "&Redo",
+                              "|", "&Website", "&User's Manual"}));
         // The toolbar shows the captions.
         QCOMPARE(W().toolBar()->toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
         QCOMPARE(Caption(), QString("Brenmoor Tarnwick"));
@@ -423,6 +423,38 @@ private slots:
         tw::ui::OpenSettings()->setValue(QStringLiteral("UpdateHost"), QStringLiteral("http://127.0.0.1:8080/"));
         QCOMPARE(tw::ui::ReadUpdatePage(*tw::ui::OpenSettings()),
                  QStringLiteral("http://127.0.0.1:8080/updates/tw/tw.html"));
+    }
+
+    void undoAndRedo()
+    {
+        QCOMPARE(Entries(W().editMenu()->actions()), QStringList({"&Undo", "&Redo"}));
+        QVERIFY(!W().AUndo()->isEnabled());
+        ChangeShoredHeight(QStringLiteral("18"));
+        QCOMPARE(W().AUndo()->text(), QStringLiteral("&Undo Shored Height, H"));
+        QVERIFY(W().AUndo()->isEnabled());
+        QVERIFY(Caption().contains(QLatin1Char('*')));
+        // Ctrl+Z away from the boxes (their own Ctrl+Z undoes typing).
+        W().toolBar()->setFocus();
+        QTest::keyClick(window_.get(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(ShoredHeightText(), QStringLiteral("15.00"));
+        QVERIFY(!W().form().Modified());
+        QVERIFY(!Caption().contains(QLatin1Char('*')));
+        QCOMPARE(W().ARedo()->text(), QStringLiteral("&Redo Shored Height, H"));
+        QTest::keyClick(window_.get(), Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(ShoredHeightText(), QStringLiteral("18.00"));
+        QVERIFY(W().form().Modified());
+        // A title text edited and left is a step too.
+        Focus(W().titleWidget(tw::form::TitleText::JobNumber));
+        QTest::keyClicks(W().titleWidget(tw::form::TitleText::JobNumber), QStringLiteral("J-7"));
+        Leave();
+        QCOMPARE(W().AUndo()->text(), QStringLiteral("&Undo Job #"));
+        W().AUndo()->trigger();
+        QCOMPARE(W().titleWidget(tw::form::TitleText::JobNumber)->text(), QString());
+        // New starts a new history.
+        answers_ = {QMessageBox::No};
+        W().ANewExecute();
+        QVERIFY(!W().AUndo()->isEnabled());
+        QVERIFY(!W().ARedo()->isEnabled());
     }
 };
 
