@@ -37,10 +37,15 @@ void TfrmTWMain::RefreshUndoActions()
         return what.empty() ? QString::fromLatin1(verb)
                             : QString::fromLatin1(verb) + QLatin1Char(' ') + QString::fromStdString(what);
     };
+    // The menu names the change; the toolbar keeps its short caption and names it in the tip.
     aUndo_->setEnabled(form_.CanUndo());
     aUndo_->setText(named("&Undo", form_.UndoWhat()));
+    aUndo_->setIconText(QStringLiteral("Undo"));
+    aUndo_->setToolTip(named("Undo", form_.UndoWhat()));
     aRedo_->setEnabled(form_.CanRedo());
     aRedo_->setText(named("&Redo", form_.RedoWhat()));
+    aRedo_->setIconText(QStringLiteral("Redo"));
+    aRedo_->setToolTip(named("Redo", form_.RedoWhat()));
 }
 
 void TfrmTWMain::Refresh()
