@@ -7,6 +7,7 @@
 #include <benchmark/benchmark.h>
 
 #include "engine/ProjectJson.h"
+#include "form/LightestSection.h"
 #include "form/MainForm.h"
 
 using namespace tw;
@@ -60,6 +61,31 @@ void BM_UnitSwitch(benchmark::State& state)
 
 } // namespace
 
+// "Find Lightest Section": every row of the catalogue analysed as the window does (target
+// 0.5 s): the 111 North American I-beams of the English example, and the largest round
+// catalogue (the SI example as a pipe wall).
+void BM_LightestIBeams(benchmark::State& state)
+{
+    TTWData project;
+    OpenExample(project, "ENGLISH UNITS EXAMPLE");
+    for (auto _ : state)
+        benchmark::DoNotOptimize(form::FindLightestSections(project).rows.size());
+    state.counters["rows"] = static_cast<double>(project.SteelShapes().size());
+}
+
+void BM_LightestRoundSections(benchmark::State& state)
+{
+    TTWData project;
+    OpenExample(project, "SI UNITS EXAMPLE");
+    project.Reinforcement = TReinforcement::rfPipe;
+    project.LoadCatalogues();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(form::FindLightestSections(project).rows.size());
+    state.counters["rows"] = static_cast<double>(project.OShapes().size());
+}
+
+BENCHMARK(BM_LightestIBeams)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LightestRoundSections)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CommitEnglishExample)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_CommitSIExample)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_UnitSwitch)->Unit(benchmark::kMicrosecond);

@@ -5,6 +5,7 @@
 //   tarnwick-cli convert IN OUT             .btw <-> .json (by the extensions)
 //   tarnwick-cli new [--si] OUT             a new project
 //   tarnwick-cli table PROJECT [--csv]      the 64 node results (depth, shear, moment, ...)
+//   tarnwick-cli optimize PROJECT [--json]  the lightest passing sections of the catalogue
 //   tarnwick-cli draw PROJECT section|plan|guardrail OUT.png [--size WxH]
 //                                           a drawing as a picture (tarnwick-cli-draw)
 //   tarnwick-cli report PROJECT OUT.pdf     the printed report as PDF (tarnwick-cli-report)
@@ -33,6 +34,8 @@
 #include "engine/CheckedMath.h"
 #include "engine/ProjectJson.h"
 #include "engine/TWClasses.h"
+#include "engine/JsonWriter.h"
+#include "form/LightestSection.h"
 #include "form/MainForm.h"
 #include "form/NodeTable.h"
 #include "form/ResultRows.h"
@@ -63,6 +66,9 @@ constexpr const char* kUsage =
     "  table PROJECT [--csv]     Print the results at the 64 analysis nodes (depth, shear,\n"
     "                            moment, slope, deflection) as the node table shows them, or\n"
     "                            as CSV with every value in full (--csv).\n"
+    "  optimize PROJECT [--json]  Try every row of the wall's catalogue and list the sections\n"
+    "                            that pass every check, lightest first, with the governing\n"
+    "                            check, then the failing ones.\n"
     "  draw PROJECT section|plan|guardrail OUT.png [--size WIDTHxHEIGHT]\n"
     "                            Draw the cross section, the plan view or the guardrail\n"
     "                            detail of PROJECT as the desktop program draws it and write\n"
@@ -217,6 +223,79 @@ int Show(Arguments args, const fs::path& programFolder)
     return kExitOk;
 }
 
+// The rows of the wall's catalogue that pass every check, lightest first, then the others.
+int Optimize(Arguments args, const fs::path& programFolder)
+{
+    const bool json = TakeOption(args, "--json");
+    NoOtherOptions(args, "optimize");
+    ExpectOperands(args, 1, "optimize");
+    const TOpenProject open = OpenProject(args, programFolder);
+    if (!open.analysed)
+        return kExitAnalysisFailed;
+    const tw::form::TLightestSections found = tw::form::FindLightestSections(*open.project);
+    if (!found.unavailable.empty()) {
+        std::cerr << "tarnwick-cli: " << found.unavailable << '\n';
+        return kExitAnalysisFailed;
+    }
+    std::string out;
+    if (json) {
+        tw::JsonWriter w(out, false);
+        w.BeginObject();
+        w.Key("Catalogue");
+        w.String(found.catalogue);
+        w.Key("WeightUnit");
+        w.String(found.weightUnit);
+        w.Key("Sections");
+        w.BeginArray();
+        for (const auto& c : found.rows) {
+            w.BeginObject(true);
+            w.Key("Name");
+            w.Text(c.name);
+            w.Key("Weight");
+            if (c.weight >= 0)
+                w.Number(c.weight);
+            else
+                w.Null();
+            w.Key("Passes");
+            w.Bool(c.passes);
+            w.Key("Governing");
+            w.String(c.governing);
+            w.Key("Utilization");
+            if (c.passes && c.utilization == c.utilization)
+                w.Number(c.utilization);
+            else
+                w.Null();
+            if (!c.analysed) {
+                w.Key("Failure");
+                w.String(c.failure);
+            }
+            w.EndObject();
+        }
+        w.EndArray();
+        w.EndObject();
+        w.Finish();
+    } else {
+        char line[512];
+        std::snprintf(line, sizeof line, "%-20s %12s  %-6s %s\n", "Section",
+                      ("Weight " + found.weightUnit).c_str(), "Checks", "Governing");
+        out += line;
+        for (const auto& c : found.rows) {
+            const std::string weight =
+                c.weight >= 0 ? tw::FormatFixed(c.weight, 1, 10, ".") : std::string("-");
+            std::string governing = c.governing;
+            if (c.passes && c.utilization == c.utilization)
+                governing += " " + tw::FormatFixed(c.utilization, 0, 10, ".") + " %";
+            if (!c.analysed)
+                governing = "analysis failed: " + c.failure;
+            std::snprintf(line, sizeof line, "%-20s %12s  %-6s %s\n", c.name.c_str(), weight.c_str(),
+                          c.passes ? "pass" : "FAIL", governing.c_str());
+            out += line;
+        }
+    }
+    std::fputs(out.c_str(), stdout);
+    return kExitOk;
+}
+
 int Table(Arguments args, const fs::path& programFolder)
 {
     const bool csv = TakeOption(args, "--csv");
@@ -333,6 +412,8 @@ int Run(int argc, char** argv)
         return Convert(Split(args), folder);
     if (command == "table")
         return Table(Split(args), folder);
+    if (command == "optimize")
+        return Optimize(Split(args), folder);
     if (command == "new")
         return New(Split(args), folder);
     if (command == "draw" || command == "report")

@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "form/InputLayout.h"
+#include "form/LightestSection.h"
 #include "form/MainForm.h"
 #include "form/ResultRows.h"
 #include "ui/DiagramView.h"
@@ -114,6 +115,9 @@ public:
     // Undo and redo of the inputs (the form's history), then the window shown again.
     void AUndoExecute();
     void ARedoExecute();
+    // "Find Lightest Section...": the catalogue tried row by row; the chosen row is selected
+    // (undoable).
+    void AFindLightestExecute();
     // "Check for Updates Now": the update check in interactive mode (runUpdateCheck).
     void ACheckUpdatesExecute();
     // The update dialog: interactive, or silent (out of sight unless an update is found).
@@ -151,6 +155,8 @@ public:
     QAction* AUndo() const { return aUndo_; }
     QAction* ARedo() const { return aRedo_; }
     QMenu* editMenu() const { return editMenu_; }
+    QMenu* toolsMenu() const { return toolsMenu_; }
+    QAction* AFindLightest() const { return aFindLightest_; }
     QAction* ACheckUpdates() const { return aCheckUpdates_; }
     QAction* AExportPdf() const { return aExportPdf_; }
     QAction* AHelp() const { return aHelp_; }
@@ -232,6 +238,8 @@ public:
     std::function<QString(const QString& offered)> choosePdfFile;
     // Runs an update check (silent or interactive); RunUpdateCheck by default.
     std::function<void(bool silent)> runUpdateCheck;
+    // The row chosen in "Lightest Section" (-1 none); the dialog by default.
+    std::function<int(const tw::form::TLightestSections& found)> chooseLightest;
     std::function<bool(const QUrl& address)> openWithDesktop;
     // Where the user's manual is looked for: the program's folder.
     QString programFolder;
@@ -400,6 +408,8 @@ private:
     QAction* aUndo_ = nullptr;
     QAction* aRedo_ = nullptr;
     QMenu* editMenu_ = nullptr;
+    QMenu* toolsMenu_ = nullptr;
+    QAction* aFindLightest_ = nullptr;
     QAction* aCheckUpdates_ = nullptr;
     bool startupTimerStarted_ = false;
     QAction* aHelp_ = nullptr;

@@ -33,6 +33,7 @@
 #include "ui/About.h"
 #include "ui/CheckUpdates.h"
 #include "ui/CollapsibleSection.h"
+#include "ui/LightestSection.h"
 #include "ui/Desktop.h"
 #include "ui/MainWindowParts.h"
 #include "ui/NumericEdit.h"
@@ -138,6 +139,13 @@ void TfrmTWMain::BuildCommands()
     editMenu_ = menuBar()->addMenu(QStringLiteral("&Edit"));
     editMenu_->addAction(aUndo_);
     editMenu_->addAction(aRedo_);
+
+    // Tools: Find Lightest Section.
+    aFindLightest_ = new QAction(QStringLiteral("Find &Lightest Section..."), this);
+    aFindLightest_->setStatusTip(QStringLiteral("Try every section of the catalogue on this wall"));
+    connect(aFindLightest_, &QAction::triggered, this, [this] { AFindLightestExecute(); });
+    toolsMenu_ = menuBar()->addMenu(QStringLiteral("&Tools"));
+    toolsMenu_->addAction(aFindLightest_);
 
     // Help: User's Manual, About, Website, the update entries.
     helpMenu_ = menuBar()->addMenu(QStringLiteral("&Help"));
@@ -631,6 +639,31 @@ void TfrmTWMain::ARedoExecute()
     if (busy_ || !form_.CanRedo())
         return;
     Apply(Guarded([this] { return form_.Redo(); }));
+}
+
+void TfrmTWMain::AFindLightestExecute()
+{
+    if (busy_)
+        return;
+    CommitFocusedInput();
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const tw::form::TLightestSections found = tw::form::FindLightestSections(form_.Project());
+    QApplication::restoreOverrideCursor();
+    if (!found.unavailable.empty()) {
+        if (showError)
+            showError(QString::fromStdString(found.unavailable));
+        return;
+    }
+    int index = -1;
+    if (chooseLightest) {
+        index = chooseLightest(found);
+    } else {
+        tw::ui::TfrmLightestSection dialog(found, this);
+        if (dialog.exec() == QDialog::Accepted)
+            index = dialog.ChosenIndex();
+    }
+    if (index >= 0)
+        Apply(Guarded([this, index] { return form_.ChooseListItem(List::SectionSize, index); }));
 }
 
 void TfrmTWMain::ACheckUpdatesExecute()

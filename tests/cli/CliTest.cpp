@@ -269,6 +269,22 @@ TEST_F(Cli, ReportWritesThePdf)
     }
 }
 
+TEST_F(Cli, OptimizeListsTheLightestPassingSections)
+{
+    Outcome run = Start({"optimize", kEnglishJson.string()});
+    ASSERT_EQ(run.code, 0) << run.err;
+    const std::string first = run.out.substr(run.out.find('\n') + 1, 60);
+    EXPECT_EQ(first.rfind("W18X86", 0), 0u) << run.out.substr(0, 300);
+    EXPECT_NE(first.find("pass"), std::string::npos);
+    run = Start({"optimize", kEnglishJson.string(), "--json"});
+    ASSERT_EQ(run.code, 0) << run.err;
+    const Json json = Json::parse(run.out);
+    EXPECT_EQ(json["Sections"].size(), 111u);
+    EXPECT_EQ(json["Sections"][0]["Name"], "W18X86");
+    EXPECT_EQ(json["Sections"][0]["Passes"], true);
+    EXPECT_EQ(Start({"optimize"}).code, 2);
+}
+
 TEST_F(Cli, TablePrintsTheNodeResults)
 {
     Outcome run = Start({"table", kEnglishJson.string()});

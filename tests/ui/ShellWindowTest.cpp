@@ -42,7 +42,7 @@ private slots:
         }
 
         const QList<QAction*> menus = W().menuBar()->actions();
-        QCOMPARE(Entries(menus), QStringList({"&File", "&Edit", "&Help"}));
+        QCOMPARE(Entries(menus), QStringList({"&File", "&Edit", "&Tools", "&Help"}));
         QCOMPARE(Entries(W().fileMenu()->actions()),
                  QStringList({"&New", "&Open", "&Save", "Save &As...", "|", "&Print",
                               "&Export PDF...", "|", "E&xit"}));
@@ -455,6 +455,22 @@ private slots:
         W().ANewExecute();
         QVERIFY(!W().AUndo()->isEnabled());
         QVERIFY(!W().ARedo()->isEnabled());
+    }
+
+    void findLightestSection()
+    {
+        int offered = 0;
+        W().chooseLightest = [&](const tw::form::TLightestSections& found) {
+            offered = static_cast<int>(found.rows.size());
+            return found.rows.back().index; // a failing one, to see it applied
+        };
+        const QString before = W().listWidget(tw::form::List::SectionSize)->currentText();
+        W().AFindLightest()->trigger();
+        QVERIFY(offered > 100);
+        QVERIFY(W().listWidget(tw::form::List::SectionSize)->currentText() != before);
+        QCOMPARE(W().AUndo()->text(), QStringLiteral("&Undo Beam Size"));
+        W().AUndo()->trigger();
+        QCOMPARE(W().listWidget(tw::form::List::SectionSize)->currentText(), before);
     }
 };
 

@@ -3,7 +3,7 @@
 //
 //   tw_screenshot --out main.png [--project wall.btw] [--size 1600x950] [--expand Section]
 //                 [--type Box=text] [--choose List=index] [--check Check=0|1] [--widget Section]
-//                 [--dialog table|usersheet|graphs|graph1..graph6|nodes|print|preview|updates] [--click
+//                 [--dialog table|usersheet|graphs|graph1..graph6|nodes|print|preview|updates|lightest] [--click
 //                 passiveInfo|userSheet] [--focus Box]
 //                 [--screen]
 //
@@ -28,6 +28,7 @@
 #include "engine/TWClasses.h"
 #include "ui/CheckUpdates.h"
 #include "ui/Computations.h"
+#include "ui/LightestSection.h"
 #include "ui/Graphs.h"
 #include "ui/TWMain.h"
 #include "ui/Tables.h"
@@ -155,6 +156,9 @@ int main(int argc, char* argv[])
             else if (name == "preview") {
                 static QPrinter printer(QPrinter::HighResolution);
                 dialog = tw::ui::MakeReportPreview(&window, window.form(), printer);
+            } else if (name == "lightest") {
+                dialog = new tw::ui::TfrmLightestSection(
+                    tw::form::FindLightestSections(window.form().Project()), &window);
             } else if (name == "updates") {
                 auto* updates = new tw::ui::TfrmCheckUpdates(
                     false, QStringLiteral("https://www.tarnwick.example/updates/tw/tw.html"), false,
