@@ -2,7 +2,7 @@
 //
 //   tarnwick-cli analyze PROJECT [--json] [--raw]   analyse a .btw or .json project
 //   tarnwick-cli show PROJECT               the results column as the window shows it
-//   tarnwick-cli convert IN OUT             .btw <-> .json (by the extensions)
+//   tarnwick-cli convert [--to-si|--to-english] IN OUT   .btw <-> .json, and between unit systems
 //   tarnwick-cli new [--si] OUT             a new project
 //   tarnwick-cli table PROJECT [--csv]      the 64 node results (depth, shear, moment, ...)
 //   tarnwick-cli optimize PROJECT [--json]  the lightest passing sections of the catalogue
@@ -34,6 +34,7 @@
 #include "engine/CheckedMath.h"
 #include "engine/ProjectJson.h"
 #include "engine/TWClasses.h"
+#include "engine/UnitConversion.h"
 #include "engine/JsonWriter.h"
 #include "form/LightestSection.h"
 #include "form/MainForm.h"
@@ -60,7 +61,11 @@ constexpr const char* kUsage =
     "                            values as they stand.\n"
     "  show PROJECT              Print the results column as the desktop program shows it:\n"
     "                            sections, rows, values, unit labels and pass/fail marks.\n"
-    "  convert IN OUT            Convert a project between .btw and .json (by the extensions).\n"
+    "  convert [--to-si|--to-english] IN OUT\n"
+    "                            Convert a project between .btw and .json (by the extensions);\n"
+    "                            with --to-si or --to-english also into the other unit system,\n"
+    "                            every value through its exact factor, the same sections and\n"
+    "                            bars kept.\n"
     "  new [--si] OUT            Write a new project (from the example project of the unit\n"
     "                            system when it is installed beside the program) to OUT.\n"
     "  table PROJECT [--csv]     Print the results at the 64 analysis nodes (depth, shear,\n"
@@ -335,14 +340,24 @@ int Table(Arguments args, const fs::path& programFolder)
 
 int Convert(Arguments args, const fs::path& programFolder)
 {
+    const bool toSI = TakeOption(args, "--to-si");
+    const bool toEnglish = TakeOption(args, "--to-english");
     NoOtherOptions(args, "convert");
     ExpectOperands(args, 2, "convert");
+    if (toSI && toEnglish)
+        throw UsageError("convert: --to-si and --to-english exclude each other");
     const fs::path in = args.operands[0];
     const fs::path out = args.operands[1];
     tw::cli::FormatOf(out); // refuse an unknown output type before reading anything
     tw::TTWData project;
     project.ExampleFolder = programFolder;
     tw::cli::LoadProject(in, project);
+    if (toSI || toEnglish) {
+        // Every value through its exact factor; what could not be kept exactly is said.
+        for (const std::string& note : tw::ConvertProjectUnits(
+                 project, toSI ? tw::TUnitSystem::usSI : tw::TUnitSystem::usEnglish))
+            std::cerr << "tarnwick-cli: note: " << note << '\n';
+    }
     tw::cli::SaveProject(project, out);
     return kExitOk;
 }

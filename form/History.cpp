@@ -3,6 +3,7 @@
 // shows a kept state again.
 #include <sstream>
 
+#include "engine/UnitConversion.h"
 #include "form/MainForm.h"
 
 namespace tw::form {
@@ -80,6 +81,19 @@ TCommitResult TMainForm::Redo()
         return {};
     ++current_;
     return Restore(history_[current_].snapshot);
+}
+
+TCommitResult TMainForm::ConvertUnits(TUnitSystem to, std::vector<std::string>& notes)
+{
+    // The inputs as the window shows them first, then the project converted as it stands.
+    RecalculateNow();
+    notes = ConvertProjectUnits(project_, to);
+    std::ostringstream converted;
+    project_.SaveToStream(converted);
+    const TCommitResult result = Restore(converted.str());
+    pendingChange_ = to == TUnitSystem::usSI ? "Convert to SI Units" : "Convert to English Units";
+    RememberChange();
+    return result;
 }
 
 TCommitResult TMainForm::Restore(const std::string& snapshot)

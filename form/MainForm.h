@@ -148,6 +148,10 @@ public:
     // Records the project as a new state of the history when it differs from the current one
     // (after the title block, the date or the logo changed; commits record themselves).
     void RememberChange();
+    // Converts the whole project into the unit system, every value through its exact factor
+    // (unlike the Units list, which keeps the numbers), shows it and recalculates; one step of
+    // the history. The notes say what could not be kept exactly.
+    TCommitResult ConvertUnits(TUnitSystem to, std::vector<std::string>& notes);
     std::size_t HistorySize() const { return history_.size(); }
 
     // The message of the failure of the last analysis, until an analysis succeeds.

@@ -118,6 +118,8 @@ public:
     // "Find Lightest Section...": the catalogue tried row by row; the chosen row is selected
     // (undoable).
     void AFindLightestExecute();
+    // "Convert Project to SI Units" / "... to English Units": every value converted (undoable).
+    void AConvertUnitsExecute(tw::TUnitSystem to);
     // "Check for Updates Now": the update check in interactive mode (runUpdateCheck).
     void ACheckUpdatesExecute();
     // The update dialog: interactive, or silent (out of sight unless an update is found).
@@ -157,6 +159,8 @@ public:
     QMenu* editMenu() const { return editMenu_; }
     QMenu* toolsMenu() const { return toolsMenu_; }
     QAction* AFindLightest() const { return aFindLightest_; }
+    QAction* AConvertToSI() const { return aConvertToSI_; }
+    QAction* AConvertToEnglish() const { return aConvertToEnglish_; }
     QAction* ACheckUpdates() const { return aCheckUpdates_; }
     QAction* AExportPdf() const { return aExportPdf_; }
     QAction* AHelp() const { return aHelp_; }
@@ -410,6 +414,8 @@ private:
     QMenu* editMenu_ = nullptr;
     QMenu* toolsMenu_ = nullptr;
     QAction* aFindLightest_ = nullptr;
+    QAction* aConvertToSI_ = nullptr;
+    QAction* aConvertToEnglish_ = nullptr;
     QAction* aCheckUpdates_ = nullptr;
     bool startupTimerStarted_ = false;
     QAction* aHelp_ = nullptr;

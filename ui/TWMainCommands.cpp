@@ -146,6 +146,15 @@ void TfrmTWMain::BuildCommands()
     connect(aFindLightest_, &QAction::triggered, this, [this] { AFindLightestExecute(); });
     toolsMenu_ = menuBar()->addMenu(QStringLiteral("&Tools"));
     toolsMenu_->addAction(aFindLightest_);
+    toolsMenu_->addSeparator();
+    aConvertToSI_ = new QAction(QStringLiteral("Convert Project to &SI Units"), this);
+    aConvertToEnglish_ = new QAction(QStringLiteral("Convert Project to &English Units"), this);
+    connect(aConvertToSI_, &QAction::triggered, this,
+            [this] { AConvertUnitsExecute(tw::TUnitSystem::usSI); });
+    connect(aConvertToEnglish_, &QAction::triggered, this,
+            [this] { AConvertUnitsExecute(tw::TUnitSystem::usEnglish); });
+    toolsMenu_->addAction(aConvertToSI_);
+    toolsMenu_->addAction(aConvertToEnglish_);
 
     // Help: User's Manual, About, Website, the update entries.
     helpMenu_ = menuBar()->addMenu(QStringLiteral("&Help"));
@@ -664,6 +673,21 @@ void TfrmTWMain::AFindLightestExecute()
     }
     if (index >= 0)
         Apply(Guarded([this, index] { return form_.ChooseListItem(List::SectionSize, index); }));
+}
+
+void TfrmTWMain::AConvertUnitsExecute(tw::TUnitSystem to)
+{
+    if (busy_ || form_.Project().Units == to)
+        return;
+    CommitFocusedInput();
+    std::vector<std::string> notes;
+    Apply(Guarded([&] { return form_.ConvertUnits(to, notes); }));
+    if (!notes.empty() && showError) {
+        QString text = QStringLiteral("The project was converted. Not kept exactly:");
+        for (const std::string& note : notes)
+            text += QStringLiteral("\n- ") + QString::fromStdString(note);
+        showError(text);
+    }
 }
 
 void TfrmTWMain::ACheckUpdatesExecute()

@@ -46,6 +46,12 @@ void TfrmTWMain::RefreshUndoActions()
     aRedo_->setText(named("&Redo", form_.RedoWhat()));
     aRedo_->setIconText(QStringLiteral("Redo"));
     aRedo_->setToolTip(named("Redo", form_.RedoWhat()));
+    // The conversion into the system the project is in already is not offered.
+    const bool si = form_.Project().Units == tw::TUnitSystem::usSI;
+    if (aConvertToSI_) {
+        aConvertToSI_->setEnabled(!si);
+        aConvertToEnglish_->setEnabled(si);
+    }
 }
 
 void TfrmTWMain::Refresh()

@@ -285,6 +285,22 @@ TEST_F(Cli, OptimizeListsTheLightestPassingSections)
     EXPECT_EQ(Start({"optimize"}).code, 2);
 }
 
+TEST_F(Cli, ConvertBetweenUnitSystems)
+{
+    Outcome run = Start({"convert", "--to-si", kEnglishJson.string(), Path("si.json").string()});
+    ASSERT_EQ(run.code, 0) << run.err;
+    const Json si = Json::parse(ReadFile(Path("si.json")));
+    EXPECT_EQ(si["Units"], 1);
+    EXPECT_NEAR(si["ShoredHeight"].get<double>(), 4.572, 1e-12);
+    run = Start({"convert", "--to-english", Path("si.json").string(), Path("back.json").string()});
+    ASSERT_EQ(run.code, 0) << run.err;
+    EXPECT_NEAR(Json::parse(ReadFile(Path("back.json")))["ShoredHeight"].get<double>(), 15, 1e-12);
+    EXPECT_EQ(Start({"convert", "--to-si", "--to-english", kEnglishJson.string(),
+                     Path("x.json").string()})
+                  .code,
+              2);
+}
+
 TEST_F(Cli, TablePrintsTheNodeResults)
 {
     Outcome run = Start({"table", kEnglishJson.string()});

@@ -130,3 +130,24 @@ TEST(History, NewAndOpenStartAfresh)
     EXPECT_FALSE(wall.form->CanUndo());
     EXPECT_EQ(wall.form->HistorySize(), 1u);
 }
+
+TEST(History, ConvertingTheUnitsIsOneStep)
+{
+    auto wall = OpenWallAs(false);
+    TMainForm& form = *wall.form;
+    const long double length = wall.project->TotalPileLength;
+    std::vector<std::string> notes;
+    ASSERT_TRUE(form.ConvertUnits(TUnitSystem::usSI, notes).ok());
+    EXPECT_TRUE(notes.empty());
+    EXPECT_EQ(form.ListState(List::Units).index, 1);
+    EXPECT_EQ(form.BoxState(Box::ShoredHeight).text, "4.57");
+    EXPECT_EQ(form.BoxState(Box::ShoredHeight).unit, "m");
+    // Shown and read back at the boxes' precision (4.572 m as 4.57 m), the wall is still the
+    // same to the precision the results are shown with.
+    EXPECT_NEAR(static_cast<double>(wall.project->TotalPileLength), static_cast<double>(length * 0.3048L),
+                0.01);
+    EXPECT_EQ(form.UndoWhat(), "Convert to SI Units");
+    form.Undo();
+    EXPECT_EQ(form.BoxState(Box::ShoredHeight).text, "15.00");
+    EXPECT_EQ(wall.project->TotalPileLength, length);
+}

@@ -472,6 +472,20 @@ private slots:
         W().AUndo()->trigger();
         QCOMPARE(W().listWidget(tw::form::List::SectionSize)->currentText(), before);
     }
+
+    void convertTheProjectsUnits()
+    {
+        QVERIFY(!W().AConvertToEnglish()->isEnabled());
+        W().AConvertToSI()->trigger();
+        QCOMPARE(ShoredHeightText(), QStringLiteral("4.57"));
+        QCOMPARE(W().listWidget(tw::form::List::Units)->currentText(), QStringLiteral("SI"));
+        QVERIFY(!W().AConvertToSI()->isEnabled());
+        QVERIFY(W().AConvertToEnglish()->isEnabled());
+        QCOMPARE(W().AUndo()->text(), QStringLiteral("&Undo Convert to SI Units"));
+        QVERIFY2(Errors().isEmpty(), qPrintable(Errors().join('\n')));
+        W().AUndo()->trigger();
+        QCOMPARE(ShoredHeightText(), QStringLiteral("15.00"));
+    }
 };
 
 QTEST_MAIN(ShellWindowTest)
