@@ -5,7 +5,7 @@
 //                 [--type Box=text] [--choose List=index] [--check Check=0|1] [--widget Section]
 //                 [--dialog table|usersheet|graphs|graph1..graph6|nodes|print|preview|updates|lightest] [--click
 //                 passiveInfo|userSheet] [--focus Box]
-//                 [--screen]
+//                 [--menu File|Edit|Tools|Help] [--screen]
 //
 // Section, Box, List and Check are the form's identifiers (GeneralData, ShoredHeight, Units,
 // StripLoad, ...). Actions run in the order given; --widget grabs one section instead of the
@@ -13,6 +13,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QFocusEvent>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPixmap>
 #include <QPrinter>
 #include <QPrintPreviewDialog>
@@ -188,6 +190,20 @@ int main(int argc, char* argv[])
                 return 2;
             }
             QTest::mouseClick(button, Qt::LeftButton);
+        } else if (option == "--menu") {
+            // A menu of the menu bar, opened and grabbed: File, Edit, Tools, Help.
+            QMenu* menu = nullptr;
+            for (QAction* action : window.menuBar()->actions())
+                if (action->text().remove(QLatin1Char('&')) == QString::fromStdString(name))
+                    menu = action->menu();
+            if (!menu) {
+                std::fprintf(stderr, "tw_screenshot: unknown menu %s\n", name.c_str());
+                return 2;
+            }
+            window.RefreshUndoActions();
+            menu->popup(window.mapToGlobal(QPoint(0, 0)));
+            QApplication::processEvents();
+            grabbed = menu;
         } else if (option == "--focus") {
             window.boxWidget(Find<Box>(name))->setFocus(Qt::TabFocusReason);
         } else if (option == "--widget") {
