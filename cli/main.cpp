@@ -6,6 +6,7 @@
 //   tarnwick-cli new [--si] OUT             a new project
 //   tarnwick-cli table PROJECT [--csv]      the 64 node results (depth, shear, moment, ...)
 //   tarnwick-cli optimize PROJECT [--json]  the lightest passing sections of the catalogue
+//   tarnwick-cli summary PROJECT... [--csv] one line per project
 //   tarnwick-cli draw PROJECT section|plan|guardrail OUT.png [--size WxH]
 //                                           a drawing as a picture (tarnwick-cli-draw)
 //   tarnwick-cli report PROJECT OUT.pdf     the printed report as PDF (tarnwick-cli-report)
@@ -19,6 +20,7 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -74,6 +76,10 @@ constexpr const char* kUsage =
     "  optimize PROJECT [--json]  Try every row of the wall's catalogue and list the sections\n"
     "                            that pass every check, lightest first, with the governing\n"
     "                            check, then the failing ones.\n"
+    "  summary PROJECT... [--csv] One line per project: wall, section, embedment, pile length,\n"
+    "                            maximum moment, governing check and utilization, pass or\n"
+    "                            FAIL; a file that cannot be read gets an ERROR line. Exit\n"
+    "                            status 1 when a wall fails, 2 when a file cannot be read.\n"
     "  draw PROJECT section|plan|guardrail OUT.png [--size WIDTHxHEIGHT]\n"
     "                            Draw the cross section, the plan view or the guardrail\n"
     "                            detail of PROJECT as the desktop program draws it and write\n"
@@ -301,6 +307,102 @@ int Optimize(Arguments args, const fs::path& programFolder)
     return kExitOk;
 }
 
+// One line per project, for checking a whole job's walls at once; a file that cannot be read
+// or analysed gets its own line and the others go on.
+int SummaryOfFiles(Arguments args, const fs::path& programFolder)
+{
+    const bool csv = TakeOption(args, "--csv");
+    NoOtherOptions(args, "summary");
+    if (args.operands.empty())
+        throw UsageError("summary: expected one or more project files");
+    const auto quoted = [](std::string text) {
+        if (text.find_first_of(",\"\n") == std::string::npos)
+            return text;
+        std::string out = "\"";
+        for (char ch : text)
+            out += ch == '"' ? std::string("\"\"") : std::string(1, ch);
+        return out + "\"";
+    };
+    const auto number = [](long double v, int decimals) {
+        return tw::FormatFixed(v, decimals, 10, ".");
+    };
+    int exitCode = kExitOk;
+    std::vector<std::vector<std::string>> rows;
+    rows.push_back({"File", "Wall", "Section", "Embedment", "Pile length", "Max. moment",
+                    "Governing", "Utilization", "Result"});
+    for (const std::string& file : args.operands) {
+        tw::TTWData project;
+        project.ExampleFolder = programFolder;
+        try {
+            tw::cli::LoadProject(file, project);
+        } catch (const std::exception& e) {
+            rows.push_back({file, "", "", "", "", "", "", "", std::string("ERROR: ") + e.what()});
+            exitCode = kExitUsage;
+            continue;
+        }
+        tw::form::TMainForm form(project);
+        const tw::form::TCommitResult r = form.AfterOpen();
+        const bool si = project.Units == tw::TUnitSystem::usSI;
+        std::string wall(tw::kPileTypeItems[static_cast<std::size_t>(project.PileType)]);
+        if (project.PileType != tw::TPileType::ptSheetPile)
+            wall += std::string(", ") +
+                    std::string(tw::kReinforcementItems[static_cast<std::size_t>(project.Reinforcement)]);
+        std::string section = form.ListState(tw::form::List::SectionSize).SelectedText().value_or("");
+        if (project.PileType != tw::TPileType::ptSheetPile &&
+            project.Reinforcement == tw::TReinforcement::rfRebarCage)
+            section = std::to_string(project.BarCount) + " x " +
+                      form.ListState(tw::form::List::VerticalBar).SelectedText().value_or("?");
+        if (!r.ok()) {
+            rows.push_back({file, wall, section, "", "", "", "", "",
+                            "ERROR: the analysis failed: " + *r.error});
+            exitCode = std::max(exitCode, kExitAnalysisFailed);
+            continue;
+        }
+        const tw::form::TCheckSummary checks = tw::form::SummarizeChecks(form);
+        const std::string length = si ? " m" : " ft";
+        const long double moment =
+            std::max(std::fabs(project.MaxMomentAbove), std::fabs(project.MaxMomentBelow));
+        rows.push_back({file, wall, section, number(project.EmbedmentDepth, 2) + length,
+                        number(project.TotalPileLength, 2) + length,
+                        number(moment, 1) + (si ? " kN-m" : " k-ft"), checks.governing,
+                        checks.utilization == checks.utilization
+                            ? number(checks.utilization, 0) + " %"
+                            : std::string(),
+                        checks.passes ? "pass" : "FAIL"});
+        if (!checks.passes)
+            exitCode = std::max(exitCode, kExitAnalysisFailed);
+    }
+    std::string out;
+    if (csv) {
+        for (const auto& row : rows) {
+            for (std::size_t c = 0; c < row.size(); ++c) {
+                if (c > 0)
+                    out += ',';
+                out += quoted(row[c]);
+            }
+            out += '\n';
+        }
+    } else {
+        std::vector<std::size_t> widths(rows.front().size(), 0);
+        for (const auto& row : rows)
+            for (std::size_t c = 0; c + 1 < row.size(); ++c)
+                widths[c] = std::max(widths[c], row[c].size());
+        for (const auto& row : rows) {
+            std::string line;
+            for (std::size_t c = 0; c < row.size(); ++c) {
+                line += row[c];
+                if (c + 1 < row.size())
+                    line += std::string(widths[c] - row[c].size() + 2, ' ');
+            }
+            while (!line.empty() && line.back() == ' ')
+                line.pop_back();
+            out += line + '\n';
+        }
+    }
+    std::fputs(out.c_str(), stdout);
+    return exitCode;
+}
+
 int Table(Arguments args, const fs::path& programFolder)
 {
     const bool csv = TakeOption(args, "--csv");
@@ -429,6 +531,8 @@ int Run(int argc, char** argv)
         return Table(Split(args), folder);
     if (command == "optimize")
         return Optimize(Split(args), folder);
+    if (command == "summary")
+        return SummaryOfFiles(Split(args), folder);
     if (command == "new")
         return New(Split(args), folder);
     if (command == "draw" || command == "report")

@@ -43,7 +43,7 @@ constexpr TCheck kChecks[] = {
 };
 
 // The largest of the pile's utilizations, with its name.
-void Governing(const TTWData& p, const TMainForm& form, TSectionCandidate& c)
+void Governing(const TTWData& p, const TMainForm& form, TCheckSummary& c)
 {
     const TSteelCheckResults& s = p.SteelCheckResults;
     const auto consider = [&](Verdict v, const char* name, long double percent) {
@@ -70,6 +70,23 @@ void Governing(const TTWData& p, const TMainForm& form, TSectionCandidate& c)
 }
 
 } // namespace
+
+TCheckSummary SummarizeChecks(const TMainForm& form)
+{
+    TCheckSummary c;
+    for (const TCheck& check : kChecks) {
+        const TVerdictState& v = form.VerdictState(check.verdict);
+        if (v.visible && !v.pass) {
+            c.passes = false;
+            c.governing = check.name;
+            c.utilization = std::numeric_limits<long double>::quiet_NaN();
+            return c;
+        }
+    }
+    c.utilization = std::numeric_limits<long double>::quiet_NaN();
+    Governing(form.Project(), form, c);
+    return c;
+}
 
 TLightestSections FindLightestSections(const TTWData& project,
                                        const std::function<bool(int, int)>& progress)
@@ -111,19 +128,10 @@ TLightestSections FindLightestSections(const TTWData& project,
             continue;
         }
         c.analysed = true;
-        c.passes = true;
-        for (const TCheck& check : kChecks) {
-            const TVerdictState& v = form.VerdictState(check.verdict);
-            if (v.visible && !v.pass) {
-                c.passes = false;
-                c.governing = check.name;
-                break;
-            }
-        }
-        if (c.passes) {
-            c.utilization = std::numeric_limits<long double>::quiet_NaN();
-            Governing(trial, form, c);
-        }
+        const TCheckSummary checks = SummarizeChecks(form);
+        c.passes = checks.passes;
+        c.governing = checks.governing;
+        c.utilization = checks.utilization;
         result.rows.push_back(std::move(c));
     }
     const auto rank = [](const TSectionCandidate& c) { return c.passes ? 0 : c.analysed ? 1 : 2; };

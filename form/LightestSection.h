@@ -36,6 +36,18 @@ struct TLightestSections
     std::string unavailable; // why no catalogue applies (a rebar cage), else empty
 };
 
+// The verdicts of an analysed wall as the window marks them: whether every check passes, and
+// the check that governs (the largest utilization when all pass, else the first that fails)
+// with its utilization in percent (NaN when a failing check has none).
+struct TCheckSummary
+{
+    bool passes = true;
+    std::string governing;
+    long double utilization = 0;
+};
+class TMainForm;
+TCheckSummary SummarizeChecks(const TMainForm& form);
+
 // Tries every row of the project's current catalogue on a copy of the project. `progress`
 // (rows done, rows in all) may return false to cancel.
 TLightestSections FindLightestSections(

@@ -301,6 +301,31 @@ TEST_F(Cli, ConvertBetweenUnitSystems)
               2);
 }
 
+TEST_F(Cli, SummaryOfManyProjects)
+{
+    WriteFile(Path("bad.btw"), "not a project");
+    Outcome run = Start({"summary", kEnglishJson.string(), Path("bad.btw").string(), kSIJson.string()});
+    EXPECT_EQ(run.code, 2) << "a file that cannot be read";
+    const auto lines = [](const std::string& text) {
+        return std::count(text.begin(), text.end(), '\n');
+    };
+    EXPECT_EQ(lines(run.out), 4) << run.out;
+    EXPECT_NE(run.out.find("W18X86"), std::string::npos);
+    EXPECT_NE(run.out.find("W460X128"), std::string::npos) << "the file after the bad one";
+    EXPECT_NE(run.out.find("ERROR: "), std::string::npos);
+
+    run = Start({"summary", "--csv", kEnglishJson.string(), kSIJson.string()});
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(run.out.rfind("File,Wall,Section,Embedment,Pile length,Max. moment,Governing,"
+                            "Utilization,Result\n",
+                            0),
+              0u);
+    EXPECT_NE(run.out.find(",W18X86,18.81 ft,33.81 ft,284.5 k-ft,Max. Deflection,89 %,pass"),
+              std::string::npos)
+        << run.out;
+    EXPECT_EQ(Start({"summary"}).code, 2);
+}
+
 TEST_F(Cli, TablePrintsTheNodeResults)
 {
     Outcome run = Start({"table", kEnglishJson.string()});
