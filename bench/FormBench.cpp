@@ -9,6 +9,7 @@
 #include "engine/ProjectJson.h"
 #include "form/LightestSection.h"
 #include "form/MainForm.h"
+#include "form/Study.h"
 
 using namespace tw;
 
@@ -84,6 +85,16 @@ void BM_LightestRoundSections(benchmark::State& state)
     state.counters["rows"] = static_cast<double>(project.OShapes().size());
 }
 
+// A parametric study of 200 steps on the English example (target 50 ms).
+void BM_Study200Steps(benchmark::State& state)
+{
+    TTWData project;
+    OpenExample(project, "ENGLISH UNITS EXAMPLE");
+    for (auto _ : state)
+        benchmark::DoNotOptimize(form::RunStudy(project, form::Box::ShoredHeight, 10, 30, 200).size());
+}
+
+BENCHMARK(BM_Study200Steps)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LightestIBeams)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LightestRoundSections)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CommitEnglishExample)->Unit(benchmark::kMicrosecond);

@@ -7,6 +7,7 @@
 //   tarnwick-cli table PROJECT [--csv]      the 64 node results (depth, shear, moment, ...)
 //   tarnwick-cli optimize PROJECT [--json]  the lightest passing sections of the catalogue
 //   tarnwick-cli summary PROJECT... [--csv] one line per project
+//   tarnwick-cli sweep PROJECT --input NAME --from A --to B --steps N [--csv]   a study
 //   tarnwick-cli draw PROJECT section|plan|guardrail OUT.png [--size WxH]
 //                                           a drawing as a picture (tarnwick-cli-draw)
 //   tarnwick-cli report PROJECT OUT.pdf     the printed report as PDF (tarnwick-cli-report)
@@ -40,6 +41,7 @@
 #include "engine/JsonWriter.h"
 #include "form/LightestSection.h"
 #include "form/MainForm.h"
+#include "form/Study.h"
 #include "form/NodeTable.h"
 #include "form/ResultRows.h"
 
@@ -80,6 +82,11 @@ constexpr const char* kUsage =
     "                            maximum moment, governing check and utilization, pass or\n"
     "                            FAIL; a file that cannot be read gets an ERROR line. Exit\n"
     "                            status 1 when a wall fails, 2 when a file cannot be read.\n"
+    "  sweep PROJECT --input NAME --from A --to B --steps N [--csv]\n"
+    "                            Step one numeric input (its identifier or caption, e.g.\n"
+    "                            ShoredHeight) from A to B in N values, analyse the wall at\n"
+    "                            each as the desktop program does and print the embedment,\n"
+    "                            pile length, maxima, governing check and pass or FAIL.\n"
     "  draw PROJECT section|plan|guardrail OUT.png [--size WIDTHxHEIGHT]\n"
     "                            Draw the cross section, the plan view or the guardrail\n"
     "                            detail of PROJECT as the desktop program draws it and write\n"
@@ -307,6 +314,48 @@ int Optimize(Arguments args, const fs::path& programFolder)
     return kExitOk;
 }
 
+// Rows as CSV (fields with a comma, quote or line break quoted) or as text in left-aligned
+// columns.
+std::string RowsText(const std::vector<std::vector<std::string>>& rows, bool csv)
+{
+    std::string out;
+    if (csv) {
+        for (const auto& row : rows) {
+            for (std::size_t c = 0; c < row.size(); ++c) {
+                if (c > 0)
+                    out += ',';
+                const std::string& field = row[c];
+                if (field.find_first_of(",\"\n") == std::string::npos) {
+                    out += field;
+                    continue;
+                }
+                out += '"';
+                for (char ch : field)
+                    out += ch == '"' ? std::string("\"\"") : std::string(1, ch);
+                out += '"';
+            }
+            out += '\n';
+        }
+        return out;
+    }
+    std::vector<std::size_t> widths(rows.empty() ? 0 : rows.front().size(), 0);
+    for (const auto& row : rows)
+        for (std::size_t c = 0; c + 1 < row.size() && c < widths.size(); ++c)
+            widths[c] = std::max(widths[c], row[c].size());
+    for (const auto& row : rows) {
+        std::string line;
+        for (std::size_t c = 0; c < row.size(); ++c) {
+            line += row[c];
+            if (c + 1 < row.size() && c < widths.size())
+                line += std::string(widths[c] - row[c].size() + 2, ' ');
+        }
+        while (!line.empty() && line.back() == ' ')
+            line.pop_back();
+        out += line + '\n';
+    }
+    return out;
+}
+
 // One line per project, for checking a whole job's walls at once; a file that cannot be read
 // or analysed gets its own line and the others go on.
 int SummaryOfFiles(Arguments args, const fs::path& programFolder)
@@ -315,14 +364,6 @@ int SummaryOfFiles(Arguments args, const fs::path& programFolder)
     NoOtherOptions(args, "summary");
     if (args.operands.empty())
         throw UsageError("summary: expected one or more project files");
-    const auto quoted = [](std::string text) {
-        if (text.find_first_of(",\"\n") == std::string::npos)
-            return text;
-        std::string out = "\"";
-        for (char ch : text)
-            out += ch == '"' ? std::string("\"\"") : std::string(1, ch);
-        return out + "\"";
-    };
     const auto number = [](long double v, int decimals) {
         return tw::FormatFixed(v, decimals, 10, ".");
     };
@@ -372,35 +413,79 @@ int SummaryOfFiles(Arguments args, const fs::path& programFolder)
         if (!checks.passes)
             exitCode = std::max(exitCode, kExitAnalysisFailed);
     }
-    std::string out;
-    if (csv) {
-        for (const auto& row : rows) {
-            for (std::size_t c = 0; c < row.size(); ++c) {
-                if (c > 0)
-                    out += ',';
-                out += quoted(row[c]);
-            }
-            out += '\n';
-        }
-    } else {
-        std::vector<std::size_t> widths(rows.front().size(), 0);
-        for (const auto& row : rows)
-            for (std::size_t c = 0; c + 1 < row.size(); ++c)
-                widths[c] = std::max(widths[c], row[c].size());
-        for (const auto& row : rows) {
-            std::string line;
-            for (std::size_t c = 0; c < row.size(); ++c) {
-                line += row[c];
-                if (c + 1 < row.size())
-                    line += std::string(widths[c] - row[c].size() + 2, ' ');
-            }
-            while (!line.empty() && line.back() == ' ')
-                line.pop_back();
-            out += line + '\n';
-        }
-    }
+    const std::string out = RowsText(rows, csv);
     std::fputs(out.c_str(), stdout);
     return exitCode;
+}
+
+// One input stepped over a range, the wall analysed at each value as the window does.
+int Sweep(const std::vector<std::string>& raw, const fs::path& programFolder)
+{
+    // Options with values: --input NAME --from A --to B --steps N; --csv.
+    std::vector<std::string> rest;
+    std::string input, from, to, steps;
+    bool csv = false;
+    for (std::size_t i = 0; i < raw.size(); ++i) {
+        const std::string& arg = raw[i];
+        std::string* value = arg == "--input" ? &input
+                             : arg == "--from" ? &from
+                             : arg == "--to"   ? &to
+                             : arg == "--steps" ? &steps
+                                                : nullptr;
+        if (value) {
+            if (i + 1 >= raw.size())
+                throw UsageError("sweep: " + arg + " needs a value");
+            *value = raw[++i];
+        } else if (arg == "--csv") {
+            csv = true;
+        } else {
+            rest.push_back(arg);
+        }
+    }
+    Arguments args = Split(rest);
+    NoOtherOptions(args, "sweep");
+    ExpectOperands(args, 1, "sweep");
+    if (input.empty() || from.empty() || to.empty() || steps.empty())
+        throw UsageError("sweep: --input, --from, --to and --steps are needed");
+    const std::optional<tw::form::Box> box = tw::form::FindStudyInput(input);
+    if (!box)
+        throw UsageError("sweep: \"" + input + "\" is not a numeric input (e.g. ShoredHeight or "
+                         "\"Shored Height, H\")");
+    const std::optional<long double> a = tw::ParseNumber(from, {});
+    const std::optional<long double> b = tw::ParseNumber(to, {});
+    const std::optional<long double> n = tw::ParseNumber(steps, {});
+    if (!a || !b || !n || *n < 2 || *n > 10000 || *n != std::floor(*n))
+        throw UsageError("sweep: --from and --to need numbers, --steps a whole number from 2 to "
+                         "10000");
+    const TOpenProject open = OpenProject(args, programFolder);
+    if (!open.analysed)
+        return kExitAnalysisFailed;
+    const std::vector<tw::form::TStudyStep> study =
+        tw::form::RunStudy(*open.project, *box, *a, *b, static_cast<int>(*n));
+    const bool si = open.project->Units == tw::TUnitSystem::usSI;
+    const std::string caption(tw::form::BoxDef(*box).caption);
+    const std::vector<std::string> head{caption, si ? "Embedment (m)" : "Embedment (ft)",
+                                        si ? "Pile length (m)" : "Pile length (ft)",
+                                        si ? "Max. moment (kN-m)" : "Max. moment (k-ft)",
+                                        si ? "Max. shear (kN)" : "Max. shear (k)",
+                                        si ? "Top deflection (mm)" : "Top deflection (in)",
+                                        "Governing", "Utilization (%)", "Result"};
+    std::vector<std::vector<std::string>> rows{head};
+    const auto num = [](long double v, int decimals) { return tw::FormatFixed(v, decimals, 10, "."); };
+    for (const auto& st : study) {
+        if (!st.analysed) {
+            rows.push_back({st.input, "", "", "", "", "", "", "", "ERROR: " + st.failure});
+            continue;
+        }
+        rows.push_back({st.input, num(st.embedment, 2), num(st.totalLength, 2), num(st.maxMoment, 1),
+                        num(st.maxShear, 1), num(st.topDeflection, si ? 1 : 3), st.checks.governing,
+                        st.checks.utilization == st.checks.utilization ? num(st.checks.utilization, 0)
+                                                                       : std::string(),
+                        st.checks.passes ? "pass" : "FAIL"});
+    }
+    const std::string out = RowsText(rows, csv);
+    std::fputs(out.c_str(), stdout);
+    return kExitOk;
 }
 
 int Table(Arguments args, const fs::path& programFolder)
@@ -533,6 +618,8 @@ int Run(int argc, char** argv)
         return Optimize(Split(args), folder);
     if (command == "summary")
         return SummaryOfFiles(Split(args), folder);
+    if (command == "sweep")
+        return Sweep(args, folder);
     if (command == "new")
         return New(Split(args), folder);
     if (command == "draw" || command == "report")

@@ -326,6 +326,21 @@ TEST_F(Cli, SummaryOfManyProjects)
     EXPECT_EQ(Start({"summary"}).code, 2);
 }
 
+TEST_F(Cli, SweepStepsOneInput)
+{
+    Outcome run = Start({"sweep", kEnglishJson.string(), "--input", "ShoredHeight", "--from", "10",
+                         "--to", "30", "--steps", "5", "--csv"});
+    ASSERT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 6);
+    EXPECT_EQ(run.out.rfind("\"Shored Height, H\",Embedment (ft),", 0), 0u) << run.out;
+    EXPECT_NE(run.out.find("\n15.00,18.81,33.81,"), std::string::npos) << run.out;
+    EXPECT_EQ(Start({"sweep", kEnglishJson.string(), "--input", "Nothing", "--from", "1", "--to",
+                     "2", "--steps", "3"})
+                  .code,
+              2);
+    EXPECT_EQ(Start({"sweep", kEnglishJson.string(), "--input", "ShoredHeight"}).code, 2);
+}
+
 TEST_F(Cli, TablePrintsTheNodeResults)
 {
     Outcome run = Start({"table", kEnglishJson.string()});

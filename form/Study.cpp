@@ -1,0 +1,73 @@
+#include "form/Study.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+
+#include "engine/Globals.h"
+#include "form/MainForm.h"
+
+namespace tw::form {
+
+namespace {
+
+std::string Lower(std::string text)
+{
+    for (char& ch : text)
+        ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+    return text;
+}
+
+} // namespace
+
+bool StudyInput(Box box)
+{
+    const TBoxDef& def = BoxDef(box);
+    return !(def.flags & (kResult | kAlwaysReadOnly)) && !IsResultSection(def.section);
+}
+
+std::optional<Box> FindStudyInput(const std::string& name)
+{
+    const std::string wanted = Lower(name);
+    for (int i = 0; i < kBoxCount; ++i) {
+        const auto box = static_cast<Box>(i);
+        if (!StudyInput(box))
+            continue;
+        const TBoxDef& def = BoxDef(box);
+        if (Lower(std::string(def.name)) == wanted || Lower(std::string(def.caption)) == wanted)
+            return box;
+    }
+    return std::nullopt;
+}
+
+std::vector<TStudyStep> RunStudy(const TTWData& project, Box input, long double from,
+                                 long double to, int steps)
+{
+    std::vector<TStudyStep> result;
+    steps = std::max(2, steps);
+    TTWData copy = project;
+    TMainForm form(copy);
+    form.AfterOpen();
+    for (int i = 0; i < steps; ++i) {
+        TStudyStep step;
+        step.value = from + (to - from) * i / (steps - 1);
+        form.EditBox(input, FormatFixed(step.value, 6, 15, form.NumberFormat().decimalSeparator));
+        const TCommitResult r = form.Commit();
+        step.input = form.BoxState(input).text;
+        if (!r.ok()) {
+            step.failure = *r.error;
+        } else {
+            step.analysed = true;
+            step.embedment = copy.EmbedmentDepth;
+            step.totalLength = copy.TotalPileLength;
+            step.maxMoment = std::max(std::fabs(copy.MaxMomentAbove), std::fabs(copy.MaxMomentBelow));
+            step.maxShear = std::fabs(copy.MaxShear);
+            step.topDeflection = copy.TopDeflection;
+            step.checks = SummarizeChecks(form);
+        }
+        result.push_back(std::move(step));
+    }
+    return result;
+}
+
+} // namespace tw::form
