@@ -462,27 +462,8 @@ int Sweep(const std::vector<std::string>& raw, const fs::path& programFolder)
         return kExitAnalysisFailed;
     const std::vector<tw::form::TStudyStep> study =
         tw::form::RunStudy(*open.project, *box, *a, *b, static_cast<int>(*n));
-    const bool si = open.project->Units == tw::TUnitSystem::usSI;
-    const std::string caption(tw::form::BoxDef(*box).caption);
-    const std::vector<std::string> head{caption, si ? "Embedment (m)" : "Embedment (ft)",
-                                        si ? "Pile length (m)" : "Pile length (ft)",
-                                        si ? "Max. moment (kN-m)" : "Max. moment (k-ft)",
-                                        si ? "Max. shear (kN)" : "Max. shear (k)",
-                                        si ? "Top deflection (mm)" : "Top deflection (in)",
-                                        "Governing", "Utilization (%)", "Result"};
-    std::vector<std::vector<std::string>> rows{head};
-    const auto num = [](long double v, int decimals) { return tw::FormatFixed(v, decimals, 10, "."); };
-    for (const auto& st : study) {
-        if (!st.analysed) {
-            rows.push_back({st.input, "", "", "", "", "", "", "", "ERROR: " + st.failure});
-            continue;
-        }
-        rows.push_back({st.input, num(st.embedment, 2), num(st.totalLength, 2), num(st.maxMoment, 1),
-                        num(st.maxShear, 1), num(st.topDeflection, si ? 1 : 3), st.checks.governing,
-                        st.checks.utilization == st.checks.utilization ? num(st.checks.utilization, 0)
-                                                                       : std::string(),
-                        st.checks.passes ? "pass" : "FAIL"});
-    }
+    const auto rows =
+        tw::form::StudyRows(study, *box, open.project->Units == tw::TUnitSystem::usSI);
     const std::string out = RowsText(rows, csv);
     std::fputs(out.c_str(), stdout);
     return kExitOk;

@@ -33,4 +33,10 @@ std::optional<Box> FindStudyInput(const std::string& name);
 std::vector<TStudyStep> RunStudy(const TTWData& project, Box input, long double from,
                                  long double to, int steps);
 
+// The study as rows of texts: a header (the input's caption, then the results with their units
+// in the unit system) and one row per step, as the study window's table and the command line
+// show them.
+std::vector<std::vector<std::string>> StudyRows(const std::vector<TStudyStep>& study, Box input,
+                                                bool si);
+
 } // namespace tw::form

@@ -120,6 +120,8 @@ public:
     void AFindLightestExecute();
     // "Convert Project to SI Units" / "... to English Units": every value converted (undoable).
     void AConvertUnitsExecute(tw::TUnitSystem to);
+    // "Parametric Study...": the study window on a copy of the project.
+    void AStudyExecute();
     // "Check for Updates Now": the update check in interactive mode (runUpdateCheck).
     void ACheckUpdatesExecute();
     // The update dialog: interactive, or silent (out of sight unless an update is found).
@@ -160,6 +162,7 @@ public:
     QMenu* toolsMenu() const { return toolsMenu_; }
     QAction* AFindLightest() const { return aFindLightest_; }
     QAction* AConvertToSI() const { return aConvertToSI_; }
+    QAction* AStudy() const { return aStudy_; }
     QAction* AConvertToEnglish() const { return aConvertToEnglish_; }
     QAction* ACheckUpdates() const { return aCheckUpdates_; }
     QAction* AExportPdf() const { return aExportPdf_; }
@@ -415,6 +418,7 @@ private:
     QMenu* toolsMenu_ = nullptr;
     QAction* aFindLightest_ = nullptr;
     QAction* aConvertToSI_ = nullptr;
+    QAction* aStudy_ = nullptr;
     QAction* aConvertToEnglish_ = nullptr;
     QAction* aCheckUpdates_ = nullptr;
     bool startupTimerStarted_ = false;

@@ -34,6 +34,7 @@
 #include "ui/CheckUpdates.h"
 #include "ui/CollapsibleSection.h"
 #include "ui/LightestSection.h"
+#include "ui/Study.h"
 #include "ui/Desktop.h"
 #include "ui/MainWindowParts.h"
 #include "ui/NumericEdit.h"
@@ -146,6 +147,10 @@ void TfrmTWMain::BuildCommands()
     connect(aFindLightest_, &QAction::triggered, this, [this] { AFindLightestExecute(); });
     toolsMenu_ = menuBar()->addMenu(QStringLiteral("&Tools"));
     toolsMenu_->addAction(aFindLightest_);
+    aStudy_ = new QAction(QStringLiteral("&Parametric Study..."), this);
+    aStudy_->setStatusTip(QStringLiteral("Step one input over a range and plot the results"));
+    connect(aStudy_, &QAction::triggered, this, [this] { AStudyExecute(); });
+    toolsMenu_->addAction(aStudy_);
     toolsMenu_->addSeparator();
     aConvertToSI_ = new QAction(QStringLiteral("Convert Project to &SI Units"), this);
     aConvertToEnglish_ = new QAction(QStringLiteral("Convert Project to &English Units"), this);
@@ -688,6 +693,16 @@ void TfrmTWMain::AConvertUnitsExecute(tw::TUnitSystem to)
             text += QStringLiteral("\n- ") + QString::fromStdString(note);
         showError(text);
     }
+}
+
+void TfrmTWMain::AStudyExecute()
+{
+    if (busy_)
+        return;
+    CommitFocusedInput();
+    auto* study = new tw::ui::TfrmStudy(form_, this);
+    study->setAttribute(Qt::WA_DeleteOnClose);
+    study->show();
 }
 
 void TfrmTWMain::ACheckUpdatesExecute()

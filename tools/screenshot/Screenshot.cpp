@@ -3,7 +3,7 @@
 //
 //   tw_screenshot --out main.png [--project wall.btw] [--size 1600x950] [--expand Section]
 //                 [--type Box=text] [--choose List=index] [--check Check=0|1] [--widget Section]
-//                 [--dialog table|usersheet|graphs|graph1..graph6|nodes|print|preview|updates|lightest] [--click
+//                 [--dialog table|usersheet|graphs|graph1..graph6|nodes|print|preview|updates|lightest|study] [--click
 //                 passiveInfo|userSheet] [--focus Box]
 //                 [--menu File|Edit|Tools|Help] [--screen]
 //
@@ -31,6 +31,7 @@
 #include "ui/CheckUpdates.h"
 #include "ui/Computations.h"
 #include "ui/LightestSection.h"
+#include "ui/Study.h"
 #include "ui/Graphs.h"
 #include "ui/TWMain.h"
 #include "ui/Tables.h"
@@ -158,6 +159,11 @@ int main(int argc, char* argv[])
             else if (name == "preview") {
                 static QPrinter printer(QPrinter::HighResolution);
                 dialog = tw::ui::MakeReportPreview(&window, window.form(), printer);
+            } else if (name == "study") {
+                auto* study = new tw::ui::TfrmStudy(window.form(), &window);
+                study->SetInput(tw::form::Box::ShoredHeight, 10, 30, 21);
+                study->SetPlot(tw::ui::TfrmStudy::TPlot::MaxMoment);
+                dialog = study;
             } else if (name == "lightest") {
                 dialog = new tw::ui::TfrmLightestSection(
                     tw::form::FindLightestSections(window.form().Project()), &window);
