@@ -318,26 +318,9 @@ int Optimize(Arguments args, const fs::path& programFolder)
 // columns.
 std::string RowsText(const std::vector<std::vector<std::string>>& rows, bool csv)
 {
+    if (csv)
+        return tw::form::CsvText(rows);
     std::string out;
-    if (csv) {
-        for (const auto& row : rows) {
-            for (std::size_t c = 0; c < row.size(); ++c) {
-                if (c > 0)
-                    out += ',';
-                const std::string& field = row[c];
-                if (field.find_first_of(",\"\n") == std::string::npos) {
-                    out += field;
-                    continue;
-                }
-                out += '"';
-                for (char ch : field)
-                    out += ch == '"' ? std::string("\"\"") : std::string(1, ch);
-                out += '"';
-            }
-            out += '\n';
-        }
-        return out;
-    }
     std::vector<std::size_t> widths(rows.empty() ? 0 : rows.front().size(), 0);
     for (const auto& row : rows)
         for (std::size_t c = 0; c + 1 < row.size() && c < widths.size(); ++c)

@@ -95,4 +95,26 @@ std::vector<std::vector<std::string>> StudyRows(const std::vector<TStudyStep>& s
     return rows;
 }
 
+std::string CsvText(const std::vector<std::vector<std::string>>& rows)
+{
+    std::string out;
+    for (const auto& row : rows) {
+        for (std::size_t c = 0; c < row.size(); ++c) {
+            if (c > 0)
+                out += ',';
+            const std::string& field = row[c];
+            if (field.find_first_of(",\"\n") == std::string::npos) {
+                out += field;
+                continue;
+            }
+            out += '"';
+            for (char ch : field)
+                out += ch == '"' ? std::string("\"\"") : std::string(1, ch);
+            out += '"';
+        }
+        out += '\n';
+    }
+    return out;
+}
+
 } // namespace tw::form

@@ -39,4 +39,8 @@ std::vector<TStudyStep> RunStudy(const TTWData& project, Box input, long double 
 std::vector<std::vector<std::string>> StudyRows(const std::vector<TStudyStep>& study, Box input,
                                                 bool si);
 
+// Rows of texts as CSV: fields with a comma, a double quote or a line break quoted, one line a
+// row.
+std::string CsvText(const std::vector<std::vector<std::string>>& rows);
+
 } // namespace tw::form

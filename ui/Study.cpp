@@ -257,19 +257,9 @@ void TfrmStudy::Plot()
 
 bool TfrmStudy::SaveCsv(const QString& path, QString* error) const
 {
-    QString text;
-    for (const auto& row : form::StudyRows(steps_, Input(), si_)) {
-        QStringList fields;
-        for (const std::string& f : row) {
-            QString field = QString::fromStdString(f);
-            if (field.contains(QLatin1Char(',')) || field.contains(QLatin1Char('"')))
-                field = QLatin1Char('"') + field.replace(QStringLiteral("\""), QStringLiteral("\"\"")) + QLatin1Char('"');
-            fields << field;
-        }
-        text += fields.join(QLatin1Char(',')) + QLatin1Char('\n');
-    }
+    const std::string text = form::CsvText(form::StudyRows(steps_, Input(), si_));
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text.toUtf8()) < 0 || !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly) || file.write(text.data(), static_cast<qint64>(text.size())) < 0 || !file.commit()) {
         if (error)
             *error = QStringLiteral("Cannot write %1: %2").arg(path, file.errorString());
         return false;
