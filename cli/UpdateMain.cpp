@@ -1,11 +1,12 @@
 // tarnwick-cli-update: the "check-update" command of tarnwick-cli, for administrators who deploy
 // the program: reads the maker's announcement page, says whether it announces a newer release
-// and, with --download, fetches it (and extracts a ZIP) into a folder, never starting it.
+// and, with --download, fetches it (and extracts a ZIP) into a folder, never starting it. Only
+// a newer release of this product is fetched.
 //
 //   tarnwick-cli check-update [--url URL] [--download DIR]
 //
-// Exit codes: 0 the check (and the download) completed, 1 the page or the download failed,
-// 2 a usage error.
+// Exit codes: 0 the check (and the download) completed, or there is no newer version to download;
+// 1 the page or the download failed, or the page announces another product; 2 a usage error.
 #include <QCoreApplication>
 #include <QDir>
 #include <QEventLoop>
@@ -86,6 +87,17 @@ int main(int argc, char** argv)
     if (folder.isEmpty())
         return kExitOk;
 
+    // Nothing is downloaded then: another product's release is an error, no newer version is
+    // not. The texts from the page were made printable when it was read.
+    if (const QString refusal = tw::update::NotOffered(wupd.ProductInfo, found);
+        !refusal.isEmpty()) {
+        if (!tw::update::IsThisProduct(wupd.ProductInfo.ProductName, found.productName)) {
+            std::cerr << "tarnwick-cli: " << refusal.toStdString() << '\n';
+            return kExitFailed;
+        }
+        std::cout << refusal.toStdString() << '\n';
+        return kExitOk;
+    }
     if (!QDir().mkpath(folder)) {
         std::cerr << "tarnwick-cli: cannot make the folder " << folder.toStdString() << '\n';
         return kExitFailed;

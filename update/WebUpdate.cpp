@@ -10,6 +10,8 @@
 #include <QNetworkRequest>
 #include <QRegularExpression>
 #include <QSaveFile>
+#include <QSslSocket>
+#include <QTimer>
 
 #include <archive.h>
 #include <archive_entry.h>
@@ -47,6 +49,17 @@ QString Quoted(const QString& line, qsizetype start)
 
 } // namespace
 
+QString Printable(QString text)
+{
+    for (QChar& ch : text) {
+        const char16_t c = ch.unicode();
+        if (ch.category() == QChar::Other_Control || c == 0x2028 || c == 0x2029 ||
+            (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069))
+            ch = QLatin1Char('?');
+    }
+    return text;
+}
+
 TAnnouncement ParseAnnouncement(const QStringList& lines, const TmxTagInfo& tags)
 {
     TAnnouncement a;
@@ -56,7 +69,8 @@ TAnnouncement ParseAnnouncement(const QStringList& lines, const TmxTagInfo& tags
             continue;
         const QString name = Quoted(line, meta + 11);
         const qsizetype content = line.indexOf(QStringLiteral("CONTENT="), meta, Qt::CaseInsensitive);
-        const QString value = content < 0 ? QString() : Quoted(line, content + 9);
+        // Every value may end up on a terminal or in a window: none keeps a control character.
+        const QString value = content < 0 ? QString() : Printable(Quoted(line, content + 9));
         if (name == tags.ProductName)
             a.productName = value;
         else if (name == tags.Version)
@@ -112,13 +126,33 @@ bool IsNewer(const QString& current, const QString& announced, TmxVersionFormat 
     }
 }
 
+bool IsThisProduct(const QString& ours, const QString& announced)
+{
+    return ours.isEmpty() ||
+           QString::compare(ours.trimmed(), announced.trimmed(), Qt::CaseInsensitive) == 0;
+}
+
+QString NotOffered(const TmxProductInfo& product, const TAnnouncement& found)
+{
+    if (!IsThisProduct(product.ProductName, found.productName))
+        return QStringLiteral(
+                   "The page announces another product, \"%1\", not %2; nothing was downloaded.")
+            .arg(found.productName, product.ProductName);
+    if (!IsNewer(product.Version, found.version, product.VersionFormat))
+        return QStringLiteral(
+                   "No newer version is offered (announced %1, this program %2); nothing "
+                   "was downloaded.")
+            .arg(found.version, product.Version);
+    return {};
+}
+
 bool IsPlainFileName(const QString& name)
 {
     if (name.isEmpty() || name.startsWith(QLatin1Char('.')) || name.size() > kFieldLength)
         return false;
     for (const QChar ch : name)
         if (ch.unicode() < 0x20 || ch.unicode() == 0x7F || ch == QLatin1Char('/') ||
-            ch == QLatin1Char('\\') || ch == QLatin1Char(':'))
+            ch == QLatin1Char('\\') || ch == QLatin1Char(':') || ch == QLatin1Char('?'))
             return false;
     return true;
 }
@@ -291,6 +325,10 @@ bool TmxWebUpdate::Download()
     lastError_.clear();
     step_ = TStep::Download;
     redirections_ = 0;
+    if (const QString refusal = NotOffered(ProductInfo, found_); !refusal.isEmpty()) {
+        Fail(refusal);
+        return true;
+    }
     StartDownload();
     return true;
 }
@@ -298,7 +336,7 @@ bool TmxWebUpdate::Download()
 void TmxWebUpdate::Abort()
 {
     abort_ = true;
-    if (reply_) {
+    if (reply_ || socket_) {
         CleanupReply();
         if (file_)
             file_->cancelWriting();
@@ -324,6 +362,14 @@ void TmxWebUpdate::StartTransfer(const QUrl& url)
         Fail(QStringLiteral("\"%1\" is not a web address").arg(url.toString()));
         return;
     }
+    memory_.clear();
+    received_ = 0;
+    total_ = -1;
+    file_.reset();
+    if (!current_.file.isEmpty()) {
+        StartFileTransfer(url);
+        return;
+    }
     QNetworkRequest request(url);
     request.setHeader(QNetworkRequest::UserAgentHeader, QStringLiteral("TmxWebUpdate"));
     request.setRawHeader("Accept", "*/*");
@@ -333,15 +379,14 @@ void TmxWebUpdate::StartTransfer(const QUrl& url)
                          QNetworkRequest::ManualRedirectPolicy);
     if (!UserName.isEmpty())
         request.setRawHeader("Authorization",
-                             "Basic " + (UserName + QLatin1Char(':') + Password).toUtf8().toBase64());
-    memory_.clear();
-    received_ = 0;
-    total_ = -1;
-    file_.reset();
+                             "Basic " +
+                                 (UserName + QLatin1Char(':') + Password).toUtf8().toBase64());
     reply_ = network_->get(request);
     connect(reply_, &QNetworkReply::readyRead, this, &TmxWebUpdate::OnReplyData);
     connect(reply_, &QNetworkReply::finished, this, &TmxWebUpdate::OnReplyFinished);
 }
+
+// --- The page, on Qt Network ---
 
 void TmxWebUpdate::OnReplyData()
 {
@@ -356,46 +401,22 @@ void TmxWebUpdate::OnReplyData()
         reply_->readAll(); // the body of a redirection or an error page is not wanted
         return;
     }
-    const bool toFile = !current_.file.isEmpty();
     if (total_ < 0) {
         const QVariant length = reply_->header(QNetworkRequest::ContentLengthHeader);
         if (length.isValid())
             total_ = length.toLongLong();
-        else if (toFile) {
-            Fail(QStringLiteral("The server did not announce the size of %1.").arg(current_.url.toString()));
+        if (total_ > kMaxPageBytes) {
+            Fail(QStringLiteral("%1 is larger than %2 bytes.")
+                     .arg(current_.url.toString())
+                     .arg(kMaxPageBytes));
             return;
-        }
-        const qint64 cap = toFile ? kMaxDownloadBytes : kMaxPageBytes;
-        if (total_ > cap) {
-            Fail(QStringLiteral("%1 is larger than %2 bytes.").arg(current_.url.toString()).arg(cap));
-            return;
-        }
-        if (toFile) {
-            file_ = std::make_unique<QSaveFile>(current_.file);
-            if (!file_->open(QIODevice::WriteOnly)) {
-                Fail(QStringLiteral("Cannot write %1: %2").arg(current_.file, file_->errorString()));
-                return;
-            }
         }
     }
     const QByteArray data = reply_->readAll();
     received_ += data.size();
-    if (toFile) {
-        if (received_ > total_) {
-            Fail(QStringLiteral("%1 is longer than announced.").arg(current_.url.toString()));
-            return;
-        }
-        if (file_->write(data) != data.size()) {
-            Fail(QStringLiteral("Cannot write %1: %2").arg(current_.file, file_->errorString()));
-            return;
-        }
-        if (OnDownload)
-            OnDownload(total_, received_);
-    } else {
-        memory_.append(data);
-        if (memory_.size() > kMaxPageBytes)
-            Fail(QStringLiteral("The page %1 is too long.").arg(current_.url.toString()));
-    }
+    memory_.append(data);
+    if (memory_.size() > kMaxPageBytes)
+        Fail(QStringLiteral("The page %1 is too long.").arg(current_.url.toString()));
 }
 
 void TmxWebUpdate::OnReplyFinished()
@@ -424,30 +445,243 @@ void TmxWebUpdate::OnReplyFinished()
     if (!reply_)
         return; // failed while reading
     CleanupReply();
-    if (!current_.file.isEmpty()) {
-        if (!file_ || received_ != total_) {
-            Fail(QStringLiteral("%1 ended after %2 of %3 bytes.")
-                     .arg(current_.url.toString())
-                     .arg(received_)
-                     .arg(total_));
-            return;
-        }
-        if (!file_->commit()) {
-            const QString reason = file_->errorString();
-            file_.reset();
-            Fail(QStringLiteral("Cannot write %1: %2").arg(current_.file, reason));
-            return;
-        }
-        file_.reset();
-        NextTransfer();
-        return;
-    }
     if (memory_.isEmpty()) {
         Fail(QStringLiteral("The page %1 is empty.").arg(current_.url.toString()));
         return;
     }
     PageRead(memory_);
 }
+
+// --- Downloads, on a socket ---
+//
+// One HTTP/1.1 request with "Connection: close", and everything the server sends until it
+// closes the connection is counted, so that a body longer than its Content-Length is seen.
+
+namespace {
+
+// The largest head of an answer (status line and header fields).
+constexpr qsizetype kMaxHeadBytes = 64 * 1024;
+// How long a server that keeps the connection open after the announced bytes is given to send
+// more (which refuses the download) before the download counts as complete.
+constexpr int kCloseWaitMs = 2000;
+
+QString DownloadRefused(const QUrl& url, const QString& why)
+{
+    return QStringLiteral("The download of %1 was refused: %2").arg(url.toString(), why);
+}
+
+} // namespace
+
+void TmxWebUpdate::StartFileTransfer(const QUrl& url)
+{
+    head_.clear();
+    headRead_ = false;
+    socket_ = new QSslSocket(this);
+    QSslSocket* socket = socket_;
+    const bool secure = url.scheme() == QStringLiteral("https");
+    connect(socket, secure ? &QSslSocket::encrypted : &QSslSocket::connected, this,
+            [this, url, socket] {
+                QByteArray target = url.toEncoded(QUrl::RemoveScheme | QUrl::RemoveAuthority |
+                                                  QUrl::RemoveFragment);
+                if (!target.startsWith('/'))
+                    target.prepend('/');
+                QByteArray request =
+                    "GET " + target + " HTTP/1.1\r\nHost: " +
+                    url.adjusted(QUrl::RemoveUserInfo).authority(QUrl::FullyEncoded).toLatin1() +
+                    "\r\nUser-Agent: TmxWebUpdate\r\nAccept: */*\r\n"
+                    "Accept-Encoding: identity\r\nCache-Control: no-cache\r\n"
+                    "Connection: close\r\n";
+                if (!UserName.isEmpty())
+                    request += "Authorization: Basic " +
+                               (UserName + QLatin1Char(':') + Password).toUtf8().toBase64() +
+                               "\r\n";
+                socket->write(request + "\r\n");
+            });
+    connect(socket, &QSslSocket::readyRead, this, &TmxWebUpdate::OnSocketData);
+    connect(socket, &QSslSocket::disconnected, this, &TmxWebUpdate::OnSocketClosed);
+    connect(socket, &QSslSocket::errorOccurred, this, [this](QAbstractSocket::SocketError error) {
+        // A closing server is judged by what it sent, in OnSocketClosed.
+        if (error != QAbstractSocket::RemoteHostClosedError && socket_)
+            Fail(QStringLiteral("%1: %2").arg(current_.url.toString(), socket_->errorString()));
+    });
+    const quint16 port = static_cast<quint16>(url.port(secure ? 443 : 80));
+    if (secure)
+        socket->connectToHostEncrypted(url.host(), port);
+    else
+        socket->connectToHost(url.host(), port);
+}
+
+void TmxWebUpdate::OnSocketData()
+{
+    if (!socket_)
+        return;
+    if (abort_) {
+        Abort();
+        return;
+    }
+    QByteArray data = socket_->readAll();
+    while (!headRead_) {
+        head_ += data;
+        data.clear();
+        const qsizetype end = head_.indexOf("\r\n\r\n");
+        if (end < 0) {
+            if (head_.size() > kMaxHeadBytes)
+                Fail(QStringLiteral("%1 answered with too long a head.")
+                         .arg(current_.url.toString()));
+            return;
+        }
+        data = head_.mid(end + 4);
+        const QByteArray head = head_.left(end);
+        head_.clear();
+        if (!ReadHead(head))
+            return;
+    }
+    if (data.isEmpty())
+        return;
+    received_ += data.size();
+    if (received_ > total_) {
+        Fail(DownloadRefused(
+            current_.url,
+            QStringLiteral("the server sent more than the announced %1 bytes.").arg(total_)));
+        return;
+    }
+    if (file_->write(data) != data.size()) {
+        Fail(QStringLiteral("Cannot write %1: %2").arg(current_.file, file_->errorString()));
+        return;
+    }
+    if (OnDownload)
+        OnDownload(total_, received_);
+    if (received_ == total_)
+        WaitForClose();
+}
+
+void TmxWebUpdate::WaitForClose()
+{
+    QSslSocket* socket = socket_;
+    QTimer::singleShot(kCloseWaitMs, socket, [this, socket] {
+        if (socket_ == socket)
+            FileTransferDone();
+    });
+}
+
+bool TmxWebUpdate::ReadHead(const QByteArray& head)
+{
+    const QList<QByteArray> lines = head.split('\n');
+    const QList<QByteArray> statusLine = lines.front().trimmed().split(' ');
+    bool numeric = false;
+    const int status = statusLine.value(1).toInt(&numeric);
+    if (!statusLine.front().startsWith("HTTP/1.") || !numeric || statusLine.value(1).size() != 3) {
+        Fail(QStringLiteral("%1 did not answer in HTTP.").arg(current_.url.toString()));
+        return false;
+    }
+    if (status < 200)
+        return true; // an interim answer: the real one follows
+    QList<QByteArray> lengths;
+    QByteArray location;
+    bool encoded = false;
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+        const qsizetype colon = lines[i].indexOf(':');
+        if (colon <= 0)
+            continue;
+        const QByteArray name = lines[i].left(colon).trimmed().toLower();
+        const QByteArray value = lines[i].mid(colon + 1).trimmed();
+        if (name == "content-length")
+            lengths << value;
+        else if (name == "transfer-encoding")
+            encoded = true;
+        else if (name == "location")
+            location = value;
+    }
+    if (status >= 300 && status < 400 && !location.isEmpty()) {
+        const QUrl target = current_.url.resolved(QUrl::fromEncoded(location));
+        CleanupReply();
+        if (++redirections_ > kMaxRedirections) {
+            Fail(QStringLiteral("More than %1 redirections.").arg(kMaxRedirections));
+            return false;
+        }
+        current_.url = target;
+        StartTransfer(target);
+        return false;
+    }
+    if (status >= 300) {
+        Fail(QStringLiteral("The server answered %1 to %2.")
+                 .arg(status)
+                 .arg(current_.url.toString()));
+        return false;
+    }
+    // A body in transfer coding has no length known in advance; several Content-Length fields
+    // must agree.
+    total_ = -1;
+    for (const QByteArray& length : lengths) {
+        bool ok =
+            !length.isEmpty() && length.size() <= 18 &&
+            std::all_of(length.begin(), length.end(), [](char c) { return c >= '0' && c <= '9'; });
+        const qint64 value = ok ? length.toLongLong(&ok) : -1;
+        if (!ok || (total_ >= 0 && value != total_)) {
+            total_ = -1;
+            break;
+        }
+        total_ = value;
+    }
+    if (encoded || total_ < 0) {
+        Fail(QStringLiteral("The server did not announce the size of %1.")
+                 .arg(current_.url.toString()));
+        return false;
+    }
+    if (total_ > kMaxDownloadBytes) {
+        Fail(QStringLiteral("%1 is larger than %2 bytes.")
+                 .arg(current_.url.toString())
+                 .arg(kMaxDownloadBytes));
+        return false;
+    }
+    file_ = std::make_unique<QSaveFile>(current_.file);
+    if (!file_->open(QIODevice::WriteOnly)) {
+        Fail(QStringLiteral("Cannot write %1: %2").arg(current_.file, file_->errorString()));
+        return false;
+    }
+    headRead_ = true;
+    if (total_ == 0)
+        WaitForClose();
+    return true;
+}
+
+void TmxWebUpdate::OnSocketClosed()
+{
+    if (!socket_)
+        return;
+    QSslSocket* socket = socket_;
+    OnSocketData(); // what is still buffered
+    if (socket_ != socket)
+        return; // failed or redirected while reading
+    if (!headRead_) {
+        Fail(QStringLiteral("%1 closed the connection without an answer.")
+                 .arg(current_.url.toString()));
+        return;
+    }
+    FileTransferDone();
+}
+
+void TmxWebUpdate::FileTransferDone()
+{
+    CleanupReply();
+    if (received_ != total_) {
+        Fail(DownloadRefused(current_.url,
+                             QStringLiteral("it ended after %1 of the announced %2 bytes.")
+                                 .arg(received_)
+                                 .arg(total_)));
+        return;
+    }
+    if (!file_->commit()) {
+        const QString reason = file_->errorString();
+        file_.reset();
+        Fail(QStringLiteral("Cannot write %1: %2").arg(current_.file, reason));
+        return;
+    }
+    file_.reset();
+    NextTransfer();
+}
+
+// --- The steps ---
 
 void TmxWebUpdate::PageRead(const QByteArray& page)
 {
@@ -477,6 +711,10 @@ void TmxWebUpdate::PageRead(const QByteArray& page)
 
 void TmxWebUpdate::AfterInfoInCheck()
 {
+    if (!IsThisProduct(ProductInfo.ProductName, found_.productName)) {
+        Fail(NotOffered(ProductInfo, found_));
+        return;
+    }
     if (!IsNewer(ProductInfo.Version, found_.version, ProductInfo.VersionFormat)) {
         if (OnNoUpdateFound)
             OnNoUpdateFound();
@@ -615,7 +853,7 @@ void TmxWebUpdate::RunDownloaded()
 
 void TmxWebUpdate::Fail(const QString& reason)
 {
-    lastError_ = reason;
+    lastError_ = Printable(reason); // it may quote the server (an HTTP reason phrase)
     CleanupReply();
     if (file_)
         file_->cancelWriting();
@@ -642,13 +880,18 @@ void TmxWebUpdate::Finish(bool success)
 
 void TmxWebUpdate::CleanupReply()
 {
-    if (!reply_)
-        return;
-    QNetworkReply* reply = reply_;
-    reply_ = nullptr;
-    reply->disconnect(this);
-    reply->abort();
-    reply->deleteLater();
+    if (QNetworkReply* reply = reply_) {
+        reply_ = nullptr;
+        reply->disconnect(this);
+        reply->abort();
+        reply->deleteLater();
+    }
+    if (QSslSocket* socket = socket_) {
+        socket_ = nullptr;
+        socket->disconnect(this);
+        socket->abort();
+        socket->deleteLater();
+    }
 }
 
 } // namespace tw::update

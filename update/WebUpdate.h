@@ -6,9 +6,13 @@
 // Beyond the page format's own rules, everything that comes from the network is distrusted:
 // addresses without a scheme use HTTPS and certificate errors fail; at most five redirections
 // are followed in all; the client file name must be a plain file name; downloads need a
-// Content-Length, are capped and are renamed into place only when complete; ZIP archives are
-// extracted with libarchive's secure options, within caps on their size and number of entries,
-// and an archive that breaks a rule leaves nothing behind.
+// Content-Length, are capped and are renamed into place only when exactly that many bytes came
+// (downloads are read from the connection itself: Qt's HTTP client stops at the Content-Length
+// and drops whatever follows, so a body longer than announced would pass unseen); only a newer
+// release of this product is downloaded; the page's values have their control characters
+// replaced before anyone shows them; ZIP archives are extracted with libarchive's secure
+// options, within caps on their size and number of entries, and an archive that breaks a rule
+// leaves nothing behind.
 #pragma once
 
 #include <QDate>
@@ -25,8 +29,12 @@
 class QNetworkAccessManager;
 class QNetworkReply;
 class QSaveFile;
+class QSslSocket;
 
 namespace tw::update {
+
+// The product this program is, as the announcement page names it.
+inline constexpr char kProductName[] = "Tarnwick";
 
 enum class TmxVersionFormat
 {
@@ -50,6 +58,9 @@ public:
     void SetURL(const QString& address);
     QString Version = QStringLiteral("1.0");
     TmxVersionFormat VersionFormat = TmxVersionFormat::vfStandard;
+    // The product whose releases are installed; a page naming another one offers nothing
+    // (empty: any product).
+    QString ProductName = QString::fromLatin1(kProductName);
 
 private:
     QString url_;
@@ -92,11 +103,22 @@ struct TAnnouncement
 
 // "https://" in front of an address without a scheme.
 QString NormalizeUrl(const QString& address);
-// The values of the META tags of the page's lines.
+// The text with each control character (C0, DEL, C1, the line and paragraph separators and the
+// bidirectional overrides) replaced by "?", so that it can be shown on a terminal or in a window
+// as it is.
+QString Printable(QString text);
+// The values of the META tags of the page's lines, made printable.
 TAnnouncement ParseAnnouncement(const QStringList& lines, const TmxTagInfo& tags = {});
 // Whether the announced version is newer than the current one.
 bool IsNewer(const QString& current, const QString& announced, TmxVersionFormat format);
-// A file name without a folder part, "..", a leading dot or control characters.
+// Whether the page names this product (`ours` empty: any), without regard to case or blanks
+// around the name.
+bool IsThisProduct(const QString& ours, const QString& announced);
+// Why the announced release is not one for this program to install (another product, or a
+// version not newer than the running one); empty when it is.
+QString NotOffered(const TmxProductInfo& product, const TAnnouncement& found);
+// A file name without a folder part, "..", a leading dot, control characters or "?" (where
+// Printable replaced one).
 bool IsPlainFileName(const QString& name);
 
 struct TExtractLimits
@@ -166,7 +188,8 @@ public:
     bool CheckForUpdate();
     // Reads the announcement alone (`infoRead` tells when).
     bool GetInfo();
-    // Downloads the announced release alone (`downloaded` tells when).
+    // Downloads the announced release alone (`downloaded` tells when); refused, with nothing
+    // requested, when NotOffered gives a reason.
     bool Download();
     void Abort();
 
@@ -204,6 +227,16 @@ private:
     void StartTransfer(const QUrl& url);
     void OnReplyData();
     void OnReplyFinished();
+    // A download, on a socket of its own.
+    void StartFileTransfer(const QUrl& url);
+    void OnSocketData();
+    void OnSocketClosed();
+    // Reads the head of the answer; false when the transfer ended or moved on (an error, a
+    // redirection).
+    bool ReadHead(const QByteArray& head);
+    // Completes the download unless more bytes or the end of the connection come first.
+    void WaitForClose();
+    void FileTransferDone();
     void PageRead(const QByteArray& page);
     void InfoDone(bool success);
     void AfterInfoInCheck();
@@ -217,6 +250,9 @@ private:
 
     std::unique_ptr<QNetworkAccessManager> network_;
     QPointer<QNetworkReply> reply_;
+    QPointer<QSslSocket> socket_;
+    QByteArray head_; // the answer's head as far as it came
+    bool headRead_ = false;
     std::unique_ptr<QSaveFile> file_;
     QByteArray memory_;
     std::deque<TTransfer> transfers_;

@@ -1,6 +1,6 @@
 // A small HTTP server on the loopback interface for the update tests: each path answers with
-// a status, headers and a body the test sets, with the Content-Length true, false or missing.
-// Never the internet.
+// a status, headers and a body the test sets, with the Content-Length true, false or missing,
+// and bytes that may follow the body a moment later. Never the internet.
 #pragma once
 
 #include <QByteArray>
@@ -10,6 +10,7 @@
 #include <QPair>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
 
 struct TRoute
 {
@@ -19,6 +20,8 @@ struct TRoute
     bool sendLength = true;
     qint64 declaredLength = -1; // -1: the body's own length
     bool hold = false;          // keep the connection open after the body (a stalled transfer)
+    QByteArray late = {};       // sent 100 ms after the body, in a segment of its own
+    QByteArray reason = "Answer"; // the status line's reason phrase
 };
 
 class TLoopbackServer : public QObject
@@ -62,7 +65,8 @@ private:
         pending_.remove(socket);
         ++hits_[path];
         const TRoute route = routes_.value(path, TRoute{404, "not here", {}, true, -1, false});
-        QByteArray head = "HTTP/1.1 " + QByteArray::number(route.status) + " Answer\r\n";
+        QByteArray head =
+            "HTTP/1.1 " + QByteArray::number(route.status) + " " + route.reason + "\r\n";
         for (const auto& h : route.headers)
             head += h.first + ": " + h.second + "\r\n";
         if (route.sendLength)
@@ -73,6 +77,15 @@ private:
         head += "Connection: close\r\n\r\n";
         socket->write(head + route.body);
         socket->flush();
+        if (!route.late.isEmpty()) {
+            QTimer::singleShot(100, socket, [socket, route] {
+                socket->write(route.late);
+                socket->flush();
+                if (!route.hold)
+                    socket->disconnectFromHost();
+            });
+            return;
+        }
         if (!route.hold)
             socket->disconnectFromHost();
     }

@@ -40,11 +40,12 @@ class CheckUpdateCliTest : public QObject
         run.err = QString::fromUtf8(process.readAllStandardError());
         return run;
     }
-    void Announce(const QByteArray& file, const QByteArray& body)
+    void Announce(const QByteArray& file, const QByteArray& body,
+                  const QByteArray& product = "Tarnwick", const QByteArray& version = "1.0.99")
     {
         server_.Set("/tw.html", {200,
-                                 TLoopbackServer::Page({{"mxProduct", "Tarnwick"},
-                                                        {"mxVersion", "1.0.99"},
+                                 TLoopbackServer::Page({{"mxProduct", product},
+                                                        {"mxVersion", version},
                                                         {"mxVerDate", "20261201"},
                                                         {"mxDownload", server_.Url("/" + file).toUtf8()},
                                                         {"mxClientSideName", file}}),
@@ -89,6 +90,68 @@ private slots:
         QVERIFY2(run.err.contains(QStringLiteral("plain file name")), qPrintable(run.err));
         QCOMPARE(Run({QStringLiteral("--url")}).code, 2);
         QCOMPARE(Run({QStringLiteral("--what")}).code, 2);
+    }
+
+    // Nothing is left in the folder when the download is refused, and the command says why.
+    void refusedDownloads()
+    {
+        const struct
+        {
+            QByteArray file, product, version;
+            qint64 declared; // the Content-Length the server sends for 3000 bytes
+            int code;
+            const char* message;
+            int requests; // of the file
+        } cases[] = {
+            {"longer.AppImage", "Tarnwick", "1.0.99", 2000, 1,
+             "tarnwick-cli: The download of SERVER/longer.AppImage was refused: the server "
+             "sent more than the announced 2000 bytes.\n",
+             1},
+            {"older.AppImage", "Tarnwick", "0.0.1", -1, 0, "No newer version is offered", 0},
+            {"other.AppImage", "Millbrook", "1.0.99", -1, 1,
+             "tarnwick-cli: The page announces another product, \"Millbrook\", not Tarnwick; "
+             "nothing was downloaded.\n",
+             0},
+        };
+        for (const auto& c : cases) {
+            Announce(c.file, {}, c.product, c.version);
+            server_.Set("/" + c.file, {200, QByteArray(3000, 'x'), {}, true, c.declared, false});
+            const QString folder = dir_.filePath(QString::fromUtf8(c.file));
+            const TRun run = Run({QStringLiteral("--url"), server_.Url(QStringLiteral("/tw.html")),
+                                  QStringLiteral("--download"), folder});
+            const QString message =
+                QString::fromUtf8(c.message).replace(QStringLiteral("SERVER"), server_.Url({}));
+            QVERIFY2(run.code == c.code && (run.out + run.err).contains(message),
+                     qPrintable(QStringLiteral("%1: %2 %3").arg(run.code).arg(run.out, run.err)));
+            QCOMPARE(server_.Hits("/" + c.file), c.requests);
+            QVERIFY2(QDir(folder).entryList(QDir::Files | QDir::Hidden).isEmpty(),
+                     c.file.constData());
+        }
+    }
+
+    // What the page or its server says reaches the terminal without control characters.
+    void printsNoControlCharacters()
+    {
+        const QByteArray hostile = "\x1b]0;title\x07\x1b[2J\x7f";
+        const struct
+        {
+            const char* name;
+            TRoute page;
+        } cases[] = {
+            {"the page's values", {200, TLoopbackServer::Page({{"mxProduct", "Tarnwick" + hostile},
+                                                               {"mxVersion", "1.0.99" + hostile}}),
+                                    {}, true, -1, false}},
+            {"the server's reason phrase", {404, "", {}, true, -1, false, {}, "Gone" + hostile}},
+        };
+        for (const auto& c : cases) {
+            server_.Set("/hostile.html", c.page);
+            const TRun run =
+                Run({QStringLiteral("--url"), server_.Url(QStringLiteral("/hostile.html"))});
+            const QString shown = run.out + run.err;
+            QVERIFY2(shown.contains(QStringLiteral("?]0;title??[2J?")), qPrintable(shown));
+            for (const QChar ch : shown)
+                QVERIFY2(ch == QLatin1Char('\n') || ch.category() != QChar::Other_Control, c.name);
+        }
     }
 };
 

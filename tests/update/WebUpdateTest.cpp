@@ -83,10 +83,11 @@ class WebUpdateTest : public QObject
     QString Path(const QString& name) const { return dir_->filePath(name); }
 
     void Announce(const QByteArray& version, const QByteArray& file = "setup.AppImage",
-                  const QByteArray& path = "/updates/tw/tw.html")
+                  const QByteArray& path = "/updates/tw/tw.html",
+                  const QByteArray& product = "Tarnwick")
     {
         server_->Set(path, {200,
-                            TLoopbackServer::Page({{"mxProduct", "Tarnwick"},
+                            TLoopbackServer::Page({{"mxProduct", product},
                                                    {"mxVersion", version},
                                                    {"mxVerDate", "20261201"},
                                                    {"mxDownload", server_->Url("/files/" + file).toUtf8()},
@@ -172,16 +173,19 @@ private slots:
             QStringLiteral("<META NAME=\"mxProduct\" CONTENT=\"Tarnwick\"><META NAME=\"mxAuthor\" CONTENT=\"x\">"),
             QStringLiteral("<META NAME=\"mxVerDate\" CONTENT=\"20261201\">"),
             QStringLiteral("<META NAME=\"mxDownload\" CONTENT=\"no closing quote"),
+            QStringLiteral(
+                "<META NAME=\"mxEmail\" CONTENT=\"a\x1b[31mb\tc\x7f\u009b d\u202e\u2028\x01\">"),
         });
         QCOMPARE(a.version, QStringLiteral("1.0.6")); // lower-case META NAME and CONTENT
         QCOMPARE(a.productName, QStringLiteral("Tarnwick")); // names compare exactly
         QCOMPARE(a.author, QString()); // only the first tag of a line
         QCOMPARE(a.date, QDate(2026, 12, 1));
         QCOMPARE(a.download, QString());
+        QCOMPARE(a.email, QStringLiteral("a?[31mb?c?? d???")); // control characters replaced
         QCOMPARE(NormalizeUrl(QStringLiteral("host.example/p")), QStringLiteral("https://host.example/p"));
         QCOMPARE(NormalizeUrl(QStringLiteral("HTTP://h/p")), QStringLiteral("HTTP://h/p"));
         for (const char* bad : {"../setup.exe", "dir/setup.exe", "..\\x.exe", ".hidden", "", "a\nb",
-                                "C:setup.exe"})
+                                "C:setup.exe", "a?b.exe"})
             QVERIFY2(!IsPlainFileName(QString::fromUtf8(bad)), bad);
         QVERIFY(IsPlainFileName(QStringLiteral("Tarnwick-1.0.6.AppImage")));
     }
@@ -268,11 +272,19 @@ private slots:
             const char* name;
             QByteArray file;
             TRoute route;
+            const char* message;
         } cases[] = {
-            {"shorter than announced", "a.AppImage", {200, QByteArray(1000, 'a'), {}, true, 5000}},
-            {"no Content-Length", "b.AppImage", {200, QByteArray(1000, 'b'), {}, false, -1}},
-            {"missing", "c.AppImage", {404, "gone", {}, true, -1}},
-            {"hostile name", "..%2Fevil.AppImage", {200, "x", {}, true, -1}},
+            {"shorter than announced", "a.AppImage", {200, QByteArray(1000, 'a'), {}, true, 5000},
+             "was refused: it ended after 1000 of the announced 5000 bytes"},
+            {"longer than announced", "d.AppImage", {200, QByteArray(2000, 'd'), {}, true, 1500},
+             "was refused: the server sent more than the announced 1500 bytes"},
+            {"longer, the rest a moment later", "e.AppImage",
+             {200, QByteArray(1500, 'e'), {}, true, -1, false, "more"},
+             "was refused: the server sent more than the announced 1500 bytes"},
+            {"no Content-Length", "b.AppImage", {200, QByteArray(1000, 'b'), {}, false, -1},
+             "did not announce the size"},
+            {"missing", "c.AppImage", {404, "gone", {}, true, -1}, "404"},
+            {"hostile name", "..%2Fevil.AppImage", {200, "x", {}, true, -1}, "plain file name"},
         };
         for (const auto& c : cases) {
             events_.clear();
@@ -280,6 +292,8 @@ private slots:
             server_->Set("/files/" + c.file, c.route);
             QVERIFY(Check());
             QVERIFY2(events_.contains(QStringLiteral("error")), c.name);
+            QVERIFY2(wupd_->LastError().contains(QString::fromUtf8(c.message)),
+                     qPrintable(QString::fromUtf8(c.name) + ": " + wupd_->LastError()));
             QVERIFY2(started_.isEmpty(), c.name);
             const QStringList left = QDir(Path(QStringLiteral("Update")))
                                          .entryList(QDir::Files | QDir::NoDotAndDotDot);
@@ -290,12 +304,43 @@ private slots:
         QVERIFY(Check());
         QCOMPARE(server_->Hits("/files/../evil.AppImage"), 0);
         QVERIFY(wupd_->LastError().contains(QStringLiteral("plain file name")));
+    }
 
-        // More than announced: only the announced bytes are kept.
-        Announce("1.0.6", "d.AppImage");
-        server_->Set("/files/d.AppImage", {200, QByteArray(2000, 'd'), {}, true, 1500});
-        QVERIFY(Check());
-        QCOMPARE(ReadAll(Path(QStringLiteral("Update/d.AppImage"))).size(), 1500);
+    // Only a newer release of this product is downloaded, by the whole check and by the
+    // download step alone.
+    void releasesNotOffered()
+    {
+        install_ = true;
+        const struct
+        {
+            const char* name;
+            QByteArray product, version;
+            bool wholeCheck;
+            const char* message;
+        } cases[] = {
+            {"another product", "Millbrook", "1.0.6", true,
+             "another product, \"Millbrook\", not Tarnwick"},
+            {"another product, step alone", "Millbrook", "1.0.6", false, "another product"},
+            {"not newer, step alone", "Tarnwick", "1.0.5", false,
+             "No newer version is offered (announced 1.0.5, this program 1.0.5)"},
+        };
+        for (const auto& c : cases) {
+            Announce(c.version, "setup.AppImage", "/updates/tw/tw.html", c.product);
+            server_->Set("/files/setup.AppImage", {200, "binary", {}, true, -1});
+            if (c.wholeCheck) {
+                QVERIFY(Check());
+            } else {
+                QSignalSpy read(wupd_.get(), &TmxWebUpdate::infoRead);
+                QVERIFY(wupd_->GetInfo());
+                QVERIFY(read.wait(10000));
+                QSignalSpy done(wupd_.get(), &TmxWebUpdate::downloaded);
+                QVERIFY(wupd_->Download());
+                QTRY_VERIFY(!done.isEmpty());
+            }
+            QVERIFY2(wupd_->LastError().contains(QString::fromUtf8(c.message)),
+                     qPrintable(QString::fromUtf8(c.name) + ": " + wupd_->LastError()));
+            QCOMPARE(server_->Hits("/files/setup.AppImage"), 0);
+        }
     }
 
     void zipArchives()
