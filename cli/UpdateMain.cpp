@@ -1,9 +1,10 @@
 // tarnwick-cli-update: the "check-update" command of tarnwick-cli, for administrators who deploy
 // the program: reads the maker's announcement page, says whether it announces a newer release
 // and, with --download, fetches it (and extracts a ZIP) into a folder, never starting it. Only
-// a newer release of this product is fetched.
+// a newer release of this product is fetched. Plain HTTP is refused unless --allow-http allows
+// it (a local test server).
 //
-//   tarnwick-cli check-update [--url URL] [--download DIR]
+//   tarnwick-cli check-update [--url URL] [--download DIR] [--allow-http]
 //
 // Exit codes: 0 the check (and the download) completed, or there is no newer version to download;
 // 1 the page or the download failed, or the page announces another product; 2 a usage error.
@@ -32,6 +33,12 @@ int Usage(const std::string& message)
 int Failed(const tw::update::TmxWebUpdate& wupd)
 {
     std::cerr << "tarnwick-cli: " << wupd.LastError().toStdString() << '\n';
+    // Given a plain HTTP address, say how to allow it; a server that leaves HTTPS is not
+    // given the hint.
+    if (!wupd.AllowHttp &&
+        wupd.LastError().startsWith(QLatin1String(tw::update::kInsecureRefusal)) &&
+        wupd.ProductInfo.URL().startsWith(QStringLiteral("http://"), Qt::CaseInsensitive))
+        std::cerr << "tarnwick-cli: --allow-http allows plain HTTP (for a local test server)\n";
     return kExitFailed;
 }
 
@@ -42,6 +49,7 @@ int main(int argc, char** argv)
     QString url = QString::fromLatin1(tw::update::kDefaultUpdateHost) +
                   QString::fromLatin1(tw::update::kUpdatePagePath);
     QString folder;
+    bool allowHttp = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if ((arg == "--url" || arg == "--download") && i + 1 >= argc)
@@ -50,6 +58,8 @@ int main(int argc, char** argv)
             url = QString::fromLocal8Bit(argv[++i]);
         else if (arg == "--download")
             folder = QString::fromLocal8Bit(argv[++i]);
+        else if (arg == "--allow-http")
+            allowHttp = true;
         else
             return Usage("unknown argument " + arg);
     }
@@ -62,6 +72,7 @@ int main(int argc, char** argv)
     wupd.ProductInfo.SetURL(url);
     wupd.ProductInfo.Version = QString::fromStdString(tw::VersionString());
     wupd.Options = tw::update::uoOverwrite;
+    wupd.AllowHttp = allowHttp;
     QEventLoop loop;
     QObject::connect(&wupd, &tw::update::TmxWebUpdate::infoRead, &loop, &QEventLoop::quit);
     QObject::connect(&wupd, &tw::update::TmxWebUpdate::downloaded, &loop, &QEventLoop::quit);

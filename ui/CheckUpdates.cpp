@@ -97,6 +97,7 @@ TfrmCheckUpdates::TfrmCheckUpdates(bool silent, const QString& pageUrl, bool inp
     newVersion_->hide();
     progressText_ = Line(this, false);
     progressText_->setText(QStringLiteral("0 / 0 KB"));
+    progressText_->setWordWrap(true); // it also shows why a check failed
     progressText_->hide();
     progress_ = new QProgressBar(this);
     progress_->setRange(0, 100);
@@ -179,6 +180,12 @@ TfrmCheckUpdates::TfrmCheckUpdates(bool silent, const QString& pageUrl, bool inp
             CloseLater();
             return;
         }
+        // The dialog says that the check is over, and why.
+        status_->setText(QString::fromLatin1(kCheckFailed));
+        progress_->hide();
+        progressText_->setText(wupd_->LastError());
+        progressText_->setToolTip(wupd_->LastError());
+        progressText_->show();
         Ask(QMessageBox::Critical, kDownloadError, QMessageBox::Ok);
         button_->setText(QStringLiteral("&Close"));
     };

@@ -41,6 +41,7 @@ public:
     QLabel* addressLine() const { return address_; }
     QLabel* currentVersionLine() const { return current_; }
     QLabel* newVersionLine() const { return newVersion_; }
+    // The downloaded kilobytes, or why the check failed.
     QLabel* progressText() const { return progressText_; }
     QProgressBar* progressBar() const { return progress_; }
     QPushButton* button() const { return button_; }
@@ -74,6 +75,7 @@ inline constexpr char kMajorVersionWarning[] =
     "There is new major version of software available.\r\nMajor updates are not free. Please "
     "visit our website for more information.";
 inline constexpr char kDownloadError[] = "Error accessing data from the web!";
+inline constexpr char kCheckFailed[] = "The update check failed";
 inline constexpr char kExecuteError[] = "Error executing downloaded file!";
 inline constexpr char kAbortQuestion[] = "Are you sure you want to abort downloading?";
 

@@ -5,11 +5,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QNetworkRequest>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QSslSocket>
 #include <QTimer>
 
@@ -17,6 +13,7 @@
 #include <archive_entry.h>
 
 #include <algorithm>
+#include <utility>
 
 namespace tw::update {
 
@@ -171,25 +168,37 @@ bool SafeEntryPath(const QString& path)
     return true;
 }
 
-} // namespace
-
-QString ExtractZip(const QString& zipFile, const QString& folder, const TExtractLimits& limits)
+int EntryDepth(const QString& path)
 {
-    QDir(folder).removeRecursively();
-    if (!QDir().mkpath(folder))
-        return QStringLiteral("cannot make the folder %1").arg(folder);
+    return static_cast<int>(
+        path.split(QRegularExpression(QStringLiteral("[/\\\\]")), Qt::SkipEmptyParts).size());
+}
+
+// Extracts into the folder `name` of `parent`, made afresh.
+QString ExtractInto(const QString& zipFile, TConfinedFolder& parent, const QString& name,
+                    const TExtractLimits& limits)
+{
+    // Whatever has the folder's name goes first, a link itself, never what it points to.
+    if (QString error = parent.Remove(name); !error.isEmpty())
+        return error;
+    if (QString error = parent.MakeFolder(name); !error.isEmpty())
+        return error;
+    // The parent's canonical path: no link above the folder, so that libarchive's check for
+    // links on the way (ARCHIVE_EXTRACT_SECURE_SYMLINKS, which looks at every part of the
+    // path) meets only what the extraction itself made.
+    const QString root = parent.FilePath(name);
     archive* in = archive_read_new();
     archive_read_support_format_zip(in);
     archive* out = archive_write_disk_new();
     // The entries' own paths are checked below (no absolute paths, no "..", no links); each is
-    // then written under the folder's absolute path, with libarchive refusing ".." and paths
-    // that run through a link on disk.
+    // then written under the folder's path, with libarchive refusing ".." and paths that run
+    // through a link on disk.
     archive_write_disk_set_options(out, ARCHIVE_EXTRACT_TIME | ARCHIVE_EXTRACT_PERM |
                                             ARCHIVE_EXTRACT_SECURE_NODOTDOT |
                                             ARCHIVE_EXTRACT_SECURE_SYMLINKS);
     QString error;
-    const QByteArray name = QFile::encodeName(zipFile);
-    if (archive_read_open_filename(in, name.constData(), 64 * 1024) != ARCHIVE_OK) {
+    const QByteArray zipName = QFile::encodeName(zipFile);
+    if (archive_read_open_filename(in, zipName.constData(), 64 * 1024) != ARCHIVE_OK) {
         error = QStringLiteral("not a ZIP archive: %1").arg(QString::fromUtf8(archive_error_string(in)));
     } else {
         int entries = 0;
@@ -204,11 +213,14 @@ QString ExtractZip(const QString& zipFile, const QString& folder, const TExtract
                 error = QStringLiteral("more than %1 entries").arg(limits.maxEntries);
             } else if (!SafeEntryPath(path)) {
                 error = QStringLiteral("the entry \"%1\" would be written outside the folder").arg(path);
+            } else if (EntryDepth(path) > limits.maxDepth) {
+                error = QStringLiteral("the entry \"%1\" lies more than %2 folders deep")
+                            .arg(path)
+                            .arg(limits.maxDepth);
             } else if ((type != AE_IFREG && type != AE_IFDIR) || archive_entry_hardlink(entry)) {
                 error = QStringLiteral("the entry \"%1\" is a link or a special file").arg(path);
             } else {
-                const QByteArray target =
-                    (QDir(folder).absolutePath() + QLatin1Char('/') + path).toUtf8();
+                const QByteArray target = (root + QLatin1Char('/') + path).toUtf8();
                 archive_entry_set_pathname_utf8(entry, target.constData());
                 archive_entry_set_perm(entry, type == AE_IFDIR ? 0755 : (archive_entry_perm(entry) & 0755) | 0600);
                 if (archive_write_header(out, entry) != ARCHIVE_OK) {
@@ -242,10 +254,21 @@ QString ExtractZip(const QString& zipFile, const QString& folder, const TExtract
     archive_read_free(in);
     archive_write_free(out);
     if (!error.isEmpty()) {
-        QDir(folder).removeRecursively();
+        parent.Remove(name);
         return QStringLiteral("The archive was refused: ") + error;
     }
     return {};
+}
+
+} // namespace
+
+QString ExtractZip(const QString& zipFile, const QString& folder, const TExtractLimits& limits)
+{
+    const QFileInfo info(QDir::cleanPath(QDir(folder).absolutePath()));
+    TConfinedFolder parent;
+    if (QString error = parent.Open(info.absolutePath()); !error.isEmpty())
+        return error;
+    return ExtractInto(zipFile, parent, info.fileName(), limits);
 }
 
 QStringList InstallerSuffixes()
@@ -263,7 +286,9 @@ QString FindInstaller(const QString& folder)
 {
     QStringList found;
     const QStringList suffixes = InstallerSuffixes();
-    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    // Links are left out: an installer is a file of the extraction itself.
+    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::NoSymLinks,
+                    QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString path = it.next();
         const QString lower = path.toLower();
@@ -277,18 +302,48 @@ QString FindInstaller(const QString& folder)
 
 // --- The component ---
 
-TmxWebUpdate::TmxWebUpdate(QObject* parent)
-    : QObject(parent), network_(std::make_unique<QNetworkAccessManager>())
+namespace {
+
+// How long a server that keeps the connection open after the announced bytes is given to send
+// more (which refuses the download) before the download counts as complete.
+constexpr int kCloseWaitMs = 2000;
+
+QString Seconds(int ms)
 {
-    network_->setRedirectPolicy(QNetworkRequest::ManualRedirectPolicy);
+    return QString::number(ms / 1000.0, 'g', 4);
+}
+
+QString DownloadRefused(const QUrl& url, const QString& why)
+{
+    return QStringLiteral("The download of %1 was refused: %2").arg(url.toString(), why);
+}
+
+// The name a download is written under until it is complete: hidden, and never a client file
+// name (those do not begin with a dot).
+QString PartPrefix(const QString& file)
+{
+    return QLatin1Char('.') + file + QStringLiteral(".part-");
+}
+
+bool IsDigits(const QByteArray& text)
+{
+    return !text.isEmpty() &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+} // namespace
+
+TmxWebUpdate::TmxWebUpdate(QObject* parent) : QObject(parent), timeLimit_(new QTimer(this))
+{
+    timeLimit_->setSingleShot(true);
+    connect(timeLimit_, &QTimer::timeout, this, &TmxWebUpdate::OnTimeLimit);
     DownloadFolder = QDir::tempPath();
 }
 
 TmxWebUpdate::~TmxWebUpdate()
 {
     CleanupReply();
-    if (file_)
-        file_->cancelWriting();
+    DiscardPart();
 }
 
 bool TmxWebUpdate::CheckForUpdate() { return BeginInfo(TStep::Check); }
@@ -336,11 +391,10 @@ bool TmxWebUpdate::Download()
 void TmxWebUpdate::Abort()
 {
     abort_ = true;
-    if (reply_ || socket_) {
+    if (socket_) {
         CleanupReply();
-        if (file_)
-            file_->cancelWriting();
-        file_.reset();
+        DiscardPart();
+        transfers_.clear();
         lastError_ = QStringLiteral("The check was cancelled.");
         Finish(false);
     }
@@ -352,151 +406,51 @@ void TmxWebUpdate::Fetch(const QUrl& url)
     StartTransfer(url);
 }
 
+// --- The transfers, each on a socket of its own ---
+//
+// One HTTP/1.1 request with "Connection: close". The head of the answer is read within its
+// limits; a download's body is counted until the server closes the connection, so that a body
+// longer than its Content-Length is seen; the page's body ends at its Content-Length, at the
+// last chunk, or at the close.
+
 void TmxWebUpdate::StartTransfer(const QUrl& url)
 {
     if (abort_) {
         Finish(false);
         return;
     }
-    if (!url.isValid() || (url.scheme() != QStringLiteral("http") && url.scheme() != QStringLiteral("https"))) {
+    const QString scheme = url.scheme().toLower();
+    if (!url.isValid() || url.host().isEmpty() ||
+        (scheme != QStringLiteral("http") && scheme != QStringLiteral("https"))) {
         Fail(QStringLiteral("\"%1\" is not a web address").arg(url.toString()));
         return;
     }
+    if (scheme == QStringLiteral("http") && !AllowHttp) {
+        // The address the check was given says so; a redirection or a download, only that.
+        const bool givenPage = current_.file.isEmpty() && redirections_ == 0;
+        Fail(givenPage ? QStringLiteral("%1: the page %2 is plain HTTP.")
+                             .arg(QString::fromLatin1(kInsecureRefusal), url.toString())
+                       : QString::fromLatin1(kInsecureRefusal));
+        return;
+    }
+    CleanupReply();
+    DiscardPart();
     memory_.clear();
     received_ = 0;
     total_ = -1;
-    file_.reset();
-    if (!current_.file.isEmpty()) {
-        StartFileTransfer(url);
-        return;
-    }
-    QNetworkRequest request(url);
-    request.setHeader(QNetworkRequest::UserAgentHeader, QStringLiteral("TmxWebUpdate"));
-    request.setRawHeader("Accept", "*/*");
-    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
-                         QNetworkRequest::AlwaysNetwork);
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
-                         QNetworkRequest::ManualRedirectPolicy);
-    if (!UserName.isEmpty())
-        request.setRawHeader("Authorization",
-                             "Basic " +
-                                 (UserName + QLatin1Char(':') + Password).toUtf8().toBase64());
-    reply_ = network_->get(request);
-    connect(reply_, &QNetworkReply::readyRead, this, &TmxWebUpdate::OnReplyData);
-    connect(reply_, &QNetworkReply::finished, this, &TmxWebUpdate::OnReplyFinished);
-}
-
-// --- The page, on Qt Network ---
-
-void TmxWebUpdate::OnReplyData()
-{
-    if (!reply_)
-        return;
-    if (abort_) {
-        Abort();
-        return;
-    }
-    const int status = reply_->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (status >= 300) {
-        reply_->readAll(); // the body of a redirection or an error page is not wanted
-        return;
-    }
-    if (total_ < 0) {
-        const QVariant length = reply_->header(QNetworkRequest::ContentLengthHeader);
-        if (length.isValid())
-            total_ = length.toLongLong();
-        if (total_ > kMaxPageBytes) {
-            Fail(QStringLiteral("%1 is larger than %2 bytes.")
-                     .arg(current_.url.toString())
-                     .arg(kMaxPageBytes));
-            return;
-        }
-    }
-    const QByteArray data = reply_->readAll();
-    received_ += data.size();
-    memory_.append(data);
-    if (memory_.size() > kMaxPageBytes)
-        Fail(QStringLiteral("The page %1 is too long.").arg(current_.url.toString()));
-}
-
-void TmxWebUpdate::OnReplyFinished()
-{
-    if (!reply_)
-        return;
-    QNetworkReply* reply = reply_;
-    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (status >= 300 && status < 400) {
-        const QUrl target = reply->url().resolved(
-            reply->attribute(QNetworkRequest::RedirectionTargetAttribute).toUrl());
-        CleanupReply();
-        if (++redirections_ > kMaxRedirections) {
-            Fail(QStringLiteral("More than %1 redirections.").arg(kMaxRedirections));
-            return;
-        }
-        current_.url = target;
-        StartTransfer(target);
-        return;
-    }
-    if (reply->error() != QNetworkReply::NoError) {
-        Fail(reply->errorString());
-        return;
-    }
-    OnReplyData(); // what is still buffered
-    if (!reply_)
-        return; // failed while reading
-    CleanupReply();
-    if (memory_.isEmpty()) {
-        Fail(QStringLiteral("The page %1 is empty.").arg(current_.url.toString()));
-        return;
-    }
-    PageRead(memory_);
-}
-
-// --- Downloads, on a socket ---
-//
-// One HTTP/1.1 request with "Connection: close", and everything the server sends until it
-// closes the connection is counted, so that a body longer than its Content-Length is seen.
-
-namespace {
-
-// The largest head of an answer (status line and header fields).
-constexpr qsizetype kMaxHeadBytes = 64 * 1024;
-// How long a server that keeps the connection open after the announced bytes is given to send
-// more (which refuses the download) before the download counts as complete.
-constexpr int kCloseWaitMs = 2000;
-
-QString DownloadRefused(const QUrl& url, const QString& why)
-{
-    return QStringLiteral("The download of %1 was refused: %2").arg(url.toString(), why);
-}
-
-} // namespace
-
-void TmxWebUpdate::StartFileTransfer(const QUrl& url)
-{
     head_.clear();
-    headRead_ = false;
+    headScanned_ = 0;
+    headLines_.clear();
+    headBytes_ = 0;
+    chunks_.clear();
+    chunkLeft_ = 0;
+    chunkTrailer_ = false;
+    progress_ = 0;
     socket_ = new QSslSocket(this);
     QSslSocket* socket = socket_;
-    const bool secure = url.scheme() == QStringLiteral("https");
+    const bool secure = scheme == QStringLiteral("https");
     connect(socket, secure ? &QSslSocket::encrypted : &QSslSocket::connected, this,
-            [this, url, socket] {
-                QByteArray target = url.toEncoded(QUrl::RemoveScheme | QUrl::RemoveAuthority |
-                                                  QUrl::RemoveFragment);
-                if (!target.startsWith('/'))
-                    target.prepend('/');
-                QByteArray request =
-                    "GET " + target + " HTTP/1.1\r\nHost: " +
-                    url.adjusted(QUrl::RemoveUserInfo).authority(QUrl::FullyEncoded).toLatin1() +
-                    "\r\nUser-Agent: TmxWebUpdate\r\nAccept: */*\r\n"
-                    "Accept-Encoding: identity\r\nCache-Control: no-cache\r\n"
-                    "Connection: close\r\n";
-                if (!UserName.isEmpty())
-                    request += "Authorization: Basic " +
-                               (UserName + QLatin1Char(':') + Password).toUtf8().toBase64() +
-                               "\r\n";
-                socket->write(request + "\r\n");
-            });
+            &TmxWebUpdate::OnConnected);
     connect(socket, &QSslSocket::readyRead, this, &TmxWebUpdate::OnSocketData);
     connect(socket, &QSslSocket::disconnected, this, &TmxWebUpdate::OnSocketClosed);
     connect(socket, &QSslSocket::errorOccurred, this, [this](QAbstractSocket::SocketError error) {
@@ -504,11 +458,62 @@ void TmxWebUpdate::StartFileTransfer(const QUrl& url)
         if (error != QAbstractSocket::RemoteHostClosedError && socket_)
             Fail(QStringLiteral("%1: %2").arg(current_.url.toString(), socket_->errorString()));
     });
+    phase_ = TPhase::Connecting;
+    timeLimit_->start(TransferLimits.connectMs);
     const quint16 port = static_cast<quint16>(url.port(secure ? 443 : 80));
     if (secure)
         socket->connectToHostEncrypted(url.host(), port);
     else
         socket->connectToHost(url.host(), port);
+}
+
+void TmxWebUpdate::OnConnected()
+{
+    if (!socket_)
+        return;
+    const QUrl& url = current_.url;
+    QByteArray target =
+        url.toEncoded(QUrl::RemoveScheme | QUrl::RemoveAuthority | QUrl::RemoveFragment);
+    if (!target.startsWith('/'))
+        target.prepend('/');
+    QByteArray request =
+        "GET " + target + " HTTP/1.1\r\nHost: " +
+        url.adjusted(QUrl::RemoveUserInfo).authority(QUrl::FullyEncoded).toLatin1() +
+        "\r\nUser-Agent: TmxWebUpdate\r\nAccept: */*\r\n"
+        "Accept-Encoding: identity\r\nCache-Control: no-cache\r\n"
+        "Connection: close\r\n";
+    if (!UserName.isEmpty())
+        request += "Authorization: Basic " +
+                   (UserName + QLatin1Char(':') + Password).toUtf8().toBase64() + "\r\n";
+    socket_->write(request + "\r\n");
+    // The whole head of the answer must come within the transfer timeout.
+    phase_ = TPhase::Head;
+    timeLimit_->start(TransferLimits.transferMs);
+}
+
+void TmxWebUpdate::OnTimeLimit()
+{
+    if (!socket_)
+        return;
+    const QString url = current_.url.toString();
+    switch (phase_) {
+    case TPhase::Connecting:
+        Fail(QStringLiteral("%1 could not be reached within %2 s.")
+                 .arg(url, Seconds(TransferLimits.connectMs)));
+        break;
+    case TPhase::Head:
+        Fail(QStringLiteral("%1 did not answer within %2 s.")
+                 .arg(url, Seconds(TransferLimits.transferMs)));
+        break;
+    case TPhase::Body:
+        Fail(QStringLiteral("The transfer of %1 stalled: less than %2 bytes came in %3 s.")
+                 .arg(url)
+                 .arg(TransferLimits.minProgressBytes)
+                 .arg(Seconds(TransferLimits.transferMs)));
+        break;
+    case TPhase::Closing:
+        break;
+    }
 }
 
 void TmxWebUpdate::OnSocketData()
@@ -520,65 +525,77 @@ void TmxWebUpdate::OnSocketData()
         return;
     }
     QByteArray data = socket_->readAll();
-    while (!headRead_) {
-        head_ += data;
-        data.clear();
-        const qsizetype end = head_.indexOf("\r\n\r\n");
+    if ((phase_ == TPhase::Connecting || phase_ == TPhase::Head) && !TakeHead(data))
+        return;
+    if (!data.isEmpty())
+        TakeBody(data);
+}
+
+bool TmxWebUpdate::TakeHead(QByteArray& data)
+{
+    const TTransferLimits& limits = TransferLimits;
+    const QString tooLong = QStringLiteral("%1 answered with a head longer than %2 bytes.")
+                                .arg(current_.url.toString())
+                                .arg(limits.maxHeadBytes);
+    head_ += data;
+    data.clear();
+    // head_ holds what follows the last complete line; headScanned_ how much of it holds no
+    // line end.
+    for (;;) {
+        const qsizetype end = head_.indexOf('\n', headScanned_);
         if (end < 0) {
-            if (head_.size() > kMaxHeadBytes)
-                Fail(QStringLiteral("%1 answered with too long a head.")
-                         .arg(current_.url.toString()));
-            return;
+            headScanned_ = head_.size();
+            if (headBytes_ + head_.size() > limits.maxHeadBytes)
+                Fail(tooLong);
+            return false;
         }
-        data = head_.mid(end + 4);
-        const QByteArray head = head_.left(end);
-        head_.clear();
-        if (!ReadHead(head))
-            return;
+        headBytes_ += end + 1;
+        if (headBytes_ > limits.maxHeadBytes) {
+            Fail(tooLong);
+            return false;
+        }
+        QByteArray line = head_.left(end);
+        head_.remove(0, end + 1);
+        headScanned_ = 0;
+        if (line.endsWith('\r'))
+            line.chop(1);
+        if (!line.isEmpty()) {
+            headLines_ << line;
+            if (headLines_.size() > limits.maxHeadLines + 1) {
+                Fail(QStringLiteral("%1 answered with more than %2 header lines.")
+                         .arg(current_.url.toString())
+                         .arg(limits.maxHeadLines));
+                return false;
+            }
+            continue;
+        }
+        if (headLines_.isEmpty())
+            continue; // an empty line before the status line
+        if (!ReadHead())
+            return false;
+        if (phase_ == TPhase::Head)
+            continue; // an interim answer: the real one follows
+        data = std::exchange(head_, {});
+        return true;
     }
-    if (data.isEmpty())
-        return;
-    received_ += data.size();
-    if (received_ > total_) {
-        Fail(DownloadRefused(
-            current_.url,
-            QStringLiteral("the server sent more than the announced %1 bytes.").arg(total_)));
-        return;
-    }
-    if (file_->write(data) != data.size()) {
-        Fail(QStringLiteral("Cannot write %1: %2").arg(current_.file, file_->errorString()));
-        return;
-    }
-    if (OnDownload)
-        OnDownload(total_, received_);
-    if (received_ == total_)
-        WaitForClose();
 }
 
-void TmxWebUpdate::WaitForClose()
+bool TmxWebUpdate::ReadHead()
 {
-    QSslSocket* socket = socket_;
-    QTimer::singleShot(kCloseWaitMs, socket, [this, socket] {
-        if (socket_ == socket)
-            FileTransferDone();
-    });
-}
-
-bool TmxWebUpdate::ReadHead(const QByteArray& head)
-{
-    const QList<QByteArray> lines = head.split('\n');
-    const QList<QByteArray> statusLine = lines.front().trimmed().split(' ');
-    bool numeric = false;
-    const int status = statusLine.value(1).toInt(&numeric);
-    if (!statusLine.front().startsWith("HTTP/1.") || !numeric || statusLine.value(1).size() != 3) {
+    const QList<QByteArray> lines = std::exchange(headLines_, {});
+    const QByteArray& statusLine = lines.front();
+    const QByteArray code = statusLine.mid(9, 3);
+    if (!statusLine.startsWith("HTTP/1.") || statusLine.size() < 12 || statusLine[8] != ' ' ||
+        !IsDigits(code) || (statusLine.size() > 12 && statusLine[12] != ' ')) {
         Fail(QStringLiteral("%1 did not answer in HTTP.").arg(current_.url.toString()));
         return false;
     }
+    const int status = code.toInt();
     if (status < 200)
-        return true; // an interim answer: the real one follows
-    QList<QByteArray> lengths;
+        return true;
+    const QString reason = QString::fromLatin1(statusLine.mid(13)).trimmed();
+    QList<QByteArray> lengths, codings;
     QByteArray location;
-    bool encoded = false;
     for (qsizetype i = 1; i < lines.size(); ++i) {
         const qsizetype colon = lines[i].indexOf(':');
         if (colon <= 0)
@@ -588,10 +605,11 @@ bool TmxWebUpdate::ReadHead(const QByteArray& head)
         if (name == "content-length")
             lengths << value;
         else if (name == "transfer-encoding")
-            encoded = true;
+            codings << value.toLower();
         else if (name == "location")
             location = value;
     }
+    const QString url = current_.url.toString();
     if (status >= 300 && status < 400 && !location.isEmpty()) {
         const QUrl target = current_.url.resolved(QUrl::fromEncoded(location));
         CleanupReply();
@@ -604,45 +622,214 @@ bool TmxWebUpdate::ReadHead(const QByteArray& head)
         return false;
     }
     if (status >= 300) {
-        Fail(QStringLiteral("The server answered %1 to %2.")
+        Fail(QStringLiteral("The server answered %1%2 to %3.")
                  .arg(status)
-                 .arg(current_.url.toString()));
+                 .arg(reason.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(reason), url));
         return false;
     }
-    // A body in transfer coding has no length known in advance; several Content-Length fields
-    // must agree.
+    // Several Content-Length fields must agree.
     total_ = -1;
+    bool lengthValid = true;
     for (const QByteArray& length : lengths) {
-        bool ok =
-            !length.isEmpty() && length.size() <= 18 &&
-            std::all_of(length.begin(), length.end(), [](char c) { return c >= '0' && c <= '9'; });
+        bool ok = IsDigits(length) && length.size() <= 18;
         const qint64 value = ok ? length.toLongLong(&ok) : -1;
         if (!ok || (total_ >= 0 && value != total_)) {
+            lengthValid = false;
             total_ = -1;
             break;
         }
         total_ = value;
     }
-    if (encoded || total_ < 0) {
-        Fail(QStringLiteral("The server did not announce the size of %1.")
-                 .arg(current_.url.toString()));
-        return false;
+    const bool isPage = current_.file.isEmpty();
+    if (isPage) {
+        if (!codings.isEmpty()) {
+            if (codings.size() != 1 || codings.front() != "chunked") {
+                Fail(QStringLiteral("%1 answered in a transfer coding this check does not read.")
+                         .arg(url));
+                return false;
+            }
+            bodyEnd_ = TBodyEnd::Chunked;
+            total_ = -1;
+        } else if (!lengthValid) {
+            Fail(QStringLiteral("%1 announced no valid size.").arg(url));
+            return false;
+        } else {
+            bodyEnd_ = total_ >= 0 ? TBodyEnd::Length : TBodyEnd::Close;
+        }
+        if (total_ > TransferLimits.maxPageBytes) {
+            Fail(QStringLiteral("The page %1 is larger than %2 bytes.")
+                     .arg(url)
+                     .arg(TransferLimits.maxPageBytes));
+            return false;
+        }
+    } else {
+        // A body in transfer coding has no length known in advance.
+        if (!codings.isEmpty() || total_ < 0) {
+            Fail(QStringLiteral("The server did not announce the size of %1.").arg(url));
+            return false;
+        }
+        if (total_ > TransferLimits.maxDownloadBytes) {
+            Fail(QStringLiteral("%1 is larger than %2 bytes.")
+                     .arg(url)
+                     .arg(TransferLimits.maxDownloadBytes));
+            return false;
+        }
+        QString error;
+        part_ = folder_->CreateUnique(PartPrefix(current_.file), partName_, error);
+        if (!part_) {
+            Fail(error);
+            return false;
+        }
     }
-    if (total_ > kMaxDownloadBytes) {
-        Fail(QStringLiteral("%1 is larger than %2 bytes.")
-                 .arg(current_.url.toString())
-                 .arg(kMaxDownloadBytes));
-        return false;
-    }
-    file_ = std::make_unique<QSaveFile>(current_.file);
-    if (!file_->open(QIODevice::WriteOnly)) {
-        Fail(QStringLiteral("Cannot write %1: %2").arg(current_.file, file_->errorString()));
-        return false;
-    }
-    headRead_ = true;
-    if (total_ == 0)
+    phase_ = TPhase::Body;
+    progress_ = 0;
+    timeLimit_->start(TransferLimits.transferMs);
+    if (total_ == 0) {
+        if (isPage) {
+            PageDone();
+            return false;
+        }
         WaitForClose();
+    }
     return true;
+}
+
+void TmxWebUpdate::Progress(qint64 bytes)
+{
+    progress_ += bytes;
+    if (progress_ >= TransferLimits.minProgressBytes || (total_ >= 0 && received_ >= total_)) {
+        progress_ = 0;
+        if (phase_ == TPhase::Body)
+            timeLimit_->start(TransferLimits.transferMs);
+    }
+}
+
+void TmxWebUpdate::TakeBody(const QByteArray& data)
+{
+    if (current_.file.isEmpty()) {
+        TakePageBody(data);
+        return;
+    }
+    received_ += data.size();
+    if (received_ > total_) {
+        Fail(DownloadRefused(
+            current_.url,
+            QStringLiteral("the server sent more than the announced %1 bytes.").arg(total_)));
+        return;
+    }
+    if (part_->write(data) != data.size()) {
+        Fail(QStringLiteral("Cannot write %1: %2")
+                 .arg(folder_->FilePath(current_.file), part_->errorString()));
+        return;
+    }
+    Progress(data.size());
+    if (OnDownload)
+        OnDownload(total_, received_);
+    if (socket_ && received_ == total_)
+        WaitForClose();
+}
+
+void TmxWebUpdate::TakePageBody(const QByteArray& data)
+{
+    received_ += data.size();
+    Progress(data.size());
+    switch (bodyEnd_) {
+    case TBodyEnd::Length:
+        memory_.append(data.left(total_ - memory_.size())); // what follows is not the page's
+        if (memory_.size() == total_)
+            PageDone();
+        return;
+    case TBodyEnd::Close:
+        memory_.append(data);
+        break;
+    case TBodyEnd::Chunked:
+        if (!TakeChunks(data))
+            return;
+        break;
+    }
+    if (socket_ && memory_.size() > TransferLimits.maxPageBytes)
+        Fail(QStringLiteral("The page %1 is larger than %2 bytes.")
+                 .arg(current_.url.toString())
+                 .arg(TransferLimits.maxPageBytes));
+}
+
+bool TmxWebUpdate::TakeChunks(const QByteArray& data)
+{
+    // A chunk is its size in hexadecimal (with extensions after ";"), CRLF, the data, CRLF; the
+    // last has size 0 and is followed by trailer lines up to an empty one.
+    constexpr qsizetype kMaxChunkLine = 1024;
+    const QString url = current_.url.toString();
+    chunks_ += data;
+    qsizetype at = 0;
+    for (;;) {
+        if (chunkLeft_ > 0) {
+            const qsizetype take = std::min<qint64>(chunkLeft_, chunks_.size() - at);
+            memory_.append(chunks_.constData() + at, take);
+            at += take;
+            chunkLeft_ -= take;
+            if (chunkLeft_ > 0)
+                break;
+            chunkLeft_ = -1; // the CRLF after the data
+        }
+        if (chunkLeft_ < 0) {
+            if (chunks_.size() - at < 2)
+                break;
+            if (chunks_.mid(at, 2) != "\r\n") {
+                Fail(QStringLiteral("The page %1 came in broken chunks.").arg(url));
+                return false;
+            }
+            at += 2;
+            chunkLeft_ = 0;
+        }
+        const qsizetype end = chunks_.indexOf('\n', at);
+        if (end < 0) {
+            if (chunks_.size() - at > kMaxChunkLine) {
+                Fail(QStringLiteral("The page %1 came in broken chunks.").arg(url));
+                return false;
+            }
+            break;
+        }
+        const QByteArray line = chunks_.mid(at, end - at).trimmed();
+        at = end + 1;
+        if (chunkTrailer_) {
+            if (line.isEmpty()) {
+                PageDone();
+                return false;
+            }
+            continue; // trailer fields are not wanted
+        }
+        bool ok = false;
+        const qsizetype semicolon = line.indexOf(';');
+        const QByteArray size = (semicolon < 0 ? line : line.left(semicolon)).trimmed();
+        const qint64 value = size.size() <= 15 ? size.toLongLong(&ok, 16) : -1;
+        if (!ok || value < 0) {
+            Fail(QStringLiteral("The page %1 came in broken chunks.").arg(url));
+            return false;
+        }
+        if (memory_.size() + value > TransferLimits.maxPageBytes) {
+            Fail(QStringLiteral("The page %1 is larger than %2 bytes.")
+                     .arg(url)
+                     .arg(TransferLimits.maxPageBytes));
+            return false;
+        }
+        if (value == 0)
+            chunkTrailer_ = true;
+        else
+            chunkLeft_ = value;
+    }
+    chunks_.remove(0, at);
+    return true;
+}
+
+void TmxWebUpdate::WaitForClose()
+{
+    phase_ = TPhase::Closing;
+    timeLimit_->stop();
+    QSslSocket* socket = socket_;
+    QTimer::singleShot(kCloseWaitMs, socket, [this, socket] {
+        if (socket_ == socket)
+            FileTransferDone();
+    });
 }
 
 void TmxWebUpdate::OnSocketClosed()
@@ -652,13 +839,36 @@ void TmxWebUpdate::OnSocketClosed()
     QSslSocket* socket = socket_;
     OnSocketData(); // what is still buffered
     if (socket_ != socket)
-        return; // failed or redirected while reading
-    if (!headRead_) {
-        Fail(QStringLiteral("%1 closed the connection without an answer.")
-                 .arg(current_.url.toString()));
+        return; // done, failed or redirected while reading
+    const QString url = current_.url.toString();
+    if (phase_ == TPhase::Connecting || phase_ == TPhase::Head) {
+        Fail(QStringLiteral("%1 closed the connection without an answer.").arg(url));
         return;
     }
-    FileTransferDone();
+    if (!current_.file.isEmpty()) {
+        FileTransferDone();
+        return;
+    }
+    if (bodyEnd_ == TBodyEnd::Close)
+        PageDone();
+    else if (bodyEnd_ == TBodyEnd::Length)
+        Fail(QStringLiteral("The page %1 ended after %2 of the announced %3 bytes.")
+                 .arg(url)
+                 .arg(received_)
+                 .arg(total_));
+    else
+        Fail(QStringLiteral("The page %1 ended before its last chunk.").arg(url));
+}
+
+void TmxWebUpdate::PageDone()
+{
+    CleanupReply();
+    if (memory_.isEmpty()) {
+        Fail(QStringLiteral("The page %1 is empty.").arg(current_.url.toString()));
+        return;
+    }
+    const QByteArray page = std::exchange(memory_, {});
+    PageRead(page);
 }
 
 void TmxWebUpdate::FileTransferDone()
@@ -671,14 +881,31 @@ void TmxWebUpdate::FileTransferDone()
                                  .arg(total_)));
         return;
     }
-    if (!file_->commit()) {
-        const QString reason = file_->errorString();
-        file_.reset();
-        Fail(QStringLiteral("Cannot write %1: %2").arg(current_.file, reason));
+    if (!part_->flush()) {
+        Fail(QStringLiteral("Cannot write %1: %2")
+                 .arg(folder_->FilePath(current_.file), part_->errorString()));
         return;
     }
-    file_.reset();
+    part_->close();
+    part_.reset();
+    // The complete file takes the client file name; a link there is replaced, not followed.
+    if (const QString error = folder_->Rename(partName_, current_.file); !error.isEmpty()) {
+        Fail(error);
+        return;
+    }
+    partName_.clear();
     NextTransfer();
+}
+
+void TmxWebUpdate::DiscardPart()
+{
+    if (part_) {
+        part_->close();
+        part_.reset();
+    }
+    if (!partName_.isEmpty() && folder_)
+        folder_->Remove(partName_);
+    partName_.clear();
 }
 
 // --- The steps ---
@@ -750,7 +977,24 @@ void TmxWebUpdate::StartDownload()
     QString local = QDir(DownloadFolder).filePath(found_.clientFileName);
     if (OnGetClientFileName)
         OnGetClientFileName(local);
-    if (QFileInfo::exists(local)) {
+    const QFileInfo info(local);
+    const QString name = info.fileName();
+    if (!IsPlainFileName(name)) {
+        Fail(QStringLiteral("The file name \"%1\" is not a plain file name.").arg(name));
+        return;
+    }
+    // The folder is opened once; every file of the download is made in it.
+    folder_ = std::make_unique<TConfinedFolder>();
+    if (const QString error = folder_->Open(info.absolutePath()); !error.isEmpty()) {
+        Fail(error);
+        return;
+    }
+    const TConfinedFolder::TKind kind = folder_->Kind(name);
+    if (kind == TConfinedFolder::TKind::Folder || kind == TConfinedFolder::TKind::Other) {
+        Fail(QStringLiteral("%1 exists and is not a file; it is not replaced.").arg(local));
+        return;
+    }
+    if (kind != TConfinedFolder::TKind::Missing) {
         bool overwrite = (Options & uoOverwrite) != 0;
         if (overwrite && OnClientFileExists)
             OnClientFileExists(local, overwrite);
@@ -759,7 +1003,6 @@ void TmxWebUpdate::StartDownload()
             return;
         }
     }
-    QDir().mkpath(QFileInfo(local).absolutePath());
     localFile_ = local;
     extractionFolder_.clear();
     if (OnBeforeDownload)
@@ -771,15 +1014,15 @@ void TmxWebUpdate::StartDownload()
             Fail(QStringLiteral("The page announces no usable in-place update."));
             return;
         }
-        inplaceUtilPath_ = QFileInfo(local).dir().filePath(utility);
-        transfers_.push_back({QUrl(NormalizeUrl(found_.inplaceUtil)), inplaceUtilPath_});
-        transfers_.push_back({QUrl(NormalizeUrl(found_.downloadInplace)), local});
+        inplaceUtilPath_ = info.dir().filePath(utility);
+        transfers_.push_back({QUrl(NormalizeUrl(found_.inplaceUtil)), utility});
+        transfers_.push_back({QUrl(NormalizeUrl(found_.downloadInplace)), name});
     } else {
         if (found_.download.isEmpty()) {
             Fail(QStringLiteral("The page announces no download."));
             return;
         }
-        transfers_.push_back({QUrl(NormalizeUrl(found_.download)), local});
+        transfers_.push_back({QUrl(NormalizeUrl(found_.download)), name});
     }
     NextTransfer();
 }
@@ -797,9 +1040,11 @@ void TmxWebUpdate::NextTransfer()
 
 void TmxWebUpdate::DownloadDone(bool)
 {
-    if (localFile_.toLower().endsWith(QStringLiteral(".zip"))) {
-        extractionFolder_ = QFileInfo(localFile_).dir().filePath(QStringLiteral("BrenmUpdate"));
-        const QString error = ExtractZip(localFile_, extractionFolder_, ExtractLimits);
+    const QFileInfo local(localFile_);
+    if (local.fileName().toLower().endsWith(QStringLiteral(".zip"))) {
+        extractionFolder_ = local.dir().filePath(QStringLiteral("BrenmUpdate"));
+        const QString error = ExtractInto(folder_->FilePath(local.fileName()), *folder_,
+                                          QStringLiteral("BrenmUpdate"), ExtractLimits);
         if (!error.isEmpty()) {
             extractionFolder_.clear();
             Fail(error);
@@ -855,9 +1100,7 @@ void TmxWebUpdate::Fail(const QString& reason)
 {
     lastError_ = Printable(reason); // it may quote the server (an HTTP reason phrase)
     CleanupReply();
-    if (file_)
-        file_->cancelWriting();
-    file_.reset();
+    DiscardPart();
     transfers_.clear();
     if (OnDownloadError && !abort_)
         OnDownloadError();
@@ -880,12 +1123,7 @@ void TmxWebUpdate::Finish(bool success)
 
 void TmxWebUpdate::CleanupReply()
 {
-    if (QNetworkReply* reply = reply_) {
-        reply_ = nullptr;
-        reply->disconnect(this);
-        reply->abort();
-        reply->deleteLater();
-    }
+    timeLimit_->stop();
     if (QSslSocket* socket = socket_) {
         socket_ = nullptr;
         socket->disconnect(this);

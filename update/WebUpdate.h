@@ -1,18 +1,28 @@
 // TmxWebUpdate: finds out whether a newer release is announced on the maker's web page (HTML
 // META tags), compares versions, downloads the release (an installer, or a ZIP holding one)
-// and hands it over to be started. Asynchronous on Qt Network: the caller's event loop keeps
-// running throughout, and the events below report each step.
+// and hands it over to be started. Asynchronous: the caller's event loop keeps running
+// throughout, and the events below report each step.
 //
 // Beyond the page format's own rules, everything that comes from the network is distrusted:
-// addresses without a scheme use HTTPS and certificate errors fail; at most five redirections
-// are followed in all; the client file name must be a plain file name; downloads need a
-// Content-Length, are capped and are renamed into place only when exactly that many bytes came
-// (downloads are read from the connection itself: Qt's HTTP client stops at the Content-Length
-// and drops whatever follows, so a body longer than announced would pass unseen); only a newer
-// release of this product is downloaded; the page's values have their control characters
-// replaced before anyone shows them; ZIP archives are extracted with libarchive's secure
-// options, within caps on their size and number of entries, and an archive that breaks a rule
-// leaves nothing behind.
+// addresses without a scheme use HTTPS, certificate errors fail, and plain HTTP is refused
+// anywhere (the page, every redirection, the download) unless AllowHttp allows it; at most
+// five redirections are followed in all; every connection has time limits (to connect, and
+// for progress) and the answer's head and the page have size limits (TTransferLimits); the
+// client file name must be a plain file name; downloads need a Content-Length, are capped and
+// are renamed into place only when exactly that many bytes came; only a newer release of this
+// product is downloaded; the page's values have their control characters replaced before
+// anyone shows them; ZIP archives are extracted with libarchive's secure options, within caps
+// on their size and number of entries, and an archive that breaks a rule leaves nothing behind.
+//
+// The page and the downloads are read on a socket of their own with a hand-written HTTP/1.1
+// request, so that every limit is enforced on the bytes as they come (Qt's HTTP client offers
+// no limit on the size or the time of an answer's head, and stops at the Content-Length,
+// dropping whatever follows, so a body longer than announced would pass unseen).
+//
+// Files are written only inside the download folder, opened once (TConfinedFolder): a
+// download goes to a new file made exclusively, renamed over the client file name when
+// complete, so a link at that name is replaced, never written through; the extraction folder
+// is removed without following links.
 #pragma once
 
 #include <QDate>
@@ -26,10 +36,11 @@
 #include <functional>
 #include <memory>
 
-class QNetworkAccessManager;
-class QNetworkReply;
-class QSaveFile;
+#include "update/ConfinedFolder.h"
+
+class QFile;
 class QSslSocket;
+class QTimer;
 
 namespace tw::update {
 
@@ -125,10 +136,13 @@ struct TExtractLimits
 {
     qint64 maxTotalBytes = qint64(2) << 30; // 2 GiB extracted in all
     int maxEntries = 10000;
+    int maxDepth = 64; // folder levels of an entry's path
 };
-// Extracts the ZIP archive into the folder (made afresh). Entries with absolute paths, "..",
-// links or special files, and archives beyond the limits, are refused: the folder is removed
-// again. Returns the reason of a refusal or failure, empty on success.
+// Extracts the ZIP archive into the folder (made afresh: whatever has its name is removed
+// first, a link itself, never what it points to). Entries with absolute paths, "..", links or
+// special files, and archives beyond the limits, are refused: the folder is removed again.
+// Everything is written under the canonical path of the folder's parent, so links above it
+// are fine. Returns the reason of a refusal or failure, empty on success.
 QString ExtractZip(const QString& zipFile, const QString& folder, const TExtractLimits& limits = {});
 // The installer kinds of this platform, as file name suffixes in lower case.
 QStringList InstallerSuffixes();
@@ -146,6 +160,24 @@ inline constexpr qint64 kMaxPageBytes = qint64(1) << 20;     // 1 MiB announceme
 inline constexpr qint64 kMaxDownloadBytes = qint64(1) << 30; // 1 GiB release
 inline constexpr int kMaxRedirections = 5;
 
+// Why a request over plain HTTP is refused (AllowHttp off).
+inline constexpr char kInsecureRefusal[] = "The download is not offered over a secure connection";
+
+// Limits of each connection; every one ends the check with a message.
+struct TTransferLimits
+{
+    int connectMs = 15000; // to connect (and finish the TLS handshake)
+    // The transfer timeout: the head of the answer must come within this time of the request,
+    // and the body must bring at least minProgressBytes (or the rest) within this time of the
+    // last progress; a server that stops, or trickles, is given up.
+    int transferMs = 30000;
+    qint64 minProgressBytes = 1024;
+    qsizetype maxHeadBytes = 64 * 1024; // the heads of an answer together
+    int maxHeadLines = 100;             // header lines of a head
+    qint64 maxPageBytes = kMaxPageBytes;
+    qint64 maxDownloadBytes = kMaxDownloadBytes;
+};
+
 class TmxWebUpdate : public QObject
 {
     Q_OBJECT
@@ -161,6 +193,10 @@ public:
     QString UserName, Password;
     // Where downloads are stored before OnGetClientFileName (default: the temporary folder).
     QString DownloadFolder;
+    // Plain HTTP for the page, its redirections and the download: refused unless allowed here
+    // (a local test server), with kInsecureRefusal.
+    bool AllowHttp = false;
+    TTransferLimits TransferLimits;
 
     // --- Events ---
     std::function<void()> OnBeforeGetInfo, OnAfterGetInfo, OnNoUpdateFound;
@@ -217,28 +253,50 @@ private:
         Download,
         Check
     };
+    // Where a transfer stands, for the time limits.
+    enum class TPhase
+    {
+        Connecting,
+        Head,
+        Body,
+        Closing
+    };
+    // How the body of the page ends.
+    enum class TBodyEnd
+    {
+        Length,
+        Chunked,
+        Close
+    };
     struct TTransfer
     {
         QUrl url;
-        QString file; // empty: to memory
+        QString file; // a name in the download folder; empty: the page, to memory
     };
     bool BeginInfo(TStep step);
     void Fetch(const QUrl& url);
     void StartTransfer(const QUrl& url);
-    void OnReplyData();
-    void OnReplyFinished();
-    // A download, on a socket of its own.
-    void StartFileTransfer(const QUrl& url);
+    void OnConnected();
     void OnSocketData();
     void OnSocketClosed();
-    // Reads the head of the answer; false when the transfer ended or moved on (an error, a
+    void OnTimeLimit();
+    // Takes the head from the data as far as it came (the rest of the data is the body's);
+    // false when it is incomplete or the transfer ended or moved on.
+    bool TakeHead(QByteArray& data);
+    // Acts on a complete head; false when the transfer ended or moved on (an error, a
     // redirection).
-    bool ReadHead(const QByteArray& head);
+    bool ReadHead();
+    void TakeBody(const QByteArray& data);
+    void TakePageBody(const QByteArray& data);
+    // Decodes chunked transfer coding into the page; false on an error.
+    bool TakeChunks(const QByteArray& data);
+    // Restarts the transfer timeout when the body made progress.
+    void Progress(qint64 bytes);
     // Completes the download unless more bytes or the end of the connection come first.
     void WaitForClose();
     void FileTransferDone();
+    void PageDone();
     void PageRead(const QByteArray& page);
-    void InfoDone(bool success);
     void AfterInfoInCheck();
     void StartDownload();
     void NextTransfer();
@@ -247,13 +305,26 @@ private:
     void Fail(const QString& reason);
     void Finish(bool success);
     void CleanupReply();
+    // Closes and removes the file being written.
+    void DiscardPart();
 
-    std::unique_ptr<QNetworkAccessManager> network_;
-    QPointer<QNetworkReply> reply_;
     QPointer<QSslSocket> socket_;
-    QByteArray head_; // the answer's head as far as it came
-    bool headRead_ = false;
-    std::unique_ptr<QSaveFile> file_;
+    QTimer* timeLimit_ = nullptr;
+    TPhase phase_ = TPhase::Connecting;
+    // The head of the answer as far as it came, its lines so far and the bytes of the heads
+    // before it (interim answers).
+    QByteArray head_;
+    qsizetype headScanned_ = 0;
+    QList<QByteArray> headLines_;
+    qsizetype headBytes_ = 0;
+    TBodyEnd bodyEnd_ = TBodyEnd::Length;
+    QByteArray chunks_; // chunked coding not yet decoded
+    qint64 chunkLeft_ = 0;
+    bool chunkTrailer_ = false;
+    qint64 progress_ = 0; // body bytes since the transfer timeout was last restarted
+    std::unique_ptr<TConfinedFolder> folder_;
+    std::unique_ptr<QFile> part_; // the download being written, under partName_ in folder_
+    QString partName_;
     QByteArray memory_;
     std::deque<TTransfer> transfers_;
     TTransfer current_;

@@ -42,6 +42,7 @@ class CheckUpdatesTest : public QObject
     {
         dialog_ = new TfrmCheckUpdates(silent, server_->Url("/updates/tw/tw.html"), false, nullptr);
         dialog_->updateFolder = dir_->filePath(QStringLiteral("Update"));
+        dialog_->wupd().AllowHttp = true; // the loopback server speaks plain HTTP
         dialog_->ask = [this](QMessageBox::Icon, const QString& text, QMessageBox::StandardButtons) {
             asked_ << text;
             if (answers_.empty())
@@ -135,6 +136,27 @@ private slots:
         asked_.clear();
         Open(true);
         QTRY_VERIFY(dialog_.isNull());
+        QVERIFY(asked_.isEmpty());
+    }
+
+    // A server that never answers: the check ends at the transfer timeout (shortened here); the
+    // dialog says so and why, the silent check closes without a word.
+    void timeLimitEndsTheCheck()
+    {
+        TRoute silent;
+        silent.silent = true;
+        server_->Set("/updates/tw/tw.html", silent);
+        TfrmCheckUpdates* d = Open(false);
+        d->wupd().TransferLimits.transferMs = 300;
+        QTRY_COMPARE_WITH_TIMEOUT(asked_, QStringList({"Error accessing data from the web!"}),
+                                  3000);
+        QCOMPARE(d->statusLine()->text(), QStringLiteral("The update check failed"));
+        QVERIFY(
+            d->progressText()->text().endsWith(QStringLiteral(" did not answer within 0.3 s.")));
+        delete d;
+        asked_.clear();
+        Open(true)->wupd().TransferLimits.transferMs = 300;
+        QTRY_VERIFY_WITH_TIMEOUT(dialog_.isNull(), 3000);
         QVERIFY(asked_.isEmpty());
     }
 

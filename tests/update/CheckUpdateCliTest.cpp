@@ -24,10 +24,14 @@ class CheckUpdateCliTest : public QObject
         int code = -1;
         QString out, err;
     };
-    TRun Run(const QStringList& args)
+    // With --allow-http unless told otherwise: the loopback server speaks plain HTTP.
+    TRun Run(const QStringList& args, bool allowHttp = true)
     {
         QProcess process;
-        process.start(QStringLiteral(TW_CLI_PATH), QStringList{QStringLiteral("check-update")} + args);
+        QStringList all{QStringLiteral("check-update")};
+        if (allowHttp)
+            all << QStringLiteral("--allow-http");
+        process.start(QStringLiteral(TW_CLI_PATH), all + args);
         TRun run;
         if (!process.waitForStarted(5000))
             return run;
@@ -127,6 +131,26 @@ private slots:
             QVERIFY2(QDir(folder).entryList(QDir::Files | QDir::Hidden).isEmpty(),
                      c.file.constData());
         }
+    }
+
+    // Plain HTTP only with --allow-http: without it nothing is requested, and the command says
+    // how to allow it.
+    void plainHttpNeedsTheAllowance()
+    {
+        Announce("setup.AppImage", "binary");
+        const QString page = server_.Url(QStringLiteral("/tw.html"));
+        const int connections = server_.Connections();
+        const TRun run = Run({QStringLiteral("--url"), page, QStringLiteral("--download"),
+                              dir_.filePath(QStringLiteral("plain"))},
+                             false);
+        const QString expected =
+            QStringLiteral(
+                "tarnwick-cli: The download is not offered over a secure connection: the "
+                "page %1 is plain HTTP.\ntarnwick-cli: --allow-http allows plain HTTP (for "
+                "a local test server)\n")
+                .arg(page);
+        QVERIFY2(run.code == 1 && run.err == expected && server_.Connections() == connections,
+                 qPrintable(QStringLiteral("%1: %2").arg(run.code).arg(run.err)));
     }
 
     // What the page or its server says reaches the terminal without control characters.

@@ -1,5 +1,8 @@
 // The update component against a server on the loopback interface that the test starts.
+#include <QCryptographicHash>
 #include <QDir>
+#include <QDirIterator>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -65,6 +68,51 @@ QByteArray ReadAll(const QString& path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
+QString Md5(const QByteArray& bytes)
+{
+    return QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Md5).toHex());
+}
+
+bool WriteFile(const QString& path, const QByteArray& bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+// Everything under the folder, links not followed: "name/" for a folder, "name -> target" for
+// a link, "name=hash" for a file, sorted.
+QStringList Listing(const QString& folder)
+{
+    QStringList entries;
+    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        const QFileInfo info = it.fileInfo();
+        const QString name = QDir(folder).relativeFilePath(path);
+        if (info.isSymLink())
+            entries << name + QStringLiteral(" -> ") + info.symLinkTarget();
+        else if (info.isDir())
+            entries << name + QLatin1Char('/');
+        else
+            entries << name + QLatin1Char('=') + Md5(ReadAll(path));
+    }
+    entries.sort();
+    return entries;
+}
+
+// The body in chunked transfer coding, in pieces of 100 bytes, with an extension and a trailer.
+QByteArray Chunked(const QByteArray& body)
+{
+    QByteArray coded;
+    for (qsizetype at = 0; at < body.size(); at += 100) {
+        const QByteArray piece = body.mid(at, 100);
+        coded += QByteArray::number(piece.size(), 16) + ";x=1\r\n" + piece + "\r\n";
+    }
+    return coded + "0\r\nX-Trailer: t\r\n\r\n";
+}
+
 } // namespace
 
 class WebUpdateTest : public QObject
@@ -100,10 +148,11 @@ class WebUpdateTest : public QObject
         QSignalSpy done(wupd_.get(), &TmxWebUpdate::finished);
         if (!wupd_->CheckForUpdate())
             return false;
-        return done.wait(10000) || !done.isEmpty();
+        return !done.isEmpty() || done.wait(10000); // it may have ended at once
     }
 
 private slots:
+    void initTestCase() { TrustLoopbackCertificate(); }
     void init()
     {
         server_ = std::make_unique<TLoopbackServer>();
@@ -114,6 +163,7 @@ private slots:
         wupd_->ProductInfo.Version = QStringLiteral("1.0.5");
         wupd_->Options = uoRunUpdate | uoTerminate | uoOverwrite;
         wupd_->DownloadFolder = Path(QStringLiteral("Update"));
+        wupd_->AllowHttp = true; // the loopback server speaks plain HTTP
         events_.clear();
         install_ = false;
         started_.clear();
@@ -295,8 +345,9 @@ private slots:
             QVERIFY2(wupd_->LastError().contains(QString::fromUtf8(c.message)),
                      qPrintable(QString::fromUtf8(c.name) + ": " + wupd_->LastError()));
             QVERIFY2(started_.isEmpty(), c.name);
-            const QStringList left = QDir(Path(QStringLiteral("Update")))
-                                         .entryList(QDir::Files | QDir::NoDotAndDotDot);
+            const QStringList left =
+                QDir(Path(QStringLiteral("Update")))
+                    .entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
             QVERIFY2(left.isEmpty(), qPrintable(QString::fromUtf8(c.name) + ": " + left.join(',')));
         }
         // A name with a folder part is refused before anything is requested.
@@ -421,6 +472,249 @@ private slots:
         QVERIFY(!wupd_->Busy());
         QVERIFY(!QFile::exists(Path(QStringLiteral("Update/setup.AppImage"))));
         QVERIFY(started_.isEmpty());
+    }
+
+    // A link in the download folder, where the download or the extraction folder goes, is
+    // replaced or removed itself, never followed: nothing outside the folder changes, and no
+    // partial file stays. A link above the folder is the user's choice and works.
+    void linksInTheDownloadFolder()
+    {
+        install_ = true;
+        QVERIFY(MakeZip(Path("release.zip"), {{"Tarnwick.AppImage", "binary", {}, 0}}));
+        QVERIFY(
+            MakeZip(Path("hostile.zip"), {{"ok.txt", "1", {}, 0}, {"../escaped.txt", "x", {}, 0}}));
+        const QByteArray release(5000, 'r');
+        const struct
+        {
+            const char* name;
+            QByteArray file, archive; // archive: the ZIP served, else `release`
+            // What the case makes in its folder (`outside` holds victim.txt and keep/kept.txt):
+            // links as "link -> target", anything else as a folder.
+            QStringList make;
+            const char* downloadFolder;
+            QStringList update;  // the download folder afterwards
+            const char* started; // in the case's folder; empty: the check failed
+        } cases[] = {
+            {"link to a file at the client file name",
+             "setup.AppImage",
+             {},
+             {"Update/setup.AppImage -> outside/victim.txt"},
+             "Update",
+             {"setup.AppImage=" + Md5(release)},
+             "Update/setup.AppImage"},
+            {"dangling link at the client file name",
+             "setup.AppImage",
+             {},
+             {"Update/setup.AppImage -> outside/new.txt"},
+             "Update",
+             {"setup.AppImage=" + Md5(release)},
+             "Update/setup.AppImage"},
+            {"link to a folder at the extraction folder",
+             "release.zip",
+             "release.zip",
+             {"Update/BrenmUpdate -> outside"},
+             "Update",
+             {"BrenmUpdate/", "BrenmUpdate/Tarnwick.AppImage=" + Md5("binary"),
+              "release.zip=" + Md5(ReadAll(Path("release.zip")))},
+             "Update/BrenmUpdate/Tarnwick.AppImage"},
+            {"link at the extraction folder, archive refused",
+             "hostile.zip",
+             "hostile.zip",
+             {"Update/BrenmUpdate -> outside"},
+             "Update",
+             {"hostile.zip=" + Md5(ReadAll(Path("hostile.zip")))},
+             ""},
+            {"link above the download folder",
+             "release.zip",
+             "release.zip",
+             {"real/", "alias -> real"},
+             "alias/Update",
+             {"BrenmUpdate/", "BrenmUpdate/Tarnwick.AppImage=" + Md5("binary"),
+              "release.zip=" + Md5(ReadAll(Path("release.zip")))},
+             "alias/Update/BrenmUpdate/Tarnwick.AppImage"},
+        };
+        int index = 0;
+        for (const auto& c : cases) {
+            const QString base = Path(QStringLiteral("case%1").arg(++index));
+            const QString outside = base + QStringLiteral("/outside");
+            QVERIFY(WriteFile(outside + QStringLiteral("/victim.txt"), "precious"));
+            QVERIFY(WriteFile(outside + QStringLiteral("/keep/kept.txt"), "kept"));
+            QDir().mkpath(base + QStringLiteral("/Update"));
+            for (const QString& item : c.make) {
+                const QStringList link = item.split(QStringLiteral(" -> "));
+                if (link.size() == 2)
+                    QVERIFY(QFile::link(base + QLatin1Char('/') + link[1],
+                                        base + QLatin1Char('/') + link[0]));
+                else
+                    QVERIFY(QDir().mkpath(base + QLatin1Char('/') + item));
+            }
+            const QStringList before = Listing(outside);
+            Announce("1.0.6", c.file);
+            server_->Set(
+                "/files/" + c.file,
+                {200,
+                 c.archive.isEmpty() ? release : ReadAll(Path(QString::fromUtf8(c.archive))),
+                 {},
+                 true,
+                 -1});
+            wupd_->DownloadFolder = base + QLatin1Char('/') + QString::fromUtf8(c.downloadFolder);
+            started_.clear();
+            QVERIFY(Check());
+            QVERIFY2(Listing(outside) == before, c.name);
+            QVERIFY2(Listing(wupd_->DownloadFolder) == c.update,
+                     qPrintable(QString::fromUtf8(c.name) + ": " +
+                                Listing(wupd_->DownloadFolder).join(',')));
+            const QString started =
+                *c.started ? base + QLatin1Char('/') + QString::fromUtf8(c.started) : QString();
+            QVERIFY2(started_ == started,
+                     qPrintable(QString::fromUtf8(c.name) + ": " + wupd_->LastError()));
+        }
+    }
+
+    // Plain HTTP is refused unless allowed: at the page, after an HTTPS page at its download
+    // or at any redirection; nothing is requested from the plain server.
+    void plainHttpRefused()
+    {
+        TLoopbackServer secure(true), plain;
+        QVERIFY(secure.Listening() && plain.Listening());
+        install_ = true;
+        const QByteArray release(3000, 's');
+        const auto page = [](const QByteArray& download) {
+            return TLoopbackServer::Page({{"mxProduct", "Tarnwick"},
+                                          {"mxVersion", "1.0.6"},
+                                          {"mxDownload", download},
+                                          {"mxClientSideName", "setup.AppImage"}});
+        };
+        // The pages come in chunks, as a generated page often does.
+        const auto chunkedPage = [&](const QByteArray& download) {
+            return TRoute{
+                200, Chunked(page(download)), {{"Transfer-Encoding", "chunked"}}, false, -1};
+        };
+        const QByteArray secureFile = secure.Url("/setup.AppImage").toUtf8();
+        const QByteArray plainFile = plain.Url("/setup.AppImage").toUtf8();
+        secure.Set("/https-download.html", chunkedPage(secureFile));
+        secure.Set("/http-download.html", chunkedPage(plainFile));
+        secure.Set("/redirected-download.html",
+                   chunkedPage(secure.Url("/moved.AppImage").toUtf8()));
+        secure.Set("/moved.AppImage", {302, "", {{"Location", plainFile}}, true, -1});
+        secure.Set("/moved.html",
+                   {302, "", {{"Location", plain.Url("/page.html").toUtf8()}}, true, -1});
+        secure.Set("/page-redirection.html",
+                   {200,
+                    TLoopbackServer::Page({{"mxRedirection", plain.Url("/page.html").toUtf8()}}),
+                    {},
+                    true,
+                    -1});
+        secure.Set("/setup.AppImage", {200, release, {}, true, -1});
+        plain.Set("/page.html", {200, page(plainFile), {}, true, -1});
+        plain.Set("/setup.AppImage", {200, release, {}, true, -1});
+        const QString refusal = QString::fromLatin1(kInsecureRefusal);
+        const struct
+        {
+            const char* name;
+            QString page;
+            bool allowHttp;
+            QString error; // empty: downloaded
+        } cases[] = {
+            {"all HTTPS", secure.Url("/https-download.html"), false, {}},
+            {"HTTPS page, HTTP download", secure.Url("/http-download.html"), false, refusal},
+            {"HTTPS download redirected to HTTP", secure.Url("/redirected-download.html"), false,
+             refusal},
+            {"HTTPS page redirected to HTTP", secure.Url("/moved.html"), false, refusal},
+            {"HTTPS page naming an HTTP page", secure.Url("/page-redirection.html"), false,
+             refusal},
+            {"HTTP page", plain.Url("/page.html"), false,
+             refusal + QStringLiteral(": the page %1 is plain HTTP.").arg(plain.Url("/page.html"))},
+            {"HTTP allowed", secure.Url("/http-download.html"), true, {}},
+        };
+        for (const auto& c : cases) {
+            const int before = plain.Connections();
+            wupd_->AllowHttp = c.allowHttp;
+            wupd_->ProductInfo.SetURL(c.page);
+            started_.clear();
+            QVERIFY(Check());
+            const bool downloaded = started_ == Path(QStringLiteral("Update/setup.AppImage"));
+            QVERIFY2(c.error.isEmpty()
+                         ? downloaded
+                         : wupd_->LastError() == c.error && plain.Connections() == before,
+                     qPrintable(QString::fromUtf8(c.name) + ": " + wupd_->LastError()));
+        }
+    }
+
+    // Each limit of a connection ends the check in its time (shortened here), with its message,
+    // and leaves no partial file.
+    void limitsEndTheCheck()
+    {
+        install_ = true;
+        const QByteArray page =
+            TLoopbackServer::Page({{"mxProduct", "Tarnwick"},
+                                   {"mxVersion", "1.0.6"},
+                                   {"mxDownload", server_->Url("/files/setup.AppImage").toUtf8()},
+                                   {"mxClientSideName", "setup.AppImage"}});
+        const TRoute goodPage{200, page, {}, true, -1};
+        TRoute silent;
+        silent.silent = true;
+        TRoute trickle{200, page, {}, true, -1};
+        trickle.trickleMs = 50;
+        TRoute trickleBody = trickle;
+        trickleBody.body = QByteArray(3000, 't');
+        trickleBody.trickleBody = true;
+        TRoute shortLines;
+        shortLines.endlessLine = "X-Filler: a\r\n";
+        TRoute longLines;
+        longLines.endlessLine = "X-Filler: " + QByteArray(4000, 'a') + "\r\n";
+        const TRoute halfWay{200, QByteArray(5000, 'h'), {}, true, 100000, true};
+        const QString secureUrl =
+            server_->Url(QStringLiteral("/updates/tw/tw.html"))
+                .replace(QStringLiteral("http://"), QStringLiteral("https://"));
+        const char* noAnswer = "did not answer within 0.25 s";
+        const char* noHandshake = "could not be reached within 0.25 s";
+        const char* stalled = "stalled: less than 1024 bytes came in 0.25 s";
+        const char* manyLines = "answered with more than 100 header lines";
+        const char* longHead = "answered with a head longer than 65536 bytes";
+        const struct
+        {
+            const char* name;
+            TRoute page, download;
+            int connectMs, transferMs; // the limits for the case
+            bool secure; // HTTPS to the plain server, which never completes the handshake
+            const char* message;
+            int limitMs; // when it must have ended
+        } cases[] = {
+            {"page: no answer", silent, {}, 15000, 250, false, noAnswer, 250},
+            {"page: no TLS handshake", silent, {}, 250, 60000, true, noHandshake, 250},
+            {"page: head trickles", trickle, {}, 15000, 250, false, noAnswer, 250},
+            {"page: header lines without end", shortLines, {}, 15000, 30000, false, manyLines, 0},
+            {"page: a head without end", longLines, {}, 15000, 30000, false, longHead, 0},
+            {"download: no answer", goodPage, silent, 15000, 250, false, noAnswer, 250},
+            {"download: body trickles", goodPage, trickleBody, 15000, 250, false, stalled, 250},
+            {"download: stops half-way", goodPage, halfWay, 15000, 250, false, stalled, 250},
+            {"download: endless lines", goodPage, shortLines, 15000, 30000, false, manyLines, 0},
+        };
+        for (const auto& c : cases) {
+            server_->Set("/updates/tw/tw.html", c.page);
+            server_->Set("/files/setup.AppImage", c.download);
+            wupd_->ProductInfo.SetURL(
+                c.secure ? secureUrl : server_->Url(QStringLiteral("/updates/tw/tw.html")));
+            wupd_->TransferLimits.connectMs = c.connectMs;
+            wupd_->TransferLimits.transferMs = c.transferMs;
+            QSignalSpy done(wupd_.get(), &TmxWebUpdate::finished);
+            QElapsedTimer clock;
+            clock.start();
+            QVERIFY(wupd_->CheckForUpdate());
+            const bool ended = !done.isEmpty() || done.wait(c.limitMs + 3000);
+            const qint64 elapsed = clock.elapsed();
+            QVERIFY2(ended && wupd_->LastError().contains(QString::fromUtf8(c.message)) &&
+                         elapsed < c.limitMs + 1500,
+                     qPrintable(QStringLiteral("%1: %2 after %3 ms")
+                                    .arg(c.name, wupd_->LastError())
+                                    .arg(elapsed)));
+            QVERIFY2(QDir(Path(QStringLiteral("Update")))
+                         .entryList(QDir::Files | QDir::Hidden)
+                         .isEmpty(),
+                     c.name);
+            wupd_->Abort(); // a check that did not end
+        }
     }
 };
 
