@@ -272,8 +272,8 @@ TGraphPicture RenderGraph(const form::TGraphPlot& g, QSize size, const TChartSty
                     labels.emplace_back(n * step, Label(n * step, DecimalsOf(step)));
         } else {
             labels.emplace_back(dLo, QString::number(dLo, 'g', 4));
-            for (const int q : g.depthTicks)
-                labels.emplace_back(q, QString::number(q));
+            for (const double q : g.depthTicks)
+                labels.emplace_back(q, QString::number(q, 'g', 12));
             labels.emplace_back(dHi, QString::number(dHi, 'g', 4));
         }
         const double tick = 5 * k;

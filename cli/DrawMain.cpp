@@ -5,6 +5,8 @@
 //
 // Exit codes: 0 the picture was written, 1 nothing to draw (the drawing's guard left an empty
 // picture), 2 a usage error or a file that cannot be read or written.
+#include <QBuffer>
+#include <QByteArray>
 #include <QGuiApplication>
 #include <QImage>
 #include <QImageWriter>
@@ -13,12 +15,14 @@
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
-#include <random>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "Headless.h"
+#include "InputNotes.h"
 #include "drawing/DiagramDraw.h"
+#include "engine/SafeFile.h"
 #include "engine/TWClasses.h"
 #include "form/MainForm.h"
 
@@ -56,23 +60,23 @@ bool ParseSize(const std::string& text, int& width, int& height)
     return width > 0 && height > 0 && width <= kMaxSide && height <= kMaxSide;
 }
 
-// Writes the picture beside the target and renames it over the target, so that a failed
-// write leaves no half-written file and the old file intact.
+// Encodes the picture in memory and writes it through the one atomic writer, so that a
+// failed write leaves no half-written file and the old file intact.
 bool SavePng(const QImage& image, const fs::path& out, std::string& error)
 {
-    std::error_code ec;
-    fs::path temporary = out;
-    temporary += ".tmp" + std::to_string(std::random_device{}());
-    QImageWriter writer(QString::fromStdString(temporary.string()), "png");
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "png");
     if (!writer.write(image)) {
         error = writer.errorString().toStdString();
-        fs::remove(temporary, ec);
         return false;
     }
-    fs::rename(temporary, out, ec);
-    if (ec) {
-        error = ec.message();
-        fs::remove(temporary, ec);
+    try {
+        tw::WriteFileAtomically(
+            out, std::string_view(png.constData(), static_cast<std::size_t>(png.size())));
+    } catch (const tw::TFileError& e) {
+        error = e.Reason();
         return false;
     }
     return true;
@@ -114,6 +118,10 @@ int main(int argc, char** argv)
         kind = tw::drawing::TDiagramKind::dkGuardrail;
     else
         return Usage("unknown drawing \"" + name + "\" (section, plan or guardrail)");
+    if (const QSize least = tw::drawing::MinimumDrawingSize(kind);
+        width < least.width() || height < least.height())
+        return Usage("the " + name + " drawing needs at least " + std::to_string(least.width()) +
+                     "x" + std::to_string(least.height()) + " pixels to be read");
     const fs::path out = operands[2];
     if (out.extension() != ".png" && out.extension() != ".PNG")
         return Usage("the picture is written as PNG: OUT must end in .png");
@@ -124,6 +132,7 @@ int main(int argc, char** argv)
     tw::TTWData project;
     if (!tw::cli::LoadProjectOrSay(operands[0], project))
         return kExitUsage;
+    tw::cli::NoteAdjustments(project);
     // Opened as the desktop program opens it, so the drawing shows what the window shows.
     tw::form::TMainForm form(project);
     const tw::form::TCommitResult result = form.AfterOpen();

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "Headless.h"
+#include "InputNotes.h"
 #include "engine/TWClasses.h"
 #include "form/MainForm.h"
 #include "report/Report.h"
@@ -77,6 +78,7 @@ int main(int argc, char** argv)
     tw::TTWData project;
     if (!tw::cli::LoadProjectOrSay(operands[0], project))
         return kExitUsage;
+    tw::cli::NoteAdjustments(project);
     // Opened as the desktop program opens it, so the report shows what the window shows.
     tw::form::TMainForm form(project);
     const tw::form::TCommitResult result = form.AfterOpen();

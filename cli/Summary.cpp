@@ -5,7 +5,9 @@
 #include <string_view>
 
 #include "engine/Ansi.h"
+#include "engine/Globals.h"
 #include "engine/TWClasses.h"
+#include "engine/Verdicts.h"
 
 namespace tw::cli {
 
@@ -38,12 +40,13 @@ public:
 
     void Value(std::string_view caption, long double value, std::string_view unit, int decimals = 2)
     {
-        char number[64];
-        if (std::isfinite(value))
-            std::snprintf(number, sizeof number, "%.*Lf", decimals, value);
-        else
-            std::snprintf(number, sizeof number, "N.A.");
-        Row(caption, std::string(number) + (unit.empty() ? "" : " ") + std::string(unit));
+        // Fixed point as the window writes it; from 1e15 on (no real wall's value) in exponent
+        // form with six digits, never cut.
+        const int significant = std::fabs(value) < 1e15L ? 20 : 6;
+        const std::string number = std::isfinite(value)
+                                       ? FormatFixed(value, decimals, significant, ".")
+                                       : std::string("N.A.");
+        Row(caption, number + (unit.empty() ? "" : " ") + std::string(unit));
     }
 
     void Check(std::string_view caption, long double value, std::string_view unit, bool passes,
@@ -52,14 +55,12 @@ public:
         Value(caption, value, unit, decimals);
         Text_.pop_back();
         Text_ += passes ? "  PASS\n" : "  FAIL\n";
-        AllPass_ = AllPass_ && passes;
     }
 
     // A text result with its verdict.
     void Verdict(std::string_view caption, std::string_view text, bool passes)
     {
         Row(caption, std::string(text) + (passes ? "  PASS" : "  FAIL"));
-        AllPass_ = AllPass_ && passes;
     }
 
     void Row(std::string_view caption, std::string_view value)
@@ -71,12 +72,10 @@ public:
         Text_ += '\n';
     }
 
-    bool AllPass() const { return AllPass_; }
     std::string Take() { return std::move(Text_); }
 
 private:
     std::string Text_;
-    bool AllPass_ = true;
 };
 
 std::string Texts(std::string_view ansi)
@@ -88,26 +87,22 @@ std::string Texts(std::string_view ansi)
     return text;
 }
 
-// Writes every section; `lines` collects the verdicts.
+// Writes every section, each check with its verdict.
 void Summarize(const TTWData& p, Lines& lines)
 {
     const UnitLabels& u = p.Units == TUnitSystem::usSI ? kSI : kEnglish;
-    const auto item = [](auto items, auto value) {
-        const auto index = static_cast<std::size_t>(value);
-        return index < items.size() ? std::string(items[index]) : std::to_string(index);
-    };
 
     lines.Heading("Project");
     if (!p.ProjectName.empty())
         lines.Row("Project Name", Texts(p.ProjectName));
     if (!p.JobNumber.empty())
         lines.Row("Job #", Texts(p.JobNumber));
-    lines.Row("Units", item(kUnitsItems, p.Units));
-    lines.Row("Analysis Method", item(kAnalysisMethodItems, p.AnalysisMethod));
-    lines.Row("Pile Type", item(kPileTypeItems, p.PileType));
-    lines.Row("Installation Method", item(kInstallMethodItems, p.InstallMethod));
+    lines.Row("Units", ItemText(kUnitsItems, p.Units));
+    lines.Row("Analysis Method", ItemText(kAnalysisMethodItems, p.AnalysisMethod));
+    lines.Row("Pile Type", ItemText(kPileTypeItems, p.PileType));
+    lines.Row("Installation Method", ItemText(kInstallMethodItems, p.InstallMethod));
     if (p.PileType != TPileType::ptSheetPile)
-        lines.Row("Reinforcement", item(kReinforcementItems, p.Reinforcement));
+        lines.Row("Reinforcement", ItemText(kReinforcementItems, p.Reinforcement));
     if (p.Reinforcement != TReinforcement::rfRebarCage)
         lines.Row("Section", Texts(p.GetSection().Name));
     lines.Value("Shored Height, H", p.ShoredHeight, u.length);
@@ -122,37 +117,42 @@ void Summarize(const TTWData& p, Lines& lines)
     lines.Value("Max. Shear", p.MaxShear, u.force);
     lines.Value("Max. Moment above Grade", p.MaxMomentAbove, u.moment);
     lines.Value("Max. Moment below Grade", p.MaxMomentBelow, u.moment);
+    // Every verdict comes from the engine's one list, as the window's marks do.
+    const TVerdicts verdicts = WallVerdicts(p);
+    const auto passes = [&verdicts](TCheckId id) { return verdicts[id].passes; };
     const TSteelVerdicts v = SteelCheckVerdicts(p);
-    lines.Check("Top Deflection", p.TopDeflection, u.small, v.Deflection);
+    lines.Check("Top Deflection", p.TopDeflection, u.small, passes(TCheckId::MaxDeflection));
     lines.Value("Allow. Top of Pile Defl.", p.AllowableTopDeflection, u.small);
 
     const TSteelCheckResults& s = p.SteelCheckResults;
     if (v.StrengthChecksApply || v.SectionModulusApplies) {
         lines.Heading("Steel member");
         if (v.StrengthChecksApply) {
-            lines.Check("Moment Utilization", s.MomentUtilization, "%", v.Moment, 1);
-            lines.Check("Shear Utilization", s.ShearUtilization, "%", v.Shear, 1);
-            lines.Check("Axial Utilization", s.AxialUtilization, "%", v.Axial, 1);
-            lines.Check("Interaction", s.Interaction, "%", v.Interaction, 1);
-            lines.Check("Slenderness, kL/r", s.Slenderness, "", v.Slenderness, 1);
+            lines.Check("Moment Utilization", s.MomentUtilization, "%", passes(TCheckId::Moment), 1);
+            lines.Check("Shear Utilization", s.ShearUtilization, "%", passes(TCheckId::Shear), 1);
+            lines.Check("Axial Utilization", s.AxialUtilization, "%", passes(TCheckId::Axial), 1);
+            lines.Check("Interaction", s.Interaction, "%", passes(TCheckId::Interaction), 1);
+            lines.Check("Slenderness, kL/r", s.Slenderness, "", passes(TCheckId::Slenderness), 1);
         }
         if (v.HoleFitApplies)
-            lines.Check("Clearance in the Hole", HoleClearance(p), u.section, v.HoleFit);
+            lines.Check("Clearance in the Hole", HoleClearance(p), u.section,
+                        passes(TCheckId::HoleFit));
         if (v.RoundClassApplies) {
-            lines.Verdict("Section Class", RoundSectionClass(p), v.RoundClass);
+            lines.Verdict("Section Class", RoundSectionClass(p), passes(TCheckId::RoundClass));
         }
         if (v.SectionModulusApplies)
             lines.Check("Section Modulus Required", s.SectionModulusRequired,
-                        p.Units == TUnitSystem::usSI ? "cm3" : "in3", v.SectionModulus);
+                        p.Units == TUnitSystem::usSI ? "cm3" : "in3",
+                        passes(TCheckId::SectionModulus));
     }
 
     if (p.Reinforcement == TReinforcement::rfRebarCage) {
         const TRebarCageResults& r = p.RebarCageResults;
         lines.Heading("Rebar cage");
         lines.Value("Reinforcement Ratio", r.ReinforcementRatio, "%");
-        lines.Check("Axial Utilization", r.AxialUtilization, "%", r.AxialOK, 1);
-        lines.Check("Moment Utilization", r.MomentUtilization, "%", r.MomentOK, 1);
-        lines.Verdict("Tie Spacing", Texts(r.SpacingMessage), r.SpacingOK);
+        lines.Check("Axial Utilization", r.AxialUtilization, "%", passes(TCheckId::RebarAxial), 1);
+        lines.Check("Moment Utilization", r.MomentUtilization, "%", passes(TCheckId::RebarMoment), 1);
+        lines.Verdict("Tie Spacing", Texts(r.SpacingMessage), passes(TCheckId::TieSpacing));
     }
 
     const TLaggingResults& l = p.LaggingResults;
@@ -160,16 +160,17 @@ void Summarize(const TTWData& p, Lines& lines)
         lines.Heading("Lagging");
         lines.Value("Soil Pressure", l.SoilPressure, u.pressure);
         if (p.LaggingType == TLaggingType::ltConcrete) {
-            lines.Row("Concrete Lagging", Texts(l.ConcreteText));
+            lines.Verdict("Concrete Lagging", Texts(l.ConcreteText),
+                          passes(TCheckId::LaggingConcrete));
         } else {
-            lines.Verdict("Size", Texts(l.SizeText), l.SizeOK);
+            lines.Verdict("Size", Texts(l.SizeText), passes(TCheckId::LaggingSize));
         }
         if (p.LaggingType == TLaggingType::ltTimber) {
             lines.Check("Bending, fb", l.ActualFb, p.Units == TUnitSystem::usSI ? "MPa" : "psi",
-                        l.BendingOK);
+                        passes(TCheckId::LaggingBending));
             lines.Check("Shear, fv", l.ActualFv, p.Units == TUnitSystem::usSI ? "MPa" : "psi",
-                        l.ShearOK);
-            lines.Check("Deflection", l.Deflection, u.small, l.DeflectionOK, 3);
+                        passes(TCheckId::LaggingShear));
+            lines.Check("Deflection", l.Deflection, u.small, passes(TCheckId::LaggingDeflection), 3);
         }
     }
 
@@ -177,10 +178,10 @@ void Summarize(const TTWData& p, Lines& lines)
     if (g.Designed) {
         lines.Heading("Guardrail");
         lines.Row("Shape", Texts(p.SelectedGuardrailShape().Name));
-        lines.Check("Compression", g.Compression, u.force, g.CompressionOK, 3);
-        lines.Check("Moment", g.Moment, u.moment, g.MomentOK, 3);
-        lines.Check("Weld Y", g.WeldY, u.weldStress, g.WeldYOK, 3);
-        lines.Check("Weld X", g.WeldX, u.weldStress, g.WeldXOK, 3);
+        lines.Check("Compression", g.Compression, u.force, passes(TCheckId::GuardrailCompression), 3);
+        lines.Check("Moment", g.Moment, u.moment, passes(TCheckId::GuardrailMoment), 3);
+        lines.Check("Weld Y", g.WeldY, u.weldStress, passes(TCheckId::GuardrailWeldY), 3);
+        lines.Check("Weld X", g.WeldX, u.weldStress, passes(TCheckId::GuardrailWeldX), 3);
     }
 }
 
@@ -190,7 +191,7 @@ std::string AnalysisSummary(const TTWData& project)
 {
     Lines lines;
     Summarize(project, lines);
-    const bool pass = lines.AllPass();
+    const bool pass = WallVerdicts(project).AllPass();
     std::string text = lines.Take();
     text += pass ? "\nAll checks pass.\n" : "\nSome checks fail.\n";
     return text;
@@ -198,9 +199,7 @@ std::string AnalysisSummary(const TTWData& project)
 
 bool AllChecksPass(const TTWData& project)
 {
-    Lines lines;
-    Summarize(project, lines);
-    return lines.AllPass();
+    return WallVerdicts(project).AllPass();
 }
 
 } // namespace tw::cli

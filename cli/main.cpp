@@ -11,7 +11,7 @@
 //   tarnwick-cli draw PROJECT section|plan|guardrail OUT.png [--size WxH]
 //                                           a drawing as a picture (tarnwick-cli-draw)
 //   tarnwick-cli report PROJECT OUT.pdf     the printed report as PDF (tarnwick-cli-report)
-//   tarnwick-cli check-update [--url URL] [--download DIR]
+//   tarnwick-cli check-update [--url URL] [--download DIR] [--allow-http]
 //                                           the update check (tarnwick-cli-update)
 //
 // Exit codes: 0 success, 1 the analysis failed, 2 a usage error or a file that cannot be read,
@@ -32,6 +32,7 @@
 #include <string_view>
 #include <vector>
 
+#include "InputNotes.h"
 #include "ProjectIo.h"
 #include "Summary.h"
 #include "engine/CheckedMath.h"
@@ -62,7 +63,8 @@ constexpr const char* kUsage =
     "                            program does after opening it (every value through its\n"
     "                            input box, limits and bounds) and print a summary, or the\n"
     "                            results as JSON with --json. --raw analyses the stored\n"
-    "                            values as they stand.\n"
+    "                            values as they stand. Each value the limits and bounds\n"
+    "                            change is told on stderr (\"note: ...\"); --raw changes none.\n"
     "  show PROJECT              Print the results column as the desktop program shows it:\n"
     "                            sections, rows, values, unit labels and pass/fail marks.\n"
     "  convert [--to-si|--to-english] IN OUT\n"
@@ -96,13 +98,14 @@ constexpr const char* kUsage =
     "                            Write the printed report of PROJECT as a PDF file (the\n"
     "                            page size of the system's locale unless given). Exit\n"
     "                            status 1, and nothing written, when the analysis fails.\n"
-    "  check-update [--url URL] [--download DIR]\n"
+    "  check-update [--url URL] [--download DIR] [--allow-http]\n"
     "                            Read the maker's announcement page (or URL) and print the\n"
     "                            announced product, version and date and whether it is newer\n"
     "                            than this program; with --download, download the release\n"
     "                            (and extract a ZIP) into DIR and print the installer's\n"
     "                            path, without starting it. Exit status 1 when the page or\n"
-    "                            the download failed.\n"
+    "                            the download failed. Only HTTPS is used, unless\n"
+    "                            --allow-http allows plain HTTP (a local test server).\n"
     "  --help                    Show this help.\n"
     "\n"
     "Exit status: 0 success, 1 the analysis failed (draw: nothing to draw), 2 usage error or\n"
@@ -198,6 +201,7 @@ TOpenProject OpenProject(const Arguments& args, const fs::path& programFolder)
     TOpenProject open;
     open.project->ExampleFolder = programFolder;
     tw::cli::LoadProject(args.operands[0], *open.project);
+    tw::cli::NoteAdjustments(*open.project);
     open.form = std::make_unique<tw::form::TMainForm>(*open.project);
     open.analysed = OpenInForm(*open.form);
     return open;
@@ -212,6 +216,7 @@ int Analyze(Arguments args, const fs::path& programFolder)
     tw::TTWData project;
     project.ExampleFolder = programFolder;
     tw::cli::LoadProject(args.operands[0], project);
+    std::vector<tw::TAdjustedInput> adjusted;
     if (raw) {
         try {
             project.Analyze();
@@ -220,11 +225,13 @@ int Analyze(Arguments args, const fs::path& programFolder)
             return kExitAnalysisFailed;
         }
     } else {
+        adjusted = tw::cli::NoteAdjustments(project);
         tw::form::TMainForm form(project);
         if (!OpenInForm(form))
             return kExitAnalysisFailed;
     }
-    const std::string text = json ? tw::ResultsToJson(project) : tw::cli::AnalysisSummary(project);
+    const std::string text =
+        json ? tw::ResultsToJson(project, adjusted) : tw::cli::AnalysisSummary(project);
     std::fwrite(text.data(), 1, text.size(), stdout);
     return kExitOk;
 }
@@ -364,13 +371,13 @@ int SummaryOfFiles(Arguments args, const fs::path& programFolder)
             exitCode = kExitUsage;
             continue;
         }
+        tw::cli::NoteAdjustments(project, file);
         tw::form::TMainForm form(project);
         const tw::form::TCommitResult r = form.AfterOpen();
         const bool si = project.Units == tw::TUnitSystem::usSI;
-        std::string wall(tw::kPileTypeItems[static_cast<std::size_t>(project.PileType)]);
+        std::string wall = tw::ItemText(tw::kPileTypeItems, project.PileType);
         if (project.PileType != tw::TPileType::ptSheetPile)
-            wall += std::string(", ") +
-                    std::string(tw::kReinforcementItems[static_cast<std::size_t>(project.Reinforcement)]);
+            wall += ", " + tw::ItemText(tw::kReinforcementItems, project.Reinforcement);
         std::string section = form.ListState(tw::form::List::SectionSize).SelectedText().value_or("");
         if (project.PileType != tw::TPileType::ptSheetPile &&
             project.Reinforcement == tw::TReinforcement::rfRebarCage)

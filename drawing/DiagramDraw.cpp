@@ -37,9 +37,31 @@ TDiagramDraw::TDiagramDraw(const form::TMainForm& form) : form_(form), data_(for
 
 TDiagramDraw::~TDiagramDraw() = default;
 
+QSize MinimumDrawingSize(TDiagramKind kind)
+{
+    // The drawing font is 0.9 / 38 of the height (half as large again on the plan view), so
+    // these heights give texts of about 5 pixels, the least that can be read; narrower rasters
+    // leave no room beside the cross section's column of texts.
+    switch (kind) {
+    case TDiagramKind::dkCrossSection:
+        return {360, 200};
+    case TDiagramKind::dkPlanView:
+        return {200, 140};
+    default:
+        return {120, 200};
+    }
+}
+
 void TDiagramDraw::Draw(TDiagramKind kind, int width, int height, QImage raster)
 {
     OpenRaster(kind, width, height, std::move(raster));
+    const QSize least = MinimumDrawingSize(kind);
+    if (width < least.width() || height < least.height()) {
+        // Too small to be read: blank, and no picture to show or save.
+        bitmap_.fill(Qt::white);
+        canvas_.reset();
+        return;
+    }
     switch (kind) {
     case TDiagramKind::dkCrossSection:
         DrawCrossSection();

@@ -35,6 +35,9 @@ bool DrawDiagramOnImage(QImage& target, const form::TMainForm& form, TDiagramKin
 // The drawing at the given size (a null image when there is nothing to draw).
 QImage RenderDiagram(const form::TMainForm& form, TDiagramKind kind, QSize size);
 
+// The smallest raster a drawing is made on; a smaller one stays blank and gives no picture.
+QSize MinimumDrawingSize(TDiagramKind kind);
+
 // Alignment of TextBox.
 inline constexpr int kAlignLeft = 0;
 inline constexpr int kAlignRight = 1;

@@ -89,7 +89,8 @@ void TDiagramDraw::DrawGuardrail()
     const double step = cableSpacing / ks * scale;
     const int y0 = yTop + RoundEven(firstCable * scale / ks);
     int yLast = y0;
-    for (int i = 0; yPile > i * step + y0; ++i) {
+    // (A step below a pixel, on a raster too small for the detail, draws no cables.)
+    for (int i = 0; step >= 1 && yPile > i * step + y0; ++i) {
         yLast = y0 + RoundEven(i * step);
         Circle(xm, yLast, r);
     }

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "drawing/DiagramDraw.h"
+#include "engine/RebarCage.h"
 #include "engine/SteelChecks.h"
 
 namespace tw::drawing {
@@ -455,7 +456,9 @@ void TPlanPainter::CageDetail()
     c_.SetBrush(clBlack);
     const double rb = std::max(bar.Diameter / 2 * scale, 1.0);
     const double R = holeRadius - cp - tiePen - rb;
-    const int n = std::max(1, static_cast<int>(data_.BarCount));
+    // A count that cannot fit round the pier (the analysis refuses it) draws no bars rather
+    // than millions of circles on top of each other.
+    const int n = data_.BarCount <= MaxBarsAroundCage(data_) ? std::max(1, data_.BarCount) : 0;
     for (int i = 0; i < n; ++i) {
         const double a = i * 2 * std::numbers::pi / n;
         d_.Circle(p.xc + RoundEven(std::sin(a) * R), RoundEven(p.yc - std::cos(a) * R),

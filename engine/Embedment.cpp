@@ -65,6 +65,17 @@ void ComputeEmbedment(TTWData& project)
             ? 0.05L * H
             : 0.4L * H;
     project.EmbedmentDepth = project.EquilibriumDepth + project.EmbedmentIncrease;
+    // A pile more than a thousand times as long as the height it shores is no design: the loads
+    // are far beyond anything the wall carries, and its results could not be drawn or printed.
+    const long double length = H + project.EmbedmentDepth;
+    if (!(length <= kMaxPileLengthToHeight * H)) {
+        const char* unit = project.Units == TUnitSystem::usSI ? " m" : " ft";
+        FailAnalysis("the pile length H + D = " + MessageNumber(length) + unit +
+                     " is more than " + MessageNumber(kMaxPileLengthToHeight) +
+                     " times the shored height H = " + MessageNumber(H) + unit +
+                     ": the loads are far larger than this wall can carry (check the top load, "
+                     "the moments and the surcharges)");
+    }
 }
 
 void ComputePileLength(TTWData& project)

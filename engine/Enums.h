@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "engine/Globals.h" // TUnitSystem
@@ -100,6 +101,17 @@ inline constexpr std::array<std::string_view, 2> kLaggingConcreteItemsSI{"21", "
 inline constexpr std::array<std::string_view, 3> kLumberGradeItems{"#1", "#2", "S.S."};
 inline constexpr std::array<std::string_view, 2> kAllowablePassiveItems{"Ultimate Passive",
                                                                         "Allowable Passive"};
+
+// The list item of a choice: its text in the list, or the stored number itself when the number
+// is outside the list (a project file may hold any number).
+template <std::size_t N, class E>
+std::string ItemText(const std::array<std::string_view, N>& items, E value)
+{
+    const auto index = static_cast<long long>(value);
+    return index >= 0 && index < static_cast<long long>(N)
+               ? std::string(items[static_cast<std::size_t>(index)])
+               : std::to_string(index);
+}
 
 // The reinforcement choices offered for an installation: a rebar cage only in a drilled hole.
 inline std::span<const std::string_view> ReinforcementItemsFor(TInstallMethod install)

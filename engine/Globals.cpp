@@ -302,13 +302,43 @@ std::string ShowNumber(const InputLimitTable& table, int tag, bool noClamp, long
     if (std::isnan(value))
         return "N.A.";
     const TInputLimit limit = LimitForTag(table, tag);
-    if (!noClamp && (limit.Min != 0 || limit.Max != 0)) {
+    if (!noClamp)
+        value = ClampToLimits(limit, value);
+    return FormatFixed(value, limit.Decimals, 10, fmt.decimalSeparator);
+}
+
+long double ClampToLimits(const TInputLimit& limit, long double value)
+{
+    if (limit.Min != 0 || limit.Max != 0) {
         if (value < limit.Min)
             value = limit.Min;
         else if (value > limit.Max)
             value = limit.Max;
     }
-    return FormatFixed(value, limit.Decimals, 10, fmt.decimalSeparator);
+    return value;
+}
+
+long double ClampToInputBounds(const TInputLimit& limit, long double value, double lower,
+                               double upper)
+{
+    if (lower == 0 && upper == 0)
+        value = ClampToLimits(limit, value);
+    if (lower != 0 && value < lower)
+        value = lower;
+    else if (upper != 0 && value > upper)
+        value = upper;
+    return value;
+}
+
+long double ClampOpenSide(const TInputLimit& limit, long double value, double lower, double upper)
+{
+    if (limit.Min == 0 && limit.Max == 0)
+        return value;
+    if (lower == 0 && value < limit.Min)
+        value = limit.Min;
+    else if (upper == 0 && value > limit.Max)
+        value = limit.Max;
+    return value;
 }
 
 std::optional<long double> ParseNumber(std::string_view text, const TNumberFormat& fmt)
@@ -416,18 +446,7 @@ TReadResult ReadNumber(const InputLimitTable& table, int tag, std::string_view t
     }
     const long double converted = ParseNumber(cleaned, fmt).value_or(0.0L);
 
-    long double value = converted;
-    const TInputLimit limit = LimitForTag(table, tag);
-    if (lower == 0 && upper == 0 && (limit.Min != 0 || limit.Max != 0)) {
-        if (value < limit.Min)
-            value = limit.Min;
-        else if (value > limit.Max)
-            value = limit.Max;
-    }
-    if (lower != 0 && value < lower)
-        value = lower;
-    else if (upper != 0 && value > upper)
-        value = upper;
+    const long double value = ClampToInputBounds(LimitForTag(table, tag), converted, lower, upper);
 
     TReadResult result{value, false, {}};
     if (value != converted) {

@@ -164,6 +164,21 @@ struct TReadResult
 TReadResult ReadNumber(const InputLimitTable& table, int tag, std::string_view text, double lower,
                        double upper, const TNumberFormat& fmt);
 
+// The limits of a tag applied to a value, as ShowNumber applies them (none when Min and Max are
+// both 0).
+long double ClampToLimits(const TInputLimit& limit, long double value);
+
+// The numeric clamp of ReadNumber: without explicit bounds (lower and upper both 0) the limits;
+// with explicit bounds only those, a non-zero lower bound tested first (when it applies, the
+// upper bound is not tested).
+long double ClampToInputBounds(const TInputLimit& limit, long double value, double lower,
+                               double upper);
+
+// After ClampToInputBounds, for an input whose explicit bound covers one side only: the limit
+// on the side without an explicit bound (0), so that an angle keeps its sign and a length
+// cannot turn negative.
+long double ClampOpenSide(const TInputLimit& limit, long double value, double lower, double upper);
+
 // Parses a number written with the given decimal separator (no thousands separators): blanks
 // around it, optional sign, digits with at most one decimal separator, optional exponent. Does not
 // depend on the process locale. nullopt when the text is not a number or overflows.

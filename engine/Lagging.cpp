@@ -210,7 +210,7 @@ std::string ConcreteLaggingText(const TTWData& project)
         }
         return text;
     }
-    return "SPECIAL DESIGN";
+    return kConcreteSpecialDesign;
 }
 
 std::string LaggingMaterialText(const TTWData& project)
@@ -275,6 +275,7 @@ void DesignLagging(TTWData& project)
         r.SizeOK = r.SizeText != "None";
     } else {
         r.ConcreteText = ConcreteLaggingText(project);
+        r.ConcreteOK = r.ConcreteText != kConcreteSpecialDesign;
         r.MaterialText = LaggingMaterialText(project);
     }
 }

@@ -32,6 +32,7 @@ struct TLaggingResults
 
     // Verdicts. SizeOK applies to timber and steel plate; the other three to timber only.
     bool SizeOK = false;       // the size text is not "None"
+    bool ConcreteOK = false;   // concrete: a row of the table carries the pressure
     bool BendingOK = false;    // fb / Fb' <= 1
     bool ShearOK = false;      // fv / Fv' <= 1
     bool DeflectionOK = false; // deflection <= L'/180
@@ -52,6 +53,8 @@ bool DesignTimberSize(TTWData& project, int index);
 // "5/8 inch steel plate" or "16 mm steel plate"; "None" beyond the thickest plate.
 std::string SteelPlateText(long double requiredModulus, TUnitSystem units);
 
+// The concrete lagging text when the pressure is beyond the table.
+inline constexpr char kConcreteSpecialDesign[] = "SPECIAL DESIGN";
 // The minimum concrete lagging for LaggingResults.SoilPressure and the chosen concrete
 // strength, e.g. "3.0 in PCC with\r#4 bars at 12 in O.C."; "SPECIAL DESIGN" beyond the table.
 std::string ConcreteLaggingText(const TTWData& project);

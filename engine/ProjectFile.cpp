@@ -2,26 +2,23 @@
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <charconv>
 #include <cmath>
-#include <cstring>
-#include <fstream>
 #include <istream>
 #include <limits>
 #include <optional>
 #include <ostream>
-#include <random>
 #include <span>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <string_view>
-#include <system_error>
 #include <tuple>
 #include <type_traits>
 #include <vector>
 
 #include "engine/Extended80.h"
+#include "engine/SafeFile.h"
 #include "engine/TWClasses.h"
 
 namespace tw {
@@ -452,20 +449,6 @@ std::vector<uint8_t> ReadLogoBytes(std::istream& in)
     return bytes;
 }
 
-std::string ErrnoText(int error)
-{
-    return error != 0 ? std::generic_category().message(error) : std::string("unknown error");
-}
-
-// A name for the temporary file beside the target that no other save uses at the same time.
-std::filesystem::path TemporaryPathFor(const std::filesystem::path& target)
-{
-    static thread_local std::mt19937_64 random{std::random_device{}()};
-    std::filesystem::path tmp = target;
-    tmp += ".tmp" + std::to_string(random() & 0xffffffffu);
-    return tmp;
-}
-
 } // namespace
 
 void WriteProjectFile(const TTWData& project, std::ostream& out)
@@ -552,54 +535,19 @@ void ReadProjectFile(TTWData& project, std::istream& in)
 
 void SaveProjectFile(const TTWData& project, const std::filesystem::path& path)
 {
-    std::filesystem::path target = path;
-    std::error_code ec;
-    // Saving through a symbolic link replaces the file it points to, not the link.
-    if (std::filesystem::is_symlink(target, ec)) {
-        const std::filesystem::path resolved = std::filesystem::canonical(target, ec);
-        if (!ec)
-            target = resolved;
-    }
-    const std::filesystem::path tmp = TemporaryPathFor(target);
-    const auto fail = [&](const std::string& reason) {
-        std::error_code ignored;
-        std::filesystem::remove(tmp, ignored);
-        throw std::runtime_error("Cannot save the project to " + path.string() + ": " + reason);
-    };
-
-    errno = 0;
-    std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-    if (!out)
-        fail(ErrnoText(errno));
     try {
-        WriteProjectFile(project, out);
-    } catch (const std::exception& e) {
-        out.close();
-        fail(e.what());
+        WriteFileAtomically(path,
+                            [&project](std::ostream& out) { WriteProjectFile(project, out); });
+    } catch (const TFileError& e) {
+        throw TFileError("Cannot save the project to " + path.string() + ": " + e.Reason(),
+                         e.Reason());
     }
-    out.flush();
-    out.close();
-    if (!out)
-        fail("the file could not be written completely");
-    // The saved file keeps the permissions of the file it replaces.
-    const std::filesystem::file_status old = std::filesystem::status(target, ec);
-    if (!ec && std::filesystem::is_regular_file(old))
-        std::filesystem::permissions(tmp, old.permissions(), ec);
-    std::filesystem::rename(tmp, target, ec);
-    if (ec)
-        fail(ec.message());
 }
 
 void LoadProjectFile(TTWData& project, const std::filesystem::path& path)
 {
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec))
-        throw std::runtime_error("Cannot open " + path.string() + ": " +
-                                 std::make_error_code(std::errc::is_a_directory).message());
-    errno = 0;
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        throw std::runtime_error("Cannot open " + path.string() + ": " + ErrnoText(errno));
+    std::istringstream in(ReadRegularFile(path, kMaxProjectFileBytes, "project files"),
+                          std::ios::binary);
     TTWData loaded;
     loaded.ExampleFolder = project.ExampleFolder;
     ReadProjectFile(loaded, in);

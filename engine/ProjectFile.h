@@ -22,13 +22,15 @@ void WriteProjectFile(const TTWData& project, std::ostream& out);
 // program reads).
 void ReadProjectFile(TTWData& project, std::istream& in);
 
-// Writes a temporary file beside the target and renames it over the target only when
-// everything was written (through a symbolic link: over the file it points to, keeping that
-// file's permissions). Throws std::runtime_error with a message for the user.
+// Replaces the file by the project through WriteFileAtomically (SafeFile.h): the old file stays
+// unless the new one was written completely (through a symbolic link: the file it points to,
+// keeping that file's permissions). Throws TFileError ("Cannot save the project to PATH:
+// REASON").
 void SaveProjectFile(const TTWData& project, const std::filesystem::path& path);
 // Reads the file into a fresh project (keeping project's ExampleFolder) and takes it over only
-// when the whole file was read, so a failed load leaves the project as it was. Throws
-// std::runtime_error with a message for the user.
+// when the whole file was read, so a failed load leaves the project as it was. Only a regular
+// file of at most kMaxProjectFileBytes is read (ReadRegularFile). Throws std::runtime_error
+// with a message for the user (TFileError when the file itself cannot be read).
 void LoadProjectFile(TTWData& project, const std::filesystem::path& path);
 
 } // namespace tw

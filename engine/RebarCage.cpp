@@ -35,6 +35,12 @@ long double PierDiameter(const TTWData& project)
     return project.PileWidth * project.UnitValue(1000.0L, 12.0L);
 }
 
+// The radius of the circle through the bar centres, in in | mm.
+long double BarCircleRadius(const TTWData& project, const TRebarSize& bar, const TRebarSize& tie)
+{
+    return PierDiameter(project) / 2 - project.ClearCover - tie.Diameter - bar.Diameter / 2;
+}
+
 // The pier, its three bar layers and its materials, in in | mm and ksi | MPa.
 struct TCage
 {
@@ -314,7 +320,9 @@ void DesignSpacing(TTWData& project, long double previousCalculated)
                            : si        ? "Must be between 25 and 75 mm"
                                        : "Must be between 1 and 3 in";
     } else {
-        r.SpacingOK = !(std::round(s * 10) / 10 > calculated);
+        // Compared at the tenth the boxes show: a spacing equal to the calculated one as
+        // shown passes, whatever the last bits of the two long doubles.
+        r.SpacingOK = !(std::round(s * 10) > std::round(calculated * 10));
         if (r.SpacingOK) {
             r.SpacingMessage = "Spacing Good";
         } else {
@@ -326,10 +334,33 @@ void DesignSpacing(TTWData& project, long double previousCalculated)
     }
 }
 
+// Refuses a cage whose bars cannot stand round the pier at their clear spacing: such a count
+// is a typing slip, and every result after it (and the plan view's bars) would be meaningless.
+void CheckBarsFit(const TTWData& project)
+{
+    const int most = MaxBarsAroundCage(project);
+    if (project.BarCount <= most)
+        return;
+    const TRebarSize& bar = FindBar(project.RebarTable(), project.VerticalBarSize);
+    const bool si = project.Units == TUnitSystem::usSI;
+    const std::string small = si ? " mm" : " in";
+    FailAnalysis(std::to_string(project.BarCount) + " vertical bars of " +
+                 MessageNumber(bar.Diameter) + small + " do not fit round the pier: " +
+                 (most > 0 ? "at most " + std::to_string(most) : std::string("none")) +
+                 " fit on the bar circle of " +
+                 MessageNumber(2 * std::max(0.0L, BarCircleRadius(project, bar,
+                                                                   FindBar(project.RebarTable(),
+                                                                           project.TieBarSize)))) +
+                 small + " diameter at the clear spacing of " +
+                 MessageNumber(MinimumBarClearSpacing(project)) + small +
+                 " (1.5 bar diameters, at least " + (si ? "40 mm" : "1.5 in") + ")");
+}
+
 void DesignDiagram(TTWData& project)
 {
     TRebarCageResults& r = project.RebarCageResults;
     auto& points = project.InteractionPoints;
+    CheckBarsFit(project);
     const TCage g = BuildCage(project);
 
     r.ReinforcementRatio = 100 * CheckedDiv(g.Ast, g.Ag, "the reinforcement ratio (area Ag)");
@@ -468,6 +499,37 @@ long double MomentCapacityAt(const TTWData& project, long double pu)
                                     (p[i + 1].phiPn - p[i].phiPn);
     }
     return kInfinity;
+}
+
+long double MinimumBarClearSpacing(const TTWData& project)
+{
+    const TRebarSize& bar = FindBar(project.RebarTable(), project.VerticalBarSize);
+    return std::max(1.5L * bar.Diameter, project.UnitValue(40.0L, 1.5L));
+}
+
+int MaxBarsAroundCage(const TTWData& project)
+{
+    const TRebarSize& bar = FindBar(project.RebarTable(), project.VerticalBarSize);
+    const TRebarSize& tie = FindBar(project.RebarTable(), project.TieBarSize);
+    const long double rs = BarCircleRadius(project, bar, tie);
+    const long double pitch = bar.Diameter + MinimumBarClearSpacing(project);
+    if (!(rs > 0) || !(pitch > 0) || !std::isfinite(rs) || pitch > 2 * rs)
+        return 0;
+    // n bars on the circle stand 2 rs sin(pi / n) apart, centre to centre; the estimate is
+    // refined on that chord so that a cage exactly at the limit is accepted.
+    const long double pi = std::numbers::pi_v<long double>;
+    const long double estimate = std::floor(pi / std::asin(pitch / (2 * rs)));
+    if (!(estimate < 1e6L))
+        return 1000000;
+    auto fits = [&](long double n) {
+        return 2 * rs * std::sin(pi / n) >= pitch * (1 - 1e-12L);
+    };
+    long double n = std::max(2.0L, estimate);
+    while (fits(n + 1))
+        ++n;
+    while (n > 2 && !fits(n))
+        --n;
+    return static_cast<int>(n);
 }
 
 void DesignRebarCageSpacing(TTWData& project)

@@ -75,6 +75,12 @@ long double RebarBeta1(long double fcMPa);
 // The lateral reinforcement spacing the design calls for (in | mm): ties min(16 db, 48 dt, D),
 // spirals 3.0 in | 75 mm.
 long double CalculatedTieSpacing(const TTWData& project);
+// The clear distance the vertical bars keep between them (in | mm): the larger of 1.5 bar
+// diameters and 1.5 in | 40 mm.
+long double MinimumBarClearSpacing(const TTWData& project);
+// The most vertical bars that fit round the cage's bar circle at the minimum clear spacing
+// (0 when not even two fit, or the bar circle has no radius).
+int MaxBarsAroundCage(const TTWData& project);
 // Fills every field of the point from its c, for the project's pier. Throws TAnalysisError on
 // an arithmetic failure.
 void ComputeInteractionPoint(const TTWData& project, TInteractionPoint& point);

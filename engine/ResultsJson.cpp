@@ -7,6 +7,7 @@
 #include "engine/JsonWriter.h"
 #include "engine/SteelChecks.h"
 #include "engine/TWClasses.h"
+#include "engine/Verdicts.h"
 
 namespace tw {
 
@@ -216,8 +217,33 @@ void WriteLagging(JsonWriter& w, const TTWData& p)
     Verdict(w, "Bending", timber, r.BendingOK);
     Verdict(w, "Shear", timber, r.ShearOK);
     Verdict(w, "Deflection", timber, r.DeflectionOK);
+    Verdict(w, "Concrete", p.LaggingType == TLaggingType::ltConcrete, r.ConcreteOK);
     w.EndObject();
     w.EndObject();
+}
+
+// The one list of verdicts: every check that applies to the wall, and whether all pass.
+void WriteChecks(JsonWriter& w, const TTWData& p)
+{
+    const TVerdicts verdicts = WallVerdicts(p);
+    w.Key("Checks");
+    w.BeginArray();
+    for (const TVerdict& v : verdicts.items) {
+        if (!v.applies)
+            continue;
+        w.BeginObject();
+        w.Key("Check");
+        w.String(v.key);
+        w.Key("Caption");
+        w.String(v.caption);
+        w.Key("Passes");
+        w.Bool(v.passes);
+        Num(w, "Utilization", v.utilization);
+        w.EndObject();
+    }
+    w.EndArray();
+    w.Key("AllChecksPass");
+    w.Bool(verdicts.AllPass());
 }
 
 void WriteGuardrail(JsonWriter& w, const TTWData& p)
@@ -251,7 +277,7 @@ void WriteGuardrail(JsonWriter& w, const TTWData& p)
 
 } // namespace
 
-std::string ResultsToJson(const TTWData& p)
+std::string ResultsToJson(const TTWData& p, std::span<const TAdjustedInput> adjusted)
 {
     std::string out;
     out.reserve(64 * 1024);
@@ -263,6 +289,21 @@ std::string ResultsToJson(const TTWData& p)
     w.Integer(kResultsJsonVersion);
     w.Key("Units");
     w.Integer(static_cast<int64_t>(p.Units));
+    w.Key("AdjustedInputs");
+    w.BeginArray();
+    for (const TAdjustedInput& a : adjusted) {
+        w.BeginObject(true);
+        w.Key("Name");
+        w.String(a.name);
+        w.Key("Caption");
+        w.String(a.caption);
+        Num(w, "Given", a.given);
+        Num(w, "Used", a.used);
+        w.Key("Rule");
+        w.String(a.rule);
+        w.EndObject();
+    }
+    w.EndArray();
 
     Num(w, "PlanEdgeOffset", p.PlanEdgeOffset);
     Num(w, "Ka", p.Ka);
@@ -314,6 +355,7 @@ std::string ResultsToJson(const TTWData& p)
     WriteRebarCage(w, p);
     WriteLagging(w, p);
     WriteGuardrail(w, p);
+    WriteChecks(w, p);
     w.EndObject();
     w.Finish();
     return out;

@@ -2,7 +2,10 @@
 // The format is described in docs/json-format.md.
 #pragma once
 
+#include <span>
 #include <string>
+
+#include "engine/InputRules.h"
 
 namespace tw {
 
@@ -14,6 +17,7 @@ inline constexpr int kResultsJsonVersion = 1;
 
 // The derived values and results of the last analysis, in the project's display units.
 // Numbers are written as the nearest double (shortest form); NaN and infinities as null.
-std::string ResultsToJson(const TTWData& project);
+// "AdjustedInputs" lists the inputs the rules changed before the analysis (none: empty).
+std::string ResultsToJson(const TTWData& project, std::span<const TAdjustedInput> adjusted = {});
 
 } // namespace tw

@@ -1,7 +1,6 @@
 #include "engine/TWClasses.h"
 
-#include <fstream>
-#include <iterator>
+#include <sstream>
 #include <stdexcept>
 #include <system_error>
 
@@ -9,6 +8,7 @@
 #include "engine/Jpeg.h"
 #include "engine/PileAnalysis.h"
 #include "engine/ProjectFile.h"
+#include "engine/SafeFile.h"
 
 namespace tw {
 
@@ -131,9 +131,8 @@ void TTWData::NewProject(bool builtInOnly)
         return;
     // A missing, unreadable or damaged example is not an error: the defaults stay.
     try {
-        std::ifstream in(example, std::ios::binary);
-        if (!in)
-            return;
+        std::istringstream in(ReadRegularFile(example, kMaxProjectFileBytes, "project files"),
+                              std::ios::binary);
         TTWData loaded(*this);
         loaded.LoadFromStream(in);
         loaded.Organization.clear();
@@ -334,20 +333,9 @@ void TTWData::SetLogoImage(int width, int height, std::span<const uint8_t> rgb)
 
 void TTWData::LoadLogoFromFile(const std::filesystem::path& path)
 {
-    // A logo is a small picture; refuse anything that could not sensibly be one rather
-    // than reading an arbitrarily large file into memory.
-    constexpr std::uintmax_t kMaxLogoBytes = 64u << 20;
-    std::error_code ec;
-    const std::uintmax_t size = std::filesystem::file_size(path, ec);
-    if (!ec && size > kMaxLogoBytes)
-        throw std::runtime_error("The picture " + path.string() + " is too large for a logo");
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        throw std::runtime_error("Cannot open the picture " + path.string());
-    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
-                               std::istreambuf_iterator<char>());
-    if (in.bad())
-        throw std::runtime_error("Cannot read the picture " + path.string());
+    // A logo is a small picture; anything that could not sensibly be one is not read.
+    std::string read = ReadRegularFile(path, kMaxLogoFileBytes, "logo pictures");
+    std::vector<uint8_t> bytes(read.begin(), read.end());
     try {
         SetLogoJpeg(std::move(bytes));
     } catch (const std::invalid_argument& e) {

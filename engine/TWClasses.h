@@ -74,10 +74,10 @@ public:
 
     // Project files (.btw; ProjectFile.h). SaveToFile writes a temporary file beside the
     // target and renames it over the target only when everything was written. LoadFromFile
-    // reads into a fresh project and takes it over only when the whole file was read, so a
-    // failed load leaves this project as it was. Both throw std::runtime_error with a message
-    // for the user ("Wrong file format" for a file that is not a project of a version this
-    // program reads).
+    // reads only a regular file of a sane size (SafeFile.h) into a fresh project and takes it
+    // over only when the whole file was read, so a failed load leaves this project as it was.
+    // Both throw std::runtime_error with a message for the user ("Wrong file format" for a
+    // file that is not a project of a version this program reads).
     void SaveToFile(const std::filesystem::path& path) const;
     void LoadFromFile(const std::filesystem::path& path);
     // The same on streams; LoadFromStream replaces this project's persisted state in place.
@@ -221,14 +221,17 @@ public:
     long double BackfillWallAngle = 0;
     long double BackfillUnitWeight = 0;
     long double Surcharge = 0;
-    long double ActiveEFP = 0;
+    // Inputs of the Equivalent Fluid method that the analysis overwrites with its own results
+    // under Coulomb (the equivalent fluid pressures it derives): ActiveEFP, Active2EFP,
+    // PassiveEFP and MaxPassivePressure. A Coulomb project's stored values are last results.
+    long double ActiveEFP = 0; // input under Equivalent Fluid; result under Coulomb
     long double Backfill2Phi = 0;
     long double Backfill2Delta = 0;
     long double Backfill2Slope = 0;
     long double Backfill2WallAngle = 0;
     long double Backfill2UnitWeight = 0;
     long double Backfill2Surcharge = 0;
-    long double Active2EFP = 0;
+    long double Active2EFP = 0; // input under Equivalent Fluid; result under Coulomb
     long double PassivePhi = 0;
     long double PassiveDelta = 0;
     long double PassiveSlope = 0;
@@ -239,8 +242,8 @@ public:
     long double IgnorePassiveHeight = 0;
     long double WedgeMultiplier = 0;
     bool AllowablePassive = false;
-    long double PassiveEFP = 0;
-    long double MaxPassivePressure = 0;
+    long double PassiveEFP = 0;         // input under Equivalent Fluid; result under Coulomb
+    long double MaxPassivePressure = 0; // input under Equivalent Fluid; result under Coulomb
     long double ReservedSoilValue = 0; // kept in files, never used
     TSteelLibrary SteelLibrary = TSteelLibrary::slNorthAmerican;
     int32_t BeamIndex = 0;

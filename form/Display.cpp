@@ -457,46 +457,58 @@ void TMainForm::ShowRebarAndGuardrailInputs()
     L(List::GuardrailSpacing).enabled = p.GuardrailOn;
 }
 
+// The engine's check behind each verdict mark of the window.
+TCheckId EngineCheck(Verdict v)
+{
+    switch (v) {
+    case Verdict::HoleFit: return TCheckId::HoleFit;
+    case Verdict::MaxDeflection: return TCheckId::MaxDeflection;
+    case Verdict::RoundClass: return TCheckId::RoundClass;
+    case Verdict::Moment: return TCheckId::Moment;
+    case Verdict::Shear: return TCheckId::Shear;
+    case Verdict::Axial: return TCheckId::Axial;
+    case Verdict::Interaction: return TCheckId::Interaction;
+    case Verdict::Slenderness: return TCheckId::Slenderness;
+    case Verdict::AxialPu: return TCheckId::RebarAxial;
+    case Verdict::MomentMu: return TCheckId::RebarMoment;
+    case Verdict::TieSpacing: return TCheckId::TieSpacing;
+    case Verdict::SectionModulus: return TCheckId::SectionModulus;
+    case Verdict::LaggingBending: return TCheckId::LaggingBending;
+    case Verdict::LaggingShear: return TCheckId::LaggingShear;
+    case Verdict::LaggingDeflection: return TCheckId::LaggingDeflection;
+    case Verdict::LaggingSize: return TCheckId::LaggingSize;
+    case Verdict::LaggingConcrete: return TCheckId::LaggingConcrete;
+    case Verdict::GuardrailCompression: return TCheckId::GuardrailCompression;
+    case Verdict::GuardrailMoment: return TCheckId::GuardrailMoment;
+    case Verdict::GuardrailWeldY: return TCheckId::GuardrailWeldY;
+    case Verdict::GuardrailWeldX: return TCheckId::GuardrailWeldX;
+    default: return TCheckId::Moment;
+    }
+}
+
 void TMainForm::ShowVerdicts(bool analysed)
 {
     const TTWData& p = project_;
     for (TVerdictState& v : verdicts_)
         v = TVerdictState{};
+    Lb(Label::SpacingMessage).red = false;
+    Lb(Label::ConcreteLagging).red = false;
     if (analysed) {
-        const TSteelVerdicts& steel = p.SteelCheckResults.Verdicts;
-        const bool cage = p.Reinforcement == TReinforcement::rfRebarCage;
-        const bool checks = S(Section::Checks).visible;
-        auto set = [this](Verdict v, bool visible, bool pass) {
-            V(v).visible = visible;
-            V(v).pass = pass;
-        };
-        set(Verdict::HoleFit, steel.HoleFitApplies && !cage, steel.HoleFit);
-        set(Verdict::MaxDeflection, true, steel.Deflection);
-        const bool round = checks && p.Reinforcement == TReinforcement::rfPipe;
-        set(Verdict::RoundClass, round, steel.RoundClass);
-        V(Verdict::RoundClass).outOfView = round && !steel.RoundClass;
-        set(Verdict::Moment, checks, steel.Moment);
-        set(Verdict::Shear, checks, steel.Shear);
-        set(Verdict::Axial, checks, steel.Axial);
-        set(Verdict::Interaction, checks, steel.Interaction);
-        set(Verdict::Slenderness, checks, steel.Slenderness);
-        set(Verdict::AxialPu, cage, p.RebarCageResults.AxialOK);
-        set(Verdict::MomentMu, cage, p.RebarCageResults.MomentOK);
-        set(Verdict::SectionModulus, S(Section::SectionCheck).visible, steel.SectionModulus);
-        const TLaggingResults& lag = p.LaggingResults;
-        const bool lagging = S(Section::LaggingResult).visible;
-        const bool timber = lagging && p.LaggingType == TLaggingType::ltTimber;
-        const bool plate = lagging && p.LaggingType == TLaggingType::ltSteelPlate;
-        set(Verdict::LaggingBending, timber, lag.BendingOK);
-        set(Verdict::LaggingShear, timber, lag.ShearOK);
-        set(Verdict::LaggingDeflection, timber, lag.DeflectionOK);
-        set(Verdict::LaggingSize, timber || plate, lag.SizeOK);
-        const TGuardrailResults& gr = p.GuardrailResults;
-        const bool guardrail = p.GuardrailOn;
-        set(Verdict::GuardrailCompression, guardrail, gr.CompressionOK);
-        set(Verdict::GuardrailMoment, guardrail, gr.MomentOK);
-        set(Verdict::GuardrailWeldY, guardrail, gr.WeldYOK);
-        set(Verdict::GuardrailWeldX, guardrail, gr.WeldXOK);
+        // The engine decides every verdict; the form only places it.
+        const TVerdicts all = WallVerdicts(p);
+        for (int i = 0; i < kVerdictCount; ++i) {
+            const TVerdict& v = all[EngineCheck(static_cast<Verdict>(i))];
+            verdicts_[i].visible = v.applies;
+            verdicts_[i].pass = v.passes;
+        }
+        // A failing round-section class is told by its row's red text rather than by a mark;
+        // the tie spacing and concrete lagging messages turn red beside their marks.
+        V(Verdict::RoundClass).outOfView =
+            V(Verdict::RoundClass).visible && !V(Verdict::RoundClass).pass;
+        Lb(Label::SpacingMessage).red =
+            V(Verdict::TieSpacing).visible && !V(Verdict::TieSpacing).pass;
+        Lb(Label::ConcreteLagging).red =
+            V(Verdict::LaggingConcrete).visible && !V(Verdict::LaggingConcrete).pass;
     }
     // Each result section's caption mark sums up the marks shown inside it.
     for (int s = N(kFirstResultSection); s < kSectionCount; ++s) {

@@ -326,11 +326,13 @@ inline constexpr int kLabelCount = static_cast<int>(Label::Count);
     X(Slenderness, Checks)                                                                     \
     X(AxialPu, RebarChecks)                                                                    \
     X(MomentMu, RebarChecks)                                                                   \
+    X(TieSpacing, StructuralData)                                                              \
     X(SectionModulus, SectionCheck)                                                            \
     X(LaggingBending, LaggingResult)                                                           \
     X(LaggingShear, LaggingResult)                                                             \
     X(LaggingDeflection, LaggingResult)                                                        \
     X(LaggingSize, LaggingResult)                                                              \
+    X(LaggingConcrete, LaggingResult)                                                          \
     X(GuardrailCompression, GuardrailResult)                                                   \
     X(GuardrailMoment, GuardrailResult)                                                        \
     X(GuardrailWeldY, GuardrailResult)                                                         \

@@ -151,7 +151,8 @@ TGraphPlot InteractionGraph(const TTWData& p, bool si)
     g.series[1].mark = TPointMark::Diamond;
     g.series[3].active = true;
     g.series[3].markFill = kRed;
-    Add(g.series[3], 1.2L * p.AxialLoad, 1.6L * p.MaxMomentBelow);
+    // The factored loads as the cage design took them.
+    Add(g.series[3], r.Pu, r.Mu);
     g.series[4].active = true;
     g.series[4].mark = TPointMark::Diamond;
     if (std::isfinite(static_cast<double>(r.PhiMn0)))
@@ -185,10 +186,18 @@ double AxisIncrementForSpan(double span)
     return std::nearbyint(r / 5 / 5) * 5 * std::pow(10.0, k);
 }
 
-std::vector<int> DepthTicks(double length)
+std::vector<double> DepthTicks(double length)
 {
-    std::vector<int> ticks;
-    for (int q = 5; q < length - 2; q += 5)
+    std::vector<double> ticks;
+    if (!std::isfinite(length))
+        return ticks;
+    // Every 5 units; on a pile too long for that, every 10, 25, 50, 100, 250, ... so the
+    // labels stay few and readable whatever the length.
+    double step = 5;
+    for (int i = 0; length / step > kMaxDepthTicks + 1; ++i)
+        step *= i % 3 == 1 ? 2.5 : 2;
+    const double last = length - 0.4 * step;
+    for (double q = step; q < last && ticks.size() < kMaxDepthTicks; q += step)
         ticks.push_back(q);
     return ticks;
 }

@@ -74,7 +74,7 @@ struct TGraphPlot
     double markValue = 0;
     std::string markText; // "%.3f" English, "%.2f" SI
     // Depth ticks labelled between the chart's own end labels: 5, 10, 15, ...
-    std::vector<int> depthTicks;
+    std::vector<double> depthTicks;
     // The series whose points the readout finds, in the order searched.
     std::vector<int> readoutSeries;
 };
@@ -90,8 +90,12 @@ std::vector<TGraphPlot> BuildGraphs(const TTWData& project, TGraphKind which,
 // multiple of 5, scaled back; 0 when that rounds to nothing (the caller then takes the largest
 // value).
 double AxisIncrementForSpan(double span);
-// Depth labels of a pile of the given length: 5, 10, ... while below length - 2.
-std::vector<int> DepthTicks(double length);
+// The most depth labels a graph gets between its end labels.
+inline constexpr std::size_t kMaxDepthTicks = 40;
+// Depth labels of a pile of the given length: 5, 10, ... while below length - 2; on piles
+// longer than 40 steps of 5 the step grows (10, 25, 50, 100, ...) so there are at most
+// kMaxDepthTicks.
+std::vector<double> DepthTicks(double length);
 // The readout text of a point of a graph ("  Moment: 12.3456    Distance: 7.50").
 std::string ReadoutText(TGraphKind kind, double y, double x, const TNumberFormat& format);
 

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-#include "engine/SteelChecks.h"
+#include "engine/Verdicts.h"
 #include "form/MainForm.h"
 
 namespace tw::form {
@@ -14,77 +14,28 @@ namespace {
 constexpr long double kSteelDensityEnglish = 490; // lb/ft3
 constexpr long double kSteelDensitySI = 7850;     // kg/m3
 
-struct TCheck
-{
-    Verdict verdict;
-    const char* name;
-};
-// The verdicts of the window in the order they are named when one fails.
-constexpr TCheck kChecks[] = {
-    {Verdict::Moment, "Moment"},
-    {Verdict::Shear, "Shear"},
-    {Verdict::Axial, "Axial"},
-    {Verdict::Interaction, "P-M interaction"},
-    {Verdict::Slenderness, "Slenderness Ratio, kL/r"},
-    {Verdict::SectionModulus, "Section Modulus"},
-    {Verdict::MaxDeflection, "Max. Deflection"},
-    {Verdict::HoleFit, "Beam Diagonal Length"},
-    {Verdict::RoundClass, "Section class"},
-    {Verdict::AxialPu, "Factored Axial, Pu"},
-    {Verdict::MomentMu, "Factored Moment, Mu"},
-    {Verdict::LaggingBending, "Lagging bending"},
-    {Verdict::LaggingShear, "Lagging shear"},
-    {Verdict::LaggingDeflection, "Lagging deflection"},
-    {Verdict::LaggingSize, "Lagging size"},
-    {Verdict::GuardrailCompression, "Guardrail compression"},
-    {Verdict::GuardrailMoment, "Guardrail moment"},
-    {Verdict::GuardrailWeldY, "Guardrail weld, y-axis"},
-    {Verdict::GuardrailWeldX, "Guardrail weld, x-axis"},
-};
-
-// The largest of the pile's utilizations, with its name.
-void Governing(const TTWData& p, const TMainForm& form, TCheckSummary& c)
-{
-    const TSteelCheckResults& s = p.SteelCheckResults;
-    const auto consider = [&](Verdict v, const char* name, long double percent) {
-        if (form.VerdictState(v).visible && std::isfinite(static_cast<double>(percent)) &&
-            (c.governing.empty() || percent > c.utilization)) {
-            c.governing = name;
-            c.utilization = percent;
-        }
-    };
-    consider(Verdict::Moment, "Moment", s.MomentUtilization);
-    consider(Verdict::Shear, "Shear", s.ShearUtilization);
-    consider(Verdict::Axial, "Axial", s.AxialUtilization);
-    consider(Verdict::Interaction, "P-M interaction", s.Interaction);
-    if (s.SectionModulusProvided != 0)
-        consider(Verdict::SectionModulus, "Section Modulus",
-                 100 * std::fabs(s.SectionModulusRequired / s.SectionModulusProvided));
-    if (p.AllowableTopDeflection > 0) {
-        // The top deflection in the unit of its allowance (in | mm).
-        consider(Verdict::MaxDeflection, "Max. Deflection",
-                 100 * std::fabs(p.TopDeflection) / p.AllowableTopDeflection);
-    }
-    if (!p.RebarCageResults.MomentUtilizationNA)
-        consider(Verdict::MomentMu, "Factored Moment, Mu", p.RebarCageResults.MomentUtilization);
-}
-
 } // namespace
 
 TCheckSummary SummarizeChecks(const TMainForm& form)
 {
     TCheckSummary c;
-    for (const TCheck& check : kChecks) {
-        const TVerdictState& v = form.VerdictState(check.verdict);
-        if (v.visible && !v.pass) {
-            c.passes = false;
-            c.governing = check.name;
-            c.utilization = std::numeric_limits<long double>::quiet_NaN();
-            return c;
-        }
-    }
     c.utilization = std::numeric_limits<long double>::quiet_NaN();
-    Governing(form.Project(), form, c);
+    if (form.AnalysisFailure()) {
+        // Results that are not the wall's decide nothing.
+        c.passes = false;
+        c.governing = "analysis failed";
+        return c;
+    }
+    const TVerdicts verdicts = WallVerdicts(form.Project());
+    if (const TVerdict* failure = verdicts.FirstFailure()) {
+        c.passes = false;
+        c.governing = std::string(failure->caption);
+        return c;
+    }
+    if (const TVerdict* governing = verdicts.Governing()) {
+        c.governing = std::string(governing->caption);
+        c.utilization = governing->utilization;
+    }
     return c;
 }
 

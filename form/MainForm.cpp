@@ -90,21 +90,12 @@ long double TMainForm::Read(Box b, double lower, double upper)
 
 long double TMainForm::ReadKeepingSign(Box b, double lower, double upper)
 {
-    long double value = Read(b, lower, upper);
-    const TInputLimit limit = LimitForTag(project_.Limits(), BoxDef(b).tag);
-    if (limit.Min == 0 && limit.Max == 0)
-        return value;
-    bool bounded = false;
-    if (lower == 0 && value < limit.Min) {
-        value = limit.Min;
-        bounded = true;
-    } else if (upper == 0 && value > limit.Max) {
-        value = limit.Max;
-        bounded = true;
-    }
-    if (bounded)
-        Show(b, value);
-    return value;
+    const long double value = Read(b, lower, upper);
+    const long double kept =
+        ClampOpenSide(LimitForTag(project_.Limits(), BoxDef(b).tag), value, lower, upper);
+    if (kept != value)
+        Show(b, kept);
+    return kept;
 }
 
 // --- Lists ---

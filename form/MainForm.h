@@ -12,7 +12,9 @@
 #include <string>
 #include <vector>
 
+#include "engine/InputRules.h"
 #include "engine/TWClasses.h"
+#include "engine/Verdicts.h"
 #include "form/FormIds.h"
 
 namespace tw::form {
@@ -70,6 +72,9 @@ struct TLabelState
     bool red = false;
     bool enabled = true;
 };
+
+// The engine's check behind a verdict mark of the window.
+TCheckId EngineCheck(Verdict v);
 
 struct TVerdictState
 {
@@ -233,7 +238,8 @@ private:
     // ReadNumber from a box with explicit bounds (0: none); rewrites a bounded box.
     long double Read(Box b, double lower = 0, double upper = 0);
     // A read with an explicit bound on one side that keeps the box's fixed limit on the
-    // other side (angles whose sign the analysis relies on, lengths that cannot be negative).
+    // other side (ClampOpenSide: angles whose sign the analysis relies on, lengths that cannot
+    // be negative).
     long double ReadKeepingSign(Box b, double lower, double upper);
     void FillList(List l, std::vector<std::string> items);
     void FillEnumList(List l, std::span<const std::string_view> items);
@@ -243,6 +249,8 @@ private:
     TCommitResult Display(bool analyse);
     // Recalculate without deciding whether its failure is reported.
     TCommitResult RecalculateNow();
+    // The numeric inputs of one step through their rules (engine/InputRules.h).
+    void ReadInputs(TInputGroup group);
     // Its steps, one per input section, in the window's order.
     void ReadTitleBlock();
     void ReadSelections();
@@ -317,6 +325,9 @@ private:
     TRebarStandard barListsStandard_ = TRebarStandard::rsUS;
     TUnitSystem barListsUnits_ = TUnitSystem::usEnglish;
 };
+
+// The box the window reads an input rule's value from.
+Box RuleBox(const TInputRule& rule);
 
 // The hint of tie spacing "Override".
 inline constexpr std::string_view kOverrideHint = "Per ACI 9.7.6.4.3, 23.6.3.1, 25.7.2.1\n\n";

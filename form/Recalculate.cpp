@@ -2,11 +2,13 @@
 // the rules that tie the selections together and the bounds that depend on other inputs, then
 // the analysis and the display pass. One step per input section, in the order of the window.
 #include <algorithm>
-#include <cmath>
 #include <exception>
-#include <limits>
+#include <stdexcept>
+#include <string>
+#include <vector>
 
 #include "engine/Ansi.h"
+#include "engine/InputRules.h"
 #include "form/MainForm.h"
 
 namespace tw::form {
@@ -19,6 +21,23 @@ template <class E> constexpr int N(E e)
 }
 
 } // namespace
+
+Box RuleBox(const TInputRule& rule)
+{
+    static const std::vector<Box> boxes = [] {
+        std::vector<Box> found;
+        for (const TInputRule& r : InputRules()) {
+            int i = 0;
+            while (i < kBoxCount && BoxDef(static_cast<Box>(i)).name != r.input)
+                ++i;
+            if (i == kBoxCount)
+                throw std::logic_error("no box for the input " + std::string(r.input));
+            found.push_back(static_cast<Box>(i));
+        }
+        return found;
+    }();
+    return boxes.at(static_cast<std::size_t>(&rule - InputRules().data()));
+}
 
 TCommitResult TMainForm::Recalculate()
 {
@@ -195,30 +214,31 @@ void TMainForm::ReadSelections()
     }
 }
 
+// Each numeric input of a section that applies to the selections, through its box within the
+// bounds of its rule; derived values (a tangent pile's spacing) straight from the rule.
+void TMainForm::ReadInputs(TInputGroup group)
+{
+    TTWData& p = project_;
+    for (const TInputRule& rule : InputRules()) {
+        if (rule.group != group || !rule.applies(p))
+            continue;
+        long double value;
+        if (rule.kind == TInputRuleKind::Derived) {
+            value = rule.derived(p);
+        } else {
+            const TInputBounds b = RuleBounds(rule, p);
+            value = rule.kind == TInputRuleKind::KeepingSign
+                        ? ReadKeepingSign(RuleBox(rule), b.lower, b.upper)
+                        : Read(RuleBox(rule), b.lower, b.upper);
+        }
+        rule.set(p, value);
+    }
+}
+
 // "General Data": the shored height, the pile width and the spacing by pile type.
 void TMainForm::ReadGeneralData()
 {
-    TTWData& p = project_;
-    const bool sheet = p.PileType == TPileType::ptSheetPile;
-    p.ShoredHeight = Read(Box::ShoredHeight);
-    if (p.InstallMethod != TInstallMethod::imDriven && !sheet)
-        p.PileWidth = Read(Box::PileWidth);
-    const long double b = p.EffectivePileWidth();
-    switch (p.PileType) {
-    case TPileType::ptSoldierBeam:
-        p.PileSpacing = Read(Box::PileSpacing);
-        break;
-    case TPileType::ptTangentPile:
-        p.PileSpacing = 2 * b;
-        break;
-    case TPileType::ptSecantPile:
-        p.PileSpacing =
-            Read(Box::PileSpacing, static_cast<double>(1.33L * b), static_cast<double>(1.67L * b));
-        break;
-    case TPileType::ptSheetPile:
-        p.PileSpacing = 1.0L;
-        break;
-    }
+    ReadInputs(TInputGroup::GeneralData);
 }
 
 // The backfill and passive soils, by soil method and analysis method; the passive wedge,
@@ -226,57 +246,7 @@ void TMainForm::ReadGeneralData()
 void TMainForm::ReadSoils()
 {
     TTWData& p = project_;
-    const bool sheet = p.PileType == TPileType::ptSheetPile;
-    const bool gross = p.AnalysisMethod == TAnalysisMethod::amGrossPressure;
-    if (p.SoilMethod == TSoilMethod::smCoulomb) {
-        p.BackfillPhi = Read(Box::BackfillPhi);
-        p.BackfillDelta =
-            ReadKeepingSign(Box::BackfillDelta, 0, static_cast<double>(0.75L * p.BackfillPhi));
-        p.BackfillSlope =
-            ReadKeepingSign(Box::BackfillSlope, 0, static_cast<double>(p.BackfillPhi));
-        p.BackfillUnitWeight = Read(Box::BackfillUnitWeight);
-        p.Surcharge = Read(Box::Surcharge);
-        if (gross) {
-            p.Backfill2Phi = Read(Box::Backfill2Phi);
-            p.Backfill2Delta = ReadKeepingSign(Box::Backfill2Delta, 0,
-                                               static_cast<double>(0.75L * p.Backfill2Phi));
-            p.Backfill2UnitWeight = Read(Box::Backfill2UnitWeight);
-            p.Backfill2Surcharge = Read(Box::Backfill2Surcharge);
-            p.IgnorePassiveHeight = Read(Box::IgnorePassiveHeight);
-        } else {
-            p.PassivePhi = Read(Box::PassivePhi);
-            p.PassiveSafetyFactor = Read(Box::PassiveFS, 1.33, 2.0);
-            p.IgnorePassiveHeight = Read(Box::IgnorePassiveHeight);
-            p.PassiveUnitWeight = Read(Box::PassiveUnitWeight);
-        }
-        p.PassiveDelta =
-            ReadKeepingSign(Box::PassiveDelta, static_cast<double>(-0.5L * p.GetPassivePhi()), 0);
-        p.PassiveSlope =
-            ReadKeepingSign(Box::PassiveSlope, static_cast<double>(-p.GetPassivePhi()), 0);
-        p.Cohesion = Read(Box::Cohesion);
-    } else {
-        p.BackfillSlope = ReadKeepingSign(Box::BackfillSlopeEFP, 0, 45);
-        p.BackfillUnitWeight = Read(Box::BackfillUnitWeight);
-        p.ActiveEFP = Read(Box::ActiveEFP);
-        p.PassiveEFP = Read(Box::PassiveEFP);
-        p.MaxPassivePressure = Read(Box::MaxPassive);
-        p.Surcharge = Read(Box::Surcharge);
-        if (gross) {
-            p.Active2EFP = Read(Box::Active2EFP);
-            p.Backfill2UnitWeight = Read(Box::Backfill2UnitWeight);
-            p.Backfill2Surcharge = Read(Box::Backfill2Surcharge);
-        } else {
-            p.PassiveSafetyFactor = 1.0L;
-            p.IgnorePassiveHeight = Read(Box::IgnorePassiveHeight);
-            p.PassiveUnitWeight = Read(Box::PassiveUnitWeight);
-        }
-        p.PassiveSlope =
-            ReadKeepingSign(Box::PassiveSlopeEFP, static_cast<double>(-p.GetPassivePhi()), 0);
-        p.Cohesion = Read(Box::Cohesion);
-    }
-    p.WedgeMultiplier = sheet ? 1.0L : Read(Box::WedgeMultiplier);
-    if (p.AnalysisMethod == TAnalysisMethod::amUserDefined)
-        p.IgnorePassiveHeight = Read(Box::IgnorePassiveUD);
+    ReadInputs(TInputGroup::Soils);
     if (p.AnalysisMethod == TAnalysisMethod::amNetPressure)
         p.AllowablePassive = C(Check::AllowablePassive).checked;
 }
@@ -285,42 +255,16 @@ void TMainForm::ReadSoils()
 void TMainForm::ReadLoads()
 {
     TTWData& p = project_;
-    p.AxialLoad = Read(Box::AxialLoad);
-    p.LateralLoadTop = Read(Box::LateralLoad);
-    p.OtherMoment = Read(Box::OtherMoment);
     p.StripLoadOn = C(Check::StripLoad).checked;
-    p.StripPressure = Read(Box::StripPressure);
-    p.StripSetback = ReadKeepingSign(Box::StripSetback, 0, static_cast<double>(p.ShoredHeight));
-    p.StripWidth = Read(Box::StripWidth);
-    p.StripDepth = ReadKeepingSign(Box::StripDepth, 0, static_cast<double>(p.ShoredHeight));
     p.SeismicLoadOn = C(Check::SeismicLoad).checked;
-    p.SeismicThrust = Read(Box::SeismicThrust);
-    p.SeismicArm = ReadKeepingSign(Box::SeismicArm, 0, static_cast<double>(p.TotalPileLength));
+    ReadInputs(TInputGroup::Loads);
 }
 
-// The user-defined pressure diagram, bounded by the fixed depths of the last analysis.
+// The user-defined pressure diagram, bounded by the fixed depths of the last analysis (under
+// the other methods the analysis computes it).
 void TMainForm::ReadPressureData()
 {
-    TTWData& p = project_;
-    {
-        auto load = p.LoadPoints;
-        auto passive = p.PassivePoints;
-        auto bounded = [this](Box box, long double lo, long double hi) {
-            return Read(box, static_cast<double>(lo), static_cast<double>(hi));
-        };
-        load[1].X = bounded(Box::InLoadX2, load[0].X + 0.01L, load[3].X - 0.02L);
-        load[2].X = bounded(Box::InLoadX3, load[1].X + 0.01L, load[3].X - 0.01L);
-        load[5].X = bounded(Box::InLoadX6, load[4].X + 0.01L, load[7].X - 0.02L);
-        load[6].X = bounded(Box::InLoadX7, load[5].X + 0.01L, load[7].X - 0.01L);
-        passive[1].X = bounded(Box::InPassX2, passive[0].X + 0.01L, passive[3].X - 0.02L);
-        passive[2].X = bounded(Box::InPassX3, passive[1].X + 0.01L, passive[3].X - 0.01L);
-        for (int i = 0; i < kLoadPointCount; ++i)
-            load[i].W = Read(PointBox(Box::InLoadX1, 8 + i));
-        for (int i = 0; i < kPassivePointCount; ++i)
-            passive[i].W = Read(PointBox(Box::InLoadX1, 20 + i));
-        p.LoadPoints = load;
-        p.PassivePoints = passive;
-    }
+    ReadInputs(TInputGroup::PressureData);
 }
 
 // "Structural data": the materials and the section.
@@ -328,7 +272,6 @@ void TMainForm::ReadStructuralData()
 {
     TTWData& p = project_;
     const bool sheet = p.PileType == TPileType::ptSheetPile;
-    p.ElasticModulus = Read(Box::ElasticModulus);
     {
         const TListState& sections = L(List::SectionSize);
         int index = sections.index;
@@ -338,9 +281,7 @@ void TMainForm::ReadStructuralData()
             index = 0;
         p.SelectSection(index);
     }
-    p.YieldStrength = Read(Box::YieldStrength);
-    p.AllowableTopDeflection = Read(Box::AllowTopDeflection);
-    p.ConcreteStrength = Read(Box::ConcreteStrength);
+    ReadInputs(TInputGroup::StructuralData);
     p.PipeFilled = C(Check::PipeFilled).checked;
 }
 
@@ -349,10 +290,7 @@ void TMainForm::ReadLagging()
 {
     TTWData& p = project_;
     p.LaggingType = static_cast<TLaggingType>(std::clamp(ListIndex(List::LaggingType), 0, 3));
-    p.ArchingFactor = Read(Box::ArchingFactor);
-    p.LaggingFb = Read(Box::LumberFb);
-    p.LaggingFv = Read(Box::LumberFv);
-    p.LaggingModulus = Read(Box::LumberModulus);
+    ReadInputs(TInputGroup::Lagging);
     p.SouthernPine = C(Check::SouthernPine).checked;
     p.LumberGrade = static_cast<TLumberGrade>(std::clamp(ListIndex(List::LumberGrade), 0, 2));
     p.LaggingConcrete = ListIndex(List::LaggingConcrete);
@@ -362,19 +300,9 @@ void TMainForm::ReadLagging()
 void TMainForm::ReadRebarCage()
 {
     TTWData& p = project_;
+    // The tie type first: the least number of bars depends on it.
     p.TieType = ListIndex(List::TieType) == 1 ? TTieType::ttSpiral : TTieType::ttTie;
-    {
-        const long double bars =
-            Read(Box::BarCount, p.TieType == TTieType::ttSpiral ? 6.0 : 4.0, 0);
-        // Nearest integer, a half to the even neighbour; beyond the 32-bit range the largest.
-        const long double rounded = std::nearbyint(bars);
-        p.BarCount = rounded >= static_cast<long double>(std::numeric_limits<int32_t>::max())
-                         ? std::numeric_limits<int32_t>::max()
-                         : static_cast<int32_t>(rounded);
-    }
-    p.ClearCover = Read(Box::ClearCover, static_cast<double>(p.UnitValue(50, 2)),
-                        static_cast<double>(p.EffectivePileWidth() / 3 * p.UnitValue(1000, 12)));
-    p.TieSpacingOverride = Read(Box::TieSpacingOverride);
+    ReadInputs(TInputGroup::RebarCage);
     p.ShoredHeightFill =
         C(Check::SlurryFill).checked ? TShoredHeightFill::sfSlurry : TShoredHeightFill::sfConcrete;
     {
@@ -392,10 +320,8 @@ void TMainForm::ReadGuardrail()
     TTWData& p = project_;
     p.GuardrailOn = C(Check::UseGuardrail).checked;
     p.GuardrailShape = std::max(ListIndex(List::GuardrailShape), 0);
-    p.GuardrailLength = Read(Box::GuardrailLength);
-    p.GuardrailDistLoad = Read(Box::GuardrailDistLoad);
-    p.GuardrailPointLoad = Read(Box::GuardrailPointLoad);
-    p.GuardrailSpacing = ListIndex(List::GuardrailSpacing) == 1 ? 2 * p.PileSpacing : p.PileSpacing;
+    ReadInputs(TInputGroup::Guardrail);
+    p.GuardrailSpacing = GuardrailSpacingFor(p, ListIndex(List::GuardrailSpacing) == 1);
 }
 
 } // namespace tw::form

@@ -44,9 +44,9 @@ TReportRow HeadRow(TReportTabs tabs, std::vector<std::string> cells)
 }
 
 // A text on its own line; the lines of a multi-line note become note lines.
-TReportRow TextRow(std::string text, bool bold, bool indented)
+TReportRow TextRow(std::string text, bool bold, bool indented, bool failing = false)
 {
-    TReportRow row = Cells(TReportTabs::None, {std::move(text)});
+    TReportRow row = Cells(TReportTabs::None, {std::move(text)}, failing);
     row.bold = bold;
     row.indented = indented;
     return row;
@@ -128,7 +128,8 @@ void AddItem(const TMainForm& form, const TInputItem& item, std::vector<TReportR
         if (l == Label::ImportantNotice)
             rows.push_back(TextRow(std::string(LabelDef(l).caption), true, false));
         // The tie spacing message stands under the spacing boxes, at their right.
-        rows.push_back(TextRow(s.text, false, l == Label::SpacingMessage));
+        rows.push_back(TextRow(s.text, false, l == Label::SpacingMessage,
+                               l == Label::SpacingMessage && s.red));
         break;
     }
     case InputItemKind::Points:

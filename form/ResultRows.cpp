@@ -69,7 +69,7 @@ std::vector<TResultRow> MakeRows()
     rows.push_back(Row(l, Box::ResLagDeflection, std::nullopt, Verdict::LaggingDeflection));
     rows.push_back(Row(l, Box::ResLagSreq));
     rows.push_back(TextRow(l, Label::LaggingSize, Verdict::LaggingSize));
-    rows.push_back(TextRow(l, Label::ConcreteLagging));
+    rows.push_back(TextRow(l, Label::ConcreteLagging, Verdict::LaggingConcrete));
     rows.push_back(TextRow(l, Label::LaggingMaterial));
     const Section g = Section::GuardrailResult;
     rows.push_back(Row(g, Box::ResGrCompressionAllow, Box::ResGrCompression,

@@ -1,19 +1,24 @@
 #include "report/Report.h"
 
+#include <QBuffer>
+#include <QByteArray>
 #include <QDate>
+#include <QFile>
 #include <QFileInfo>
 #include <QLocale>
 #include <QPdfWriter>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <span>
+#include <string_view>
 #include <vector>
 
 #include "charts/GraphChart.h"
 #include "drawing/DiagramDraw.h"
 #include "engine/Globals.h"
+#include "engine/SafeFile.h"
 #include "form/NodeTable.h"
 #include "form/ReportRows.h"
 #include "report/PrintSurface.h"
@@ -553,11 +558,13 @@ void GenerateReport(const form::TMainForm& form, QPagedPaintDevice& device,
 std::optional<std::string> WriteReportPdf(const form::TMainForm& form, const QString& path,
                                           const QPageSize& pageSize, const TReportOptions& options)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return file.errorString().toStdString();
+    // The PDF is made in memory (a report is about a megabyte) and handed to the one atomic
+    // writer, which checks every write: a full disk leaves the old file, not a cut one.
+    QByteArray pdf;
     {
-        QPdfWriter writer(&file);
+        QBuffer buffer(&pdf);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&buffer);
         writer.setPageSize(pageSize);
         writer.setPageMargins(QMarginsF(0, 0, 0, 0));
         writer.setResolution(1200);
@@ -568,8 +575,13 @@ std::optional<std::string> WriteReportPdf(const form::TMainForm& form, const QSt
         writer.setCreator(QStringLiteral("Tarnwick v") + Q(VersionString()));
         GenerateReport(form, writer, options);
     }
-    if (!file.commit())
-        return file.errorString().toStdString();
+    try {
+        WriteFileAtomically(
+            std::filesystem::path(QFile::encodeName(path).toStdString()),
+            std::string_view(pdf.constData(), static_cast<std::size_t>(pdf.size())));
+    } catch (const TFileError& e) {
+        return e.Reason();
+    }
     return std::nullopt;
 }
 

@@ -35,9 +35,10 @@ inline constexpr char kPrintJobTitle[] = "Brenmoor Tarnwick";
 void GenerateReport(const form::TMainForm& form, QPagedPaintDevice& device,
                     const TReportOptions& options = {});
 
-// Writes the report as a PDF file with the project's name as title and the program as creator:
-// into a temporary file beside the target, renamed over it when complete. Returns the reason
-// when it could not be written.
+// Writes the report as a PDF file with the project's name as title and the program as creator,
+// made in memory and written by WriteFileAtomically (engine/SafeFile.h): the old file stays
+// unless the new one is complete. Returns the reason when it could not be written ("No space
+// left on device"); the caller names the file.
 std::optional<std::string> WriteReportPdf(const form::TMainForm& form, const QString& path,
                                           const QPageSize& pageSize,
                                           const TReportOptions& options = {});

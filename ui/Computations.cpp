@@ -9,7 +9,6 @@
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QScreen>
 #include <QScrollBar>
 #include <QStyle>
@@ -19,6 +18,7 @@
 #include <set>
 
 #include "form/NodeTable.h"
+#include "ui/Desktop.h"
 #include "ui/DiagramView.h"
 
 namespace tw::ui {
@@ -135,13 +135,9 @@ void TfrmComputations::CopyRows()
 bool TfrmComputations::SaveCsv(const QString& path, QString* error) const
 {
     const std::string csv = form::NodeTableCsv(form_.Project());
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(csv.data(), static_cast<qint64>(csv.size())) !=
-            static_cast<qint64>(csv.size()) ||
-        !file.commit()) {
-        *error = QStringLiteral("Cannot save the table to %1: %2").arg(path, file.errorString());
-        file.cancelWriting();
+    if (const auto reason =
+            WriteWholeFile(path, QByteArray(csv.data(), static_cast<qsizetype>(csv.size())))) {
+        *error = QStringLiteral("Cannot save the table to %1: %2").arg(path, *reason);
         return false;
     }
     return true;

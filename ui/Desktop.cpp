@@ -1,5 +1,6 @@
 #include "ui/Desktop.h"
 
+#include <QByteArray>
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -9,6 +10,10 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QUrl>
+
+#include <string_view>
+
+#include "engine/SafeFile.h"
 
 namespace tw::ui {
 
@@ -68,6 +73,17 @@ std::filesystem::path ToPath(const QString& file)
 QString FromNative(const std::string& text)
 {
     return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::optional<QString> WriteWholeFile(const QString& path, const QByteArray& bytes)
+{
+    try {
+        WriteFileAtomically(ToPath(path), std::string_view(bytes.constData(),
+                                                           static_cast<std::size_t>(bytes.size())));
+    } catch (const TFileError& e) {
+        return QString::fromStdString(e.Reason());
+    }
+    return std::nullopt;
 }
 
 QString AskOpenProjectFile(QWidget* parent, const QString& folder, const QString& offered)

@@ -9,9 +9,11 @@
 #include <QStringList>
 
 #include <filesystem>
+#include <optional>
 
 #include "engine/Globals.h"
 
+class QByteArray;
 class QUrl;
 class QWidget;
 
@@ -43,6 +45,9 @@ QString ProgramFolder();
 // File names between Qt and the engine (the local 8-bit encoding of file names).
 std::filesystem::path ToPath(const QString& file);
 QString FromNative(const std::string& text);
+// Replaces the file by the bytes through the engine's atomic writer (engine/SafeFile.h); the
+// reason when it could not be written ("No space left on device"), the old file left intact.
+std::optional<QString> WriteWholeFile(const QString& path, const QByteArray& bytes);
 
 // The project dialogs: the chosen file, or an empty text when cancelled. They open in the
 // folder with the offered file name (none: only the filter), add ".btw" to a name without an

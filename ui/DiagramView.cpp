@@ -1,5 +1,7 @@
 #include "ui/DiagramView.h"
 
+#include <QBuffer>
+#include <QByteArray>
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QFile>
@@ -10,7 +12,8 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QSaveFile>
+
+#include "ui/Desktop.h"
 
 namespace tw::ui {
 
@@ -139,19 +142,19 @@ void CopyPicture(const QImage& picture)
 
 bool SavePicture(const QImage& picture, const QString& path, QString* error)
 {
-    QSaveFile file(path);
     QImage image = picture;
     image.setDevicePixelRatio(1);
-    if (!file.open(QIODevice::WriteOnly)) {
-        *error = QStringLiteral("Cannot save the picture to %1: %2").arg(path, file.errorString());
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "png");
+    if (!writer.write(image)) {
+        *error =
+            QStringLiteral("Cannot save the picture to %1: %2").arg(path, writer.errorString());
         return false;
     }
-    QImageWriter writer(&file, "png");
-    if (!writer.write(image) || !file.commit()) {
-        *error = QStringLiteral("Cannot save the picture to %1: %2")
-                     .arg(path, writer.error() != QImageWriter::UnknownError ? writer.errorString()
-                                                                             : file.errorString());
-        file.cancelWriting();
+    if (const auto reason = WriteWholeFile(path, png)) {
+        *error = QStringLiteral("Cannot save the picture to %1: %2").arg(path, *reason);
         return false;
     }
     return true;

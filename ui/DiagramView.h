@@ -74,7 +74,7 @@ void PictureMenu(QWidget* owner, QPoint globalPosition, const QImage& picture,
 // Places a window centred on its parent (when it has one).
 void CentreOnParent(QWidget* window);
 
-// Writes a picture as PNG beside the target and renames it over it; false with the message
+// Writes a picture as PNG through the atomic writer (WriteWholeFile); false with the message
 // when it cannot be written (the old file is left as it was).
 bool SavePicture(const QImage& picture, const QString& path, QString* error);
 

@@ -188,6 +188,16 @@ QString RunReport(QWidget* parent, const form::TMainForm& form, const TOutputCho
         TReportStatus status(parent, QStringLiteral("Printing page %p"));
         report::TReportOptions options;
         options.progress = status.Progress();
+        // Printing to a PDF file writes it as the PDF destination does, so that a failed write
+        // leaves the old file and is reported.
+        if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()) {
+            const QString file = printer.outputFileName();
+            if (const auto error =
+                    report::WriteReportPdf(form, file, printer.pageLayout().pageSize(), options))
+                return QStringLiteral("The report could not be written to %1: %2")
+                    .arg(file, QString::fromStdString(*error));
+            return {};
+        }
         report::GenerateReport(form, printer, options);
         if (printer.printerState() == QPrinter::Error)
             return QStringLiteral("The report could not be printed on %1.")

@@ -11,7 +11,6 @@
 #include <QLabel>
 #include <QLineSeries>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QScatterSeries>
 #include <QSpinBox>
 #include <QSplitter>
@@ -24,6 +23,7 @@
 #include "engine/Globals.h"
 #include "form/InputLayout.h"
 #include "form/MainForm.h"
+#include "ui/Desktop.h"
 #include "ui/DiagramView.h"
 
 namespace tw::ui {
@@ -258,10 +258,10 @@ void TfrmStudy::Plot()
 bool TfrmStudy::SaveCsv(const QString& path, QString* error) const
 {
     const std::string text = form::CsvText(form::StudyRows(steps_, Input(), si_));
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text.data(), static_cast<qint64>(text.size())) < 0 || !file.commit()) {
+    if (const auto reason =
+            WriteWholeFile(path, QByteArray(text.data(), static_cast<qsizetype>(text.size())))) {
         if (error)
-            *error = QStringLiteral("Cannot write %1: %2").arg(path, file.errorString());
+            *error = QStringLiteral("Cannot write %1: %2").arg(path, *reason);
         return false;
     }
     return true;

@@ -524,7 +524,20 @@ void TfrmTWMain::BuildInputColumn(QVBoxLayout* column)
                 }
                 auto* text = new QLabel(row);
                 text->setWordWrap(true);
-                layout->addWidget(text);
+                if (label == Label::SpacingMessage) {
+                    // The tie spacing message with the verdict mark of the spacing.
+                    auto* line = new QHBoxLayout();
+                    line->setContentsMargins(0, 0, 0, 0);
+                    line->addWidget(text, 1);
+                    auto* mark = new QLabel(row);
+                    mark->setFixedSize(kMarkSize, kMarkSize);
+                    RetainSize(mark);
+                    line->addWidget(mark);
+                    verdicts_[N(Verdict::TieSpacing)] = mark;
+                    layout->addLayout(line);
+                } else {
+                    layout->addWidget(text);
+                }
                 labels_[N(label)] = {caption, text, row};
                 rows->addWidget(row);
                 break;

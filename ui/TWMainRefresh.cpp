@@ -145,6 +145,8 @@ void TfrmTWMain::Refresh()
     for (int i = 0; i < kVerdictCount; ++i) {
         const TVerdictState& state = form_.VerdictState(static_cast<Verdict>(i));
         QLabel* mark = verdicts_[i];
+        if (mark == nullptr)
+            continue; // told by its row's red text (the tie spacing message)
         mark->setPixmap(state.pass ? passMark_ : failMark_);
         mark->setVisible(state.visible && !state.outOfView);
     }
@@ -251,7 +253,8 @@ void TfrmTWMain::RefreshAnalysisStatus()
         w.edit->setEnabled(enabled && !stale);
     }
     for (QLabel* mark : verdicts_)
-        mark->setEnabled(!stale);
+        if (mark != nullptr)
+            mark->setEnabled(!stale);
     for (int i = N(kFirstResultSection); i < kSectionCount; ++i)
         sections_[i]->markLabel()->setEnabled(!stale);
 }

@@ -2,6 +2,7 @@
 // and checks its exit code, its output and the files it writes.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <algorithm>
@@ -11,11 +12,14 @@
 #include <random>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 
 #include "engine/ProjectJson.h"
 #include "engine/TWClasses.h"
+#include "support/RandomWalls.h"
+#include "support/SmallDisk.h"
 
 namespace fs = std::filesystem;
 using Json = nlohmann::json;
@@ -48,6 +52,15 @@ std::string Quote(const std::string& arg)
     return quoted + "'";
 }
 
+std::vector<std::string> NamesIn(const fs::path& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(folder))
+        names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
 struct Outcome
 {
     int code = -1;
@@ -73,9 +86,15 @@ protected:
 
     fs::path Path(const std::string& name) const { return Dir_ / name; }
 
-    Outcome Start(std::initializer_list<std::string> args) const
+    // `shell` goes before the program on the shell's command line ("umask 077; ").
+    Outcome Start(std::initializer_list<std::string> args, const std::string& shell = {}) const
     {
-        std::string command = Quote(TW_CLI_PATH);
+        return Start(std::vector<std::string>(args), shell);
+    }
+
+    Outcome Start(const std::vector<std::string>& args, const std::string& shell = {}) const
+    {
+        std::string command = shell + Quote(TW_CLI_PATH);
         for (const std::string& arg : args)
             command += " " + Quote(arg);
         const fs::path out = Dir_ / "stdout.txt";
@@ -226,12 +245,39 @@ TEST_F(Cli, DrawWritesThePicture)
         {{"draw", project, "section", Path("a.jpg").string()}, "must end in .png"},
         {{"draw", project, "section", Path("a.png").string(), "--size", "12"}, "WIDTHxHEIGHT"},
         {{"draw", project, "section"}, "expected PROJECT"},
+        {{"draw", project, "section", Path("a.png").string(), "--size", "1000x21"},
+         "needs at least 360x200 pixels"},
         {{"draw", Path("missing.btw").string(), "section", Path("a.png").string()}, "missing.btw"},
     };
     for (const auto& c : bad) {
         run = Start(c.args);
         EXPECT_EQ(run.code, 2) << c.message;
         EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+    }
+}
+
+// Loads the boxes accept but no wall carries: a 7700 ft pile still gives its report within a
+// 1 GB memory limit (its depth labels once grew with the length, until memory ran out), and a
+// pile of 7.7e8 ft is refused by the analysis with the reason, nothing written.
+TEST_F(Cli, HugeLoadsStayWithinMemoryOrAreRefused)
+{
+    Json wall = Json::parse(ReadFile(kEnglishJson));
+    const std::string limit = "ulimit -v 1000000; ";
+    wall["LateralLoadTop"] = 1e4;
+    WriteFile(Path("long.json"), wall.dump());
+    Outcome run = Start({"report", Path("long.json").string(), Path("long.pdf").string()}, limit);
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_GT(fs::file_size(Path("long.pdf")), 10000u);
+
+    for (const auto& [field, value] : {std::pair{"LateralLoadTop", 1e9}, {"OtherMoment", 1e30}}) {
+        Json absurd = Json::parse(ReadFile(kEnglishJson));
+        absurd[field] = value;
+        WriteFile(Path("absurd.json"), absurd.dump());
+        run = Start({"report", Path("absurd.json").string(), Path("absurd.pdf").string()}, limit);
+        EXPECT_EQ(run.code, 1) << field;
+        EXPECT_NE(run.err.find("more than 1000 times the shored height"), std::string::npos)
+            << run.err;
+        EXPECT_FALSE(fs::exists(Path("absurd.pdf")));
     }
 }
 
@@ -326,6 +372,56 @@ TEST_F(Cli, SummaryOfManyProjects)
     EXPECT_EQ(Start({"summary"}).code, 2);
 }
 
+// One wall, one verdict: over generated walls of every kind, `summary` (and its exit code),
+// `analyze` and the results JSON of `analyze --json` agree on whether every check passes.
+TEST_F(Cli, SummaryAnalyzeAndTheJsonGiveOneVerdict)
+{
+    const std::string english = ReadFile(kEnglishJson);
+    const std::string si = ReadFile(kSIJson);
+    std::mt19937 rng(31);
+    std::vector<std::string> files;
+    for (int k = 0; k < 300; ++k) {
+        tw::TTWData wall = tw::test::RandomWall(rng, english, si);
+        // Every fourth cage with ties too far apart, a failure the summaries once missed.
+        if (k % 4 == 0)
+            wall.TieSpacingOverride = wall.Units == tw::TUnitSystem::usSI ? 900 : 36;
+        files.push_back(Path("w" + std::to_string(k) + ".json").string());
+        WriteFile(files.back(), tw::ProjectToJson(wall));
+    }
+    std::vector<std::string> args{"summary", "--csv"};
+    args.insert(args.end(), files.begin(), files.end());
+    const Outcome summary = Start(args);
+    std::vector<std::string> verdicts; // "pass", "FAIL" or "" (the analysis failed)
+    std::istringstream lines(summary.out);
+    std::string line;
+    std::getline(lines, line); // the column heads
+    while (std::getline(lines, line))
+        verdicts.push_back(line.ends_with(",pass") ? "pass" : line.ends_with(",FAIL") ? "FAIL" : "");
+    ASSERT_EQ(verdicts.size(), files.size()) << summary.out;
+    const bool anyFails = std::count(verdicts.begin(), verdicts.end(), "FAIL") > 0;
+    EXPECT_EQ(summary.code, anyFails || std::count(verdicts.begin(), verdicts.end(), "") ? 1 : 0);
+    int compared = 0;
+    for (std::size_t k = 0; k < files.size(); ++k) {
+        const Outcome json = Start({"analyze", "--json", files[k]});
+        if (verdicts[k].empty()) {
+            EXPECT_EQ(json.code, 1) << files[k];
+            continue;
+        }
+        ASSERT_EQ(json.code, 0) << files[k] << json.err;
+        const bool allPass = Json::parse(json.out).at("AllChecksPass").get<bool>();
+        EXPECT_EQ(allPass, verdicts[k] == "pass") << files[k];
+        if (k % 3 == 0) {
+            const Outcome text = Start({"analyze", files[k]});
+            EXPECT_NE(text.out.find(allPass ? "All checks pass." : "Some checks fail."),
+                      std::string::npos)
+                << files[k];
+        }
+        ++compared;
+    }
+    EXPECT_GT(compared, 200);
+    EXPECT_TRUE(anyFails);
+}
+
 TEST_F(Cli, SweepStepsOneInput)
 {
     Outcome run = Start({"sweep", kEnglishJson.string(), "--input", "ShoredHeight", "--from", "10",
@@ -397,6 +493,16 @@ TEST_F(Cli, AnalyzePrintsASummaryOrTheResults)
     const Json doc = Json::parse(run.out);
     EXPECT_EQ(doc.at("Units"), 1);
     EXPECT_EQ(doc.at("SteelCheckResults").at("Verdicts").at("Moment"), true);
+
+    // A value beyond any real wall prints in exponent form, not cut to 63 digits (an axial
+    // load of 5.12e68 k once showed its utilization a million times too small).
+    Json axial = Json::parse(ReadFile(kEnglishJson));
+    axial["AxialLoad"] = 5.12e68;
+    WriteFile(Path("axial.json"), axial.dump());
+    run = Start({"analyze", "--raw", Path("axial.json").string()});
+    EXPECT_NE(run.out.find("Axial Utilization                 2.78125E+68 %  FAIL"),
+              std::string::npos)
+        << run.out;
 }
 
 TEST_F(Cli, ConvertRoundTrips)
@@ -425,7 +531,7 @@ TEST_F(Cli, ConvertRoundTrips)
 
     run = Start({"convert", kEnglishJson.string(), Path("no/such/folder/out.json").string()});
     EXPECT_EQ(run.code, 2);
-    EXPECT_NE(run.err.find("Cannot create"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("Cannot write"), std::string::npos) << run.err;
 }
 
 TEST_F(Cli, NewStartsFromTheExampleBesideTheProgram)
@@ -447,4 +553,114 @@ TEST_F(Cli, NewStartsFromTheExampleBesideTheProgram)
     EXPECT_EQ(doc.at("Units"), 1);
     EXPECT_EQ(doc.at("ShoredHeight"), 4.5);
     EXPECT_EQ(Start({"analyze", Path("new si.btw").string()}).code, 0);
+}
+
+TEST_F(Cli, AReportOntoAFullDiskExitsWith2AndKeepsTheOldPdf)
+{
+    const tw::test::TSmallDisk disk(Path("disk"), "64k");
+    if (!disk.Mounted())
+        GTEST_SKIP() << disk.Reason();
+    const fs::path pdf = Path("disk") / "wall.pdf";
+    WriteFile(pdf, "%PDF-1.4 the old report\n");
+    const Outcome run = Start({"report", kEnglishJson.string(), pdf.string()});
+    EXPECT_EQ(run.code, 2) << run.err;
+    EXPECT_NE(run.err.find("cannot write " + pdf.string() + ": No space left on device"),
+              std::string::npos)
+        << run.err;
+    EXPECT_TRUE(ReadFile(pdf) == "%PDF-1.4 the old report\n") << "the old PDF was replaced";
+    EXPECT_EQ(NamesIn(Path("disk")), std::vector<std::string>{"wall.pdf"});
+}
+
+TEST_F(Cli, SavingTouchesNoOtherFileAndKeepsThePermissions)
+{
+    // Files at the names "X.json.tmp": one of the user's, and a link to another file.
+    WriteFile(Path("kept.json.tmp"), "the user's file");
+    WriteFile(Path("victim.txt"), "the file the link points to");
+    fs::create_symlink(Path("victim.txt"), Path("linked.json.tmp"));
+    WriteFile(Path("private.json"), "{}");
+    fs::permissions(Path("private.json"), fs::perms::owner_read | fs::perms::owner_write);
+
+    const struct
+    {
+        const char* name;
+        const char* shell;
+        int mode;
+    } saves[] = {
+        {"kept.json", "umask 022; ", 0644},
+        {"linked.json", "umask 022; ", 0644},
+        {"private.json", "umask 022; ", 0600},
+        {"fresh.json", "umask 027; ", 0640},
+    };
+    for (const auto& s : saves) {
+        const Outcome run =
+            Start({"convert", kEnglishJson.string(), Path(s.name).string()}, s.shell);
+        ASSERT_EQ(run.code, 0) << s.name << ": " << run.err;
+        EXPECT_EQ(static_cast<int>(fs::status(Path(s.name)).permissions()), s.mode)
+            << s.name << " (modes in decimal)";
+    }
+    EXPECT_TRUE(ReadFile(Path("kept.json.tmp")) == "the user's file") << "overwritten";
+    EXPECT_TRUE(ReadFile(Path("victim.txt")) == "the file the link points to")
+        << "written through the link";
+    EXPECT_EQ(NamesIn(Dir_),
+              (std::vector<std::string>{"fresh.json", "kept.json", "kept.json.tmp", "linked.json",
+                                        "linked.json.tmp", "private.json", "stderr.txt",
+                                        "stdout.txt", "victim.txt"}));
+}
+
+TEST_F(Cli, ProjectsThatAreNotRegularFilesOrTooLargeAreRefused)
+{
+    ASSERT_EQ(::mkfifo(Path("pipe.btw").c_str(), 0600), 0);
+    ASSERT_EQ(::mkfifo(Path("pipe.json").c_str(), 0600), 0);
+    fs::create_symlink("/dev/zero", Path("zero.json"));
+    WriteFile(Path("huge.json"), "{");
+    fs::resize_file(Path("huge.json"), (std::uintmax_t{64} << 20) + 1);
+
+    const struct
+    {
+        const char* name;
+        const char* message;
+    } cases[] = {
+        {"pipe.btw", "pipe.btw: it is a named pipe, not a regular file"},
+        {"pipe.json", "pipe.json: it is a named pipe, not a regular file"},
+        {"zero.json", "zero.json: it is a device, not a regular file"},
+        {"huge.json", "huge.json is 65 MB; project files larger than 64 MB are refused"},
+    };
+    for (const auto& c : cases) {
+        // Bounded in time and memory, so that a file read for ever fails the test instead.
+        const Outcome run =
+            Start({"analyze", Path(c.name).string()}, "ulimit -v 4000000; timeout -s KILL 20 ");
+        EXPECT_EQ(run.code, 2) << c.name;
+        EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+    }
+}
+
+TEST_F(Cli, AnalyzeTellsWhichInputsTheRulesChanged)
+{
+    // Secant piles of 2.5 ft at 10 ft: the window holds the spacing to 1.67 B.
+    Json wall = Json::parse(ReadFile(kEnglishJson));
+    wall["PileType"] = 2;
+    wall["PileSpacing"] = 10;
+    WriteFile(Path("secant.json"), wall.dump());
+    const std::string note = "note: Pile Spacing, S 10.00 ft changed to 4.17 ft (secant piles: "
+                             "1.33 to 1.67 times the pile diameter)\n";
+    const double corrected = static_cast<double>(1.67L * 2.5L);
+
+    Outcome run = Start({"analyze", "--json", Path("secant.json").string()});
+    ASSERT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(run.err.substr(0, note.size()), note);
+    Json doc = Json::parse(run.out);
+    EXPECT_EQ(doc.at("PileSpacing").get<double>(), corrected);
+    const Json adjusted = {{"Name", "PileSpacing"},
+                           {"Caption", "Pile Spacing, S"},
+                           {"Given", 10},
+                           {"Used", corrected},
+                           {"Rule", "secant piles: 1.33 to 1.67 times the pile diameter"}};
+    EXPECT_EQ(doc.at("AdjustedInputs").at(0), adjusted);
+
+    run = Start({"analyze", "--raw", "--json", Path("secant.json").string()});
+    ASSERT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    doc = Json::parse(run.out);
+    EXPECT_EQ(doc.at("PileSpacing"), 10);
+    EXPECT_EQ(doc.at("AdjustedInputs"), Json::array());
 }

@@ -3,6 +3,11 @@
 // they follow or on the pixels they leave.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
+#include <random>
+#include <vector>
+
 #include <QImage>
 
 #include "DrawingWalls.h"
@@ -209,4 +214,50 @@ TEST(DiagramGuards, NothingToDrawGivesAnEmptyPicture)
     EXPECT_EQ(picture.size(), QSize(1200, 900));
     // A raster of no size is not an error either.
     EXPECT_TRUE(drawn.Render(TDiagramKind::dkCrossSection, 0, 900).isNull());
+}
+
+// Every drawing of every kind of wall, at any raster size, either draws a picture of that
+// height with something on it or gives none: never a crash (a raster 21 pixels high once gave
+// the cross section a zero font size to divide by) and never a hang.
+TEST(DiagramGuards, AnySizeDrawsSomethingOrNothing)
+{
+    const std::function<void(TTWData&)> walls[] = {
+        {},
+        [](TTWData& p) { p.SetPileType(TPileType::ptSheetPile); },
+        [](TTWData& p) {
+            p.Reinforcement = TReinforcement::rfRebarCage;
+            p.PileType = TPileType::ptSecantPile;
+            p.PileSpacing = 1.4L * p.PileWidth;
+            p.BarCount = 8;
+        },
+    };
+    std::vector<QSize> sizes;
+    for (const int w : {1, 21, 119, 120, 200, 359, 360, 1000, 2500})
+        for (const int h : {1, 21, 31, 139, 140, 199, 200, 900, 3000})
+            sizes.emplace_back(w, h);
+    std::mt19937 random(7);
+    std::uniform_int_distribution<int> side(1, 2500);
+    for (int i = 0; i < 20; ++i)
+        sizes.emplace_back(side(random), side(random));
+    for (const bool si : {false, true})
+        for (const auto& edit : walls) {
+            const test::TOpenWall wall = test::OpenWall(si, edit);
+            for (const TDiagramKind kind :
+                 {TDiagramKind::dkCrossSection, TDiagramKind::dkPlanView, TDiagramKind::dkGuardrail})
+                for (const QSize size : sizes) {
+                    const QImage picture = wall.Render(kind, size.width(), size.height());
+                    if (picture.isNull())
+                        continue;
+                    const QSize least = MinimumDrawingSize(kind);
+                    ASSERT_GE(size.width(), least.width());
+                    ASSERT_GE(size.height(), least.height());
+                    ASSERT_EQ(picture.height(), size.height());
+                    const QImage rgb = picture.convertToFormat(QImage::Format_RGB32);
+                    const auto* first = reinterpret_cast<const QRgb*>(rgb.constBits());
+                    const auto* end = first + rgb.sizeInBytes() / sizeof(QRgb);
+                    EXPECT_TRUE(std::any_of(first, end, [](QRgb c) { return (c & 0xFFFFFF) != 0xFFFFFF; }))
+                        << si << " " << static_cast<int>(kind) << " " << size.width() << "x"
+                        << size.height() << " is blank";
+                }
+        }
 }

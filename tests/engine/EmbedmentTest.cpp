@@ -266,3 +266,31 @@ TEST(EmbedmentFailure, NonPositiveDepthFromTheTopLoads)
     EXPECT_NE(detail.find("is not positive"), std::string::npos) << detail;
     EXPECT_EQ(p.EquilibriumDepth, 7);
 }
+
+TEST(EmbedmentFailure, PileOverAThousandTimesTheHeightIsRefused)
+{
+    // The pile length grows linearly with the top load; loads giving 9990 ft and 10010 ft on
+    // this 10 ft wall fall either side of the limit.
+    TTWData base = RatioNineWall();
+    base.Analyze();
+    TTWData unit = RatioNineWall();
+    unit.LateralLoadTop = base.LateralLoadTop + 1;
+    unit.Analyze();
+    const long double perKip = unit.TotalPileLength - base.TotalPileLength;
+    ASSERT_GT(perKip, 0);
+    auto withLength = [&](long double length) {
+        TTWData p = RatioNineWall();
+        p.LateralLoadTop = base.LateralLoadTop + (length - base.TotalPileLength) / perKip;
+        return p;
+    };
+    TTWData under = withLength(9990);
+    EXPECT_NO_THROW(under.Analyze());
+    EXPECT_NEAR(under.TotalPileLength, 9990, 1e-6);
+    TTWData over = withLength(10010);
+    std::string step;
+    const std::string detail = FailureOf(over, &step);
+    EXPECT_EQ(step, "Embedment depth");
+    EXPECT_NE(detail.find("H + D = 10010 ft is more than 1000 times the shored height H = 10 ft"),
+              std::string::npos)
+        << detail;
+}

@@ -488,9 +488,9 @@ TEST(RebarCageFailure, ArithmeticFailuresThrowAndLeaveTheResultsUndefined)
     EXPECT_THROW(DesignRebarCage(blank), TAnalysisError);
     EXPECT_FALSE(blank.RebarCageResults.Defined);
 
-    // A 3 in pipe with 3 in cover: the bars cannot fit, the bar circle's radius is negative
-    // and the balanced axis depth comes out negative, whose segment angle is arccos of more
-    // than 1.
+    // A 3 in pipe with 3 in cover: the bar circle's radius is negative, so no bar fits (and
+    // the balanced axis depth would come out negative, whose segment angle is arccos of more
+    // than 1).
     TTWData p = TiedPier36();
     p.Reinforcement = TReinforcement::rfPipe;
     p.PileWidth = 0.25L;
@@ -502,7 +502,7 @@ TEST(RebarCageFailure, ArithmeticFailuresThrowAndLeaveTheResultsUndefined)
         FAIL() << "expected a TAnalysisError";
     } catch (const TAnalysisError& error) {
         EXPECT_EQ(error.Step(), "Rebar cage design");
-        EXPECT_NE(error.Detail().find("theta"), std::string::npos) << error.Detail();
+        EXPECT_NE(error.Detail().find("do not fit"), std::string::npos) << error.Detail();
     }
     const TRebarCageResults& r = p.RebarCageResults;
     EXPECT_FALSE(r.Defined);
@@ -574,4 +574,33 @@ TEST(RebarCagePoint0, SearchStepsByHalfAPercentFromAThirdOfTheDiameter)
     EXPECT_EQ(r.Point0Steps, 59);
     EXPECT_NEAR(p.InteractionPoints[0].c, 6.2738768177896879L, 1e-12L);
     EXPECT_NEAR(p.InteractionPoints[0].Ac, 58.772156L, 1e-6L);
+}
+
+TEST(RebarCageFit, BarsMustStandRoundThePierAtTheirClearSpacing)
+{
+    // 36 in pier, 1.5 in cover, #4 ties, #8 bars: the bar circle has a radius of
+    // 18 - 1.5 - 0.5 - 0.5 = 15.5 in and the bars need 1.0 + 1.5 = 2.5 in centre to centre;
+    // 31 sin(pi / 38) = 2.560 in fits, 31 sin(pi / 39) = 2.495 in does not.
+    TTWData p = TiedPier36();
+    EXPECT_EQ(MinimumBarClearSpacing(p), 1.5L);
+    EXPECT_EQ(MaxBarsAroundCage(p), 38);
+    p.BarCount = 38;
+    EXPECT_NO_THROW(DesignRebarCage(p));
+    for (const int32_t count : {39, 2147483647}) {
+        p.BarCount = count;
+        try {
+            DesignRebarCage(p);
+            ADD_FAILURE() << count << " bars were accepted";
+        } catch (const TAnalysisError& error) {
+            EXPECT_NE(error.Detail().find(std::to_string(count) +
+                                          " vertical bars of 1 in do not fit round the pier: at "
+                                          "most 38 fit"),
+                      std::string::npos)
+                << error.Detail();
+        }
+        EXPECT_FALSE(p.RebarCageResults.Defined);
+    }
+    // #11 bars (1.41 in) keep 1.5 diameters clear, more than 1.5 in.
+    p.VerticalBarSize = 11;
+    EXPECT_NEAR(MinimumBarClearSpacing(p), 1.5L * 1.41L, 1e-6L);
 }

@@ -1,6 +1,7 @@
 // The result graphs' data and the node table without a chart or a window: axis increments,
 // depth labels, the marks of each graph, the interaction diagram's series, the readout texts,
 // the 64 rows with their decimals, and CSV that reads back to the same numbers.
+#include <algorithm>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -48,10 +49,24 @@ TEST(GraphAxes, IncrementsAndDepthLabels)
     for (const auto& c : spans)
         EXPECT_DOUBLE_EQ(AxisIncrementForSpan(c.span), c.increment) << c.span;
     // A 20 ft pile labels 5, 10, 15 (a label needs a depth below 18); 7 or less none.
-    EXPECT_EQ(DepthTicks(20), (std::vector<int>{5, 10, 15}));
-    EXPECT_EQ(DepthTicks(17.5), (std::vector<int>{5, 10, 15}));
-    EXPECT_EQ(DepthTicks(17), (std::vector<int>{5, 10}));
+    EXPECT_EQ(DepthTicks(20), (std::vector<double>{5, 10, 15}));
+    EXPECT_EQ(DepthTicks(17.5), (std::vector<double>{5, 10, 15}));
+    EXPECT_EQ(DepthTicks(17), (std::vector<double>{5, 10}));
     EXPECT_TRUE(DepthTicks(7).empty());
+}
+
+// However long the pile, its depth labels are few, rising and inside it (a pile of 7.7e8 ft
+// once asked for 150 million labels, and an int counter overflowed past 2^31).
+TEST(GraphAxes, DepthLabelsStayFewOnAnyLength)
+{
+    for (const double length : {200.0, 203.0, 450.0, 1.0e4, 7.7e8, 3.0e12, 1.0e300}) {
+        const std::vector<double> ticks = DepthTicks(length);
+        ASSERT_FALSE(ticks.empty()) << length;
+        EXPECT_LE(ticks.size(), kMaxDepthTicks) << length;
+        EXPECT_GE(ticks.size(), kMaxDepthTicks / 3) << length;
+        EXPECT_TRUE(std::is_sorted(ticks.begin(), ticks.end())) << length;
+        EXPECT_LT(ticks.back(), length) << length;
+    }
 }
 
 TEST(GraphMarks, SlopeKeepsTheMarkOfTheGraphBeforeIt)

@@ -250,9 +250,12 @@ TEST_F(MainForm, RebarCage)
     EXPECT_EQ(project.BarCount, 6);
     ASSERT_TRUE(Type(Box::BarCount, "7.5").ok());
     EXPECT_EQ(project.BarCount, 8);
-    // An explicit bound replaces the box's limits: 200 bars stay 200.
-    ASSERT_TRUE(Type(Box::BarCount, "200").ok());
+    // An explicit bound replaces the box's limits: 200 bars stay 200, and the analysis
+    // refuses them with the reason (they cannot stand round a 2.5 ft pier).
+    const TCommitResult crowded = Type(Box::BarCount, "200");
     EXPECT_EQ(project.BarCount, 200);
+    ASSERT_FALSE(crowded.ok());
+    EXPECT_NE(crowded.error->find("do not fit round the pier"), std::string::npos);
     ASSERT_TRUE(Type(Box::BarCount, "8").ok());
     // Clear cover at least 2 in and at most a third of the pier (2.5 ft: 10 in).
     ASSERT_TRUE(Type(Box::ClearCover, "1").ok());

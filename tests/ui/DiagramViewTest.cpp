@@ -106,6 +106,39 @@ private slots:
         QVERIFY(copied);
     }
 
+    // A drawing made very small (a window of 900 x 160 once gave the cross section a zero font
+    // size to divide by, and killed the program with its unsaved work) is blank or drawn, and
+    // draws again when enlarged.
+    void everyPageSurvivesASmallView()
+    {
+        QVERIFY(W().form().CheckState(Check::UseGuardrail).checked);
+        for (const auto page : {TfrmTWMain::DrawingPage::CrossSection,
+                                TfrmTWMain::DrawingPage::PlanView,
+                                TfrmTWMain::DrawingPage::Guardrail}) {
+            TDiagramView* view = View(page);
+            W().drawingTabs()->setCurrentWidget(view);
+            QTRY_VERIFY(!view->Picture().isNull());
+            const QSize normal = view->size();
+            for (const QSize small : {QSize(900, 21), QSize(155, 74), QSize(1, 1), QSize(40, 600),
+                                      QSize(300, 8)}) {
+                const int before = view->DrawCount();
+                view->resize(small);
+                view->repaint();
+                QCOMPARE(view->DrawCount(), before + 1);
+                QVERIFY(view->Picture().isNull() ||
+                        view->Picture().height() == qRound(small.height() *
+                                                            view->devicePixelRatioF()));
+            }
+            view->resize(normal);
+            view->repaint();
+            QVERIFY(!view->Picture().isNull());
+        }
+        W().resize(900, 160);
+        QCoreApplication::processEvents();
+        W().resize(1600, 950);
+        QTRY_VERIFY(!View(TfrmTWMain::DrawingPage::CrossSection)->Picture().isNull());
+    }
+
     void savePictureAsPng()
     {
         TDiagramView* section = View(TfrmTWMain::DrawingPage::CrossSection);

@@ -5,6 +5,8 @@
 //
 //   tw_make_manual OUT.pdf CHAPTERS_DIR DOCS_DIR IMAGES_DIR
 #include <QApplication>
+#include <QBuffer>
+#include <QByteArray>
 #include <QDir>
 #include <QFile>
 #include <QPageLayout>
@@ -24,6 +26,7 @@
 #include "form/FormIds.h"
 #include "form/InputHints.h"
 #include "form/InputLayout.h"
+#include "ui/Desktop.h"
 
 using namespace tw;
 using namespace tw::form;
@@ -183,18 +186,20 @@ int main(int argc, char** argv)
     }
 
     document.setPageSize(QSizeF(kTextWidth, kTextHeight));
-    QFile::remove(out + QStringLiteral(".tmp"));
+    QByteArray pdf;
     {
-        QPdfWriter writer(out + QStringLiteral(".tmp"));
+        QBuffer buffer(&pdf);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&buffer);
         writer.setPageSize(QPageSize(QPageSize::Letter));
         writer.setPageMargins(QMarginsF(20, 20, 20, 20), QPageLayout::Millimeter);
         writer.setTitle(QStringLiteral("User Manual Tarnwick"));
         writer.setCreator(QStringLiteral("Tarnwick v") + QString::fromStdString(VersionString()));
         document.print(&writer);
     }
-    QFile::remove(out);
-    if (!QFile::rename(out + QStringLiteral(".tmp"), out)) {
-        std::fprintf(stderr, "tw_make_manual: cannot write %s\n", argv[1]);
+    if (const auto reason = ui::WriteWholeFile(out, pdf)) {
+        std::fprintf(stderr, "tw_make_manual: cannot write %s: %s\n", argv[1],
+                     reason->toLocal8Bit().constData());
         return 1;
     }
     return 0;
