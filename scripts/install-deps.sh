@@ -14,6 +14,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   # sanitizer and fuzz builds
   clang libclang-rt-14-dev
+  # the formatting check
+  clang-format
   # fonts for drawings and reports
   fonts-liberation2 fonts-dejavu-core
   # screenshots and report pages
