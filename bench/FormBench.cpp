@@ -44,7 +44,10 @@ void BM_CommitEnglishExample(benchmark::State& state)
 {
     CommitShoredHeight(state, "ENGLISH UNITS EXAMPLE");
 }
-void BM_CommitSIExample(benchmark::State& state) { CommitShoredHeight(state, "SI UNITS EXAMPLE"); }
+void BM_CommitSIExample(benchmark::State& state)
+{
+    CommitShoredHeight(state, "SI UNITS EXAMPLE");
+}
 
 void BM_UnitSwitch(benchmark::State& state)
 {
@@ -91,7 +94,8 @@ void BM_Study200Steps(benchmark::State& state)
     TTWData project;
     OpenExample(project, "ENGLISH UNITS EXAMPLE");
     for (auto _ : state)
-        benchmark::DoNotOptimize(form::RunStudy(project, form::Box::ShoredHeight, 10, 30, 200).size());
+        benchmark::DoNotOptimize(
+            form::RunStudy(project, form::Box::ShoredHeight, 10, 30, 200).size());
 }
 
 BENCHMARK(BM_Study200Steps)->Unit(benchmark::kMillisecond);

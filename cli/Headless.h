@@ -2,8 +2,8 @@
 // environment, and the project loaded as the desktop program opens it.
 #pragma once
 
-#include <QtGlobal>
 #include <QString>
+#include <QtGlobal>
 
 #include <iostream>
 #include <string>

@@ -90,8 +90,8 @@ int main(int argc, char** argv)
     const QPageSize size = page == "letter" ? QPageSize(QPageSize::Letter)
                            : page == "a4"   ? QPageSize(QPageSize::A4)
                                             : tw::report::DefaultReportPageSize();
-    if (const auto error = tw::report::WriteReportPdf(
-            form, QString::fromStdString(out.string()), size)) {
+    if (const auto error =
+            tw::report::WriteReportPdf(form, QString::fromStdString(out.string()), size)) {
         std::cerr << "tarnwick-cli: cannot write " << out.string() << ": " << *error << '\n';
         return kExitUsage;
     }

@@ -128,7 +128,8 @@ void Summarize(const TTWData& p, Lines& lines)
     if (v.StrengthChecksApply || v.SectionModulusApplies) {
         lines.Heading("Steel member");
         if (v.StrengthChecksApply) {
-            lines.Check("Moment Utilization", s.MomentUtilization, "%", passes(TCheckId::Moment), 1);
+            lines.Check("Moment Utilization", s.MomentUtilization, "%", passes(TCheckId::Moment),
+                        1);
             lines.Check("Shear Utilization", s.ShearUtilization, "%", passes(TCheckId::Shear), 1);
             lines.Check("Axial Utilization", s.AxialUtilization, "%", passes(TCheckId::Axial), 1);
             lines.Check("Interaction", s.Interaction, "%", passes(TCheckId::Interaction), 1);
@@ -151,7 +152,8 @@ void Summarize(const TTWData& p, Lines& lines)
         lines.Heading("Rebar cage");
         lines.Value("Reinforcement Ratio", r.ReinforcementRatio, "%");
         lines.Check("Axial Utilization", r.AxialUtilization, "%", passes(TCheckId::RebarAxial), 1);
-        lines.Check("Moment Utilization", r.MomentUtilization, "%", passes(TCheckId::RebarMoment), 1);
+        lines.Check("Moment Utilization", r.MomentUtilization, "%", passes(TCheckId::RebarMoment),
+                    1);
         lines.Verdict("Tie Spacing", Texts(r.SpacingMessage), passes(TCheckId::TieSpacing));
     }
 
@@ -170,7 +172,8 @@ void Summarize(const TTWData& p, Lines& lines)
                         passes(TCheckId::LaggingBending));
             lines.Check("Shear, fv", l.ActualFv, p.Units == TUnitSystem::usSI ? "MPa" : "psi",
                         passes(TCheckId::LaggingShear));
-            lines.Check("Deflection", l.Deflection, u.small, passes(TCheckId::LaggingDeflection), 3);
+            lines.Check("Deflection", l.Deflection, u.small, passes(TCheckId::LaggingDeflection),
+                        3);
         }
     }
 
@@ -178,7 +181,8 @@ void Summarize(const TTWData& p, Lines& lines)
     if (g.Designed) {
         lines.Heading("Guardrail");
         lines.Row("Shape", Texts(p.SelectedGuardrailShape().Name));
-        lines.Check("Compression", g.Compression, u.force, passes(TCheckId::GuardrailCompression), 3);
+        lines.Check("Compression", g.Compression, u.force, passes(TCheckId::GuardrailCompression),
+                    3);
         lines.Check("Moment", g.Moment, u.moment, passes(TCheckId::GuardrailMoment), 3);
         lines.Check("Weld Y", g.WeldY, u.weldStress, passes(TCheckId::GuardrailWeldY), 3);
         lines.Check("Weld X", g.WeldX, u.weldStress, passes(TCheckId::GuardrailWeldX), 3);

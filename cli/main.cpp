@@ -36,15 +36,15 @@
 #include "ProjectIo.h"
 #include "Summary.h"
 #include "engine/CheckedMath.h"
+#include "engine/JsonWriter.h"
 #include "engine/ProjectJson.h"
 #include "engine/TWClasses.h"
 #include "engine/UnitConversion.h"
-#include "engine/JsonWriter.h"
 #include "form/LightestSection.h"
 #include "form/MainForm.h"
-#include "form/Study.h"
 #include "form/NodeTable.h"
 #include "form/ResultRows.h"
+#include "form/Study.h"
 
 namespace fs = std::filesystem;
 
@@ -312,8 +312,8 @@ int Optimize(Arguments args, const fs::path& programFolder)
                 governing += " " + tw::FormatFixed(c.utilization, 0, 10, ".") + " %";
             if (!c.analysed)
                 governing = "analysis failed: " + c.failure;
-            std::snprintf(line, sizeof line, "%-20s %12s  %-6s %s\n", c.name.c_str(), weight.c_str(),
-                          c.passes ? "pass" : "FAIL", governing.c_str());
+            std::snprintf(line, sizeof line, "%-20s %12s  %-6s %s\n", c.name.c_str(),
+                          weight.c_str(), c.passes ? "pass" : "FAIL", governing.c_str());
             out += line;
         }
     }
@@ -378,7 +378,8 @@ int SummaryOfFiles(Arguments args, const fs::path& programFolder)
         std::string wall = tw::ItemText(tw::kPileTypeItems, project.PileType);
         if (project.PileType != tw::TPileType::ptSheetPile)
             wall += ", " + tw::ItemText(tw::kReinforcementItems, project.Reinforcement);
-        std::string section = form.ListState(tw::form::List::SectionSize).SelectedText().value_or("");
+        std::string section =
+            form.ListState(tw::form::List::SectionSize).SelectedText().value_or("");
         if (project.PileType != tw::TPileType::ptSheetPile &&
             project.Reinforcement == tw::TReinforcement::rfRebarCage)
             section = std::to_string(project.BarCount) + " x " +
@@ -417,9 +418,9 @@ int Sweep(const std::vector<std::string>& raw, const fs::path& programFolder)
     bool csv = false;
     for (std::size_t i = 0; i < raw.size(); ++i) {
         const std::string& arg = raw[i];
-        std::string* value = arg == "--input" ? &input
-                             : arg == "--from" ? &from
-                             : arg == "--to"   ? &to
+        std::string* value = arg == "--input"   ? &input
+                             : arg == "--from"  ? &from
+                             : arg == "--to"    ? &to
                              : arg == "--steps" ? &steps
                                                 : nullptr;
         if (value) {
@@ -439,7 +440,8 @@ int Sweep(const std::vector<std::string>& raw, const fs::path& programFolder)
         throw UsageError("sweep: --input, --from, --to and --steps are needed");
     const std::optional<tw::form::Box> box = tw::form::FindStudyInput(input);
     if (!box)
-        throw UsageError("sweep: \"" + input + "\" is not a numeric input (e.g. ShoredHeight or "
+        throw UsageError("sweep: \"" + input +
+                         "\" is not a numeric input (e.g. ShoredHeight or "
                          "\"Shored Height, H\")");
     const std::optional<long double> a = tw::ParseNumber(from, {});
     const std::optional<long double> b = tw::ParseNumber(to, {});

@@ -37,7 +37,7 @@ const TRebarSize& BarOf(const TRebarTable& table, int32_t designation)
 struct TPlan
 {
     std::string_view L, s, cu; // length, bar and section unit texts
-    double k = 12, ks = 12; // section and bar units per length unit
+    double k = 12, ks = 12;    // section and bar units per length unit
     TSteelShape section;
     double b = 0, S = 0, d = 0, bf = 0, tf = 0, tw = 0, k1 = 0;
     bool sheet = false, drilled = false, cage = false, pipe = false, twin = false, secant = false,

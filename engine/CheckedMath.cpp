@@ -1,7 +1,7 @@
 #include "engine/CheckedMath.h"
 
-#include <cmath>
 #include <charconv>
+#include <cmath>
 
 namespace tw {
 

@@ -70,8 +70,8 @@ void ComputeEmbedment(TTWData& project)
     const long double length = H + project.EmbedmentDepth;
     if (!(length <= kMaxPileLengthToHeight * H)) {
         const char* unit = project.Units == TUnitSystem::usSI ? " m" : " ft";
-        FailAnalysis("the pile length H + D = " + MessageNumber(length) + unit +
-                     " is more than " + MessageNumber(kMaxPileLengthToHeight) +
+        FailAnalysis("the pile length H + D = " + MessageNumber(length) + unit + " is more than " +
+                     MessageNumber(kMaxPileLengthToHeight) +
                      " times the shored height H = " + MessageNumber(H) + unit +
                      ": the loads are far larger than this wall can carry (check the top load, "
                      "the moments and the surcharges)");

@@ -349,8 +349,8 @@ void CheckBarsFit(const TTWData& project)
                  (most > 0 ? "at most " + std::to_string(most) : std::string("none")) +
                  " fit on the bar circle of " +
                  MessageNumber(2 * std::max(0.0L, BarCircleRadius(project, bar,
-                                                                   FindBar(project.RebarTable(),
-                                                                           project.TieBarSize)))) +
+                                                                  FindBar(project.RebarTable(),
+                                                                          project.TieBarSize)))) +
                  small + " diameter at the clear spacing of " +
                  MessageNumber(MinimumBarClearSpacing(project)) + small +
                  " (1.5 bar diameters, at least " + (si ? "40 mm" : "1.5 in") + ")");
@@ -521,9 +521,7 @@ int MaxBarsAroundCage(const TTWData& project)
     const long double estimate = std::floor(pi / std::asin(pitch / (2 * rs)));
     if (!(estimate < 1e6L))
         return 1000000;
-    auto fits = [&](long double n) {
-        return 2 * rs * std::sin(pi / n) >= pitch * (1 - 1e-12L);
-    };
+    auto fits = [&](long double n) { return 2 * rs * std::sin(pi / n) >= pitch * (1 - 1e-12L); };
     long double n = std::max(2.0L, estimate);
     while (fits(n + 1))
         ++n;

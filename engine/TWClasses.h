@@ -244,7 +244,7 @@ public:
     bool AllowablePassive = false;
     long double PassiveEFP = 0;         // input under Equivalent Fluid; result under Coulomb
     long double MaxPassivePressure = 0; // input under Equivalent Fluid; result under Coulomb
-    long double ReservedSoilValue = 0; // kept in files, never used
+    long double ReservedSoilValue = 0;  // kept in files, never used
     TSteelLibrary SteelLibrary = TSteelLibrary::slNorthAmerican;
     int32_t BeamIndex = 0;
     int32_t SheetIndex = 0;

@@ -55,9 +55,9 @@ std::vector<std::string> ConvertProjectUnits(TTWData& p, TUnitSystem to)
     const auto conv = [toSI](long double& value, long double factor) {
         value = toSI ? value * factor : value / factor;
     };
-    for (long double* v : {&p.ShoredHeight, &p.PileSpacing, &p.PileWidth, &p.IgnorePassiveHeight,
-                           &p.StripSetback, &p.StripWidth, &p.StripDepth, &p.SeismicArm,
-                           &p.GuardrailLength, &p.GuardrailSpacing})
+    for (long double* v :
+         {&p.ShoredHeight, &p.PileSpacing, &p.PileWidth, &p.IgnorePassiveHeight, &p.StripSetback,
+          &p.StripWidth, &p.StripDepth, &p.SeismicArm, &p.GuardrailLength, &p.GuardrailSpacing})
         conv(*v, kFoot);
     for (long double* v : {&p.BackfillUnitWeight, &p.Backfill2UnitWeight, &p.PassiveUnitWeight,
                            &p.ActiveEFP, &p.Active2EFP, &p.PassiveEFP, &p.MaxPassivePressure})
@@ -104,8 +104,8 @@ std::vector<std::string> ConvertProjectUnits(TTWData& p, TUnitSystem to)
     const TRebarTable& fromBars = RebarTableFor(p.RebarStandard, p.Units);
     const TRebarTable& toBars = RebarTableFor(p.RebarStandard, to);
     const long double diameterFactor = toSI ? kInch : 1 / kInch;
-    p.VerticalBarSize = SameBar(p.VerticalBarSize, fromBars, toBars, diameterFactor,
-                                "Verical Rebar Size", notes);
+    p.VerticalBarSize =
+        SameBar(p.VerticalBarSize, fromBars, toBars, diameterFactor, "Verical Rebar Size", notes);
     p.TieBarSize =
         SameBar(p.TieBarSize, fromBars, toBars, diameterFactor, "Lat. Reinf. Bar Size", notes);
     if (p.LaggingType == TLaggingType::ltConcrete)

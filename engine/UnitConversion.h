@@ -18,14 +18,14 @@ std::vector<std::string> ConvertProjectUnits(TTWData& project, TUnitSystem to);
 
 // The factors from English to SI units.
 namespace si_factor {
-inline constexpr long double kFoot = 0.3048L;           // m
-inline constexpr long double kInch = 25.4L;             // mm
-inline constexpr long double kPound = 4.4482216152605L; // N
-inline constexpr long double kKip = kPound;             // kN
+inline constexpr long double kFoot = 0.3048L;                                // m
+inline constexpr long double kInch = 25.4L;                                  // mm
+inline constexpr long double kPound = 4.4482216152605L;                      // N
+inline constexpr long double kKip = kPound;                                  // kN
 inline constexpr long double kPcf = kPound / 1000 / (kFoot * kFoot * kFoot); // kN/m3
 inline constexpr long double kPsf = kPound / 1000 / (kFoot * kFoot);         // kPa
 inline constexpr long double kKsf = kKip / (kFoot * kFoot);                  // kPa
-inline constexpr long double kKsi = kKip / (0.0254L * 0.0254L) / 1000;      // MPa
+inline constexpr long double kKsi = kKip / (0.0254L * 0.0254L) / 1000;       // MPa
 inline constexpr long double kPsi = kKsi / 1000;                             // MPa
 inline constexpr long double kKipFoot = kKip * kFoot;                        // kN-m
 inline constexpr long double kPlf = kPound / 1000 / kFoot;                   // kN/m

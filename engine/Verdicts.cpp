@@ -110,11 +110,10 @@ TVerdicts WallVerdicts(const TTWData& p)
     set(TCheckId::HoleFit, steel.HoleFitApplies, steel.HoleFit);
     set(TCheckId::RoundClass, steel.RoundClassApplies, steel.RoundClass);
 
-    const bool cage = p.Reinforcement == TReinforcement::rfRebarCage &&
-                      p.PileType != TPileType::ptSheetPile;
+    const bool cage =
+        p.Reinforcement == TReinforcement::rfRebarCage && p.PileType != TPileType::ptSheetPile;
     const TRebarCageResults& r = p.RebarCageResults;
-    set(TCheckId::RebarAxial, cage, r.AxialOK,
-        r.AxialUtilizationNA ? kNaN : r.AxialUtilization);
+    set(TCheckId::RebarAxial, cage, r.AxialOK, r.AxialUtilizationNA ? kNaN : r.AxialUtilization);
     set(TCheckId::RebarMoment, cage, r.MomentOK,
         r.MomentUtilizationNA ? kNaN : r.MomentUtilization);
     set(TCheckId::TieSpacing, cage, r.SpacingOK);

@@ -461,28 +461,50 @@ void TMainForm::ShowRebarAndGuardrailInputs()
 TCheckId EngineCheck(Verdict v)
 {
     switch (v) {
-    case Verdict::HoleFit: return TCheckId::HoleFit;
-    case Verdict::MaxDeflection: return TCheckId::MaxDeflection;
-    case Verdict::RoundClass: return TCheckId::RoundClass;
-    case Verdict::Moment: return TCheckId::Moment;
-    case Verdict::Shear: return TCheckId::Shear;
-    case Verdict::Axial: return TCheckId::Axial;
-    case Verdict::Interaction: return TCheckId::Interaction;
-    case Verdict::Slenderness: return TCheckId::Slenderness;
-    case Verdict::AxialPu: return TCheckId::RebarAxial;
-    case Verdict::MomentMu: return TCheckId::RebarMoment;
-    case Verdict::TieSpacing: return TCheckId::TieSpacing;
-    case Verdict::SectionModulus: return TCheckId::SectionModulus;
-    case Verdict::LaggingBending: return TCheckId::LaggingBending;
-    case Verdict::LaggingShear: return TCheckId::LaggingShear;
-    case Verdict::LaggingDeflection: return TCheckId::LaggingDeflection;
-    case Verdict::LaggingSize: return TCheckId::LaggingSize;
-    case Verdict::LaggingConcrete: return TCheckId::LaggingConcrete;
-    case Verdict::GuardrailCompression: return TCheckId::GuardrailCompression;
-    case Verdict::GuardrailMoment: return TCheckId::GuardrailMoment;
-    case Verdict::GuardrailWeldY: return TCheckId::GuardrailWeldY;
-    case Verdict::GuardrailWeldX: return TCheckId::GuardrailWeldX;
-    default: return TCheckId::Moment;
+    case Verdict::HoleFit:
+        return TCheckId::HoleFit;
+    case Verdict::MaxDeflection:
+        return TCheckId::MaxDeflection;
+    case Verdict::RoundClass:
+        return TCheckId::RoundClass;
+    case Verdict::Moment:
+        return TCheckId::Moment;
+    case Verdict::Shear:
+        return TCheckId::Shear;
+    case Verdict::Axial:
+        return TCheckId::Axial;
+    case Verdict::Interaction:
+        return TCheckId::Interaction;
+    case Verdict::Slenderness:
+        return TCheckId::Slenderness;
+    case Verdict::AxialPu:
+        return TCheckId::RebarAxial;
+    case Verdict::MomentMu:
+        return TCheckId::RebarMoment;
+    case Verdict::TieSpacing:
+        return TCheckId::TieSpacing;
+    case Verdict::SectionModulus:
+        return TCheckId::SectionModulus;
+    case Verdict::LaggingBending:
+        return TCheckId::LaggingBending;
+    case Verdict::LaggingShear:
+        return TCheckId::LaggingShear;
+    case Verdict::LaggingDeflection:
+        return TCheckId::LaggingDeflection;
+    case Verdict::LaggingSize:
+        return TCheckId::LaggingSize;
+    case Verdict::LaggingConcrete:
+        return TCheckId::LaggingConcrete;
+    case Verdict::GuardrailCompression:
+        return TCheckId::GuardrailCompression;
+    case Verdict::GuardrailMoment:
+        return TCheckId::GuardrailMoment;
+    case Verdict::GuardrailWeldY:
+        return TCheckId::GuardrailWeldY;
+    case Verdict::GuardrailWeldX:
+        return TCheckId::GuardrailWeldX;
+    default:
+        return TCheckId::Moment;
     }
 }
 

@@ -7,7 +7,7 @@ namespace tw::form {
 namespace {
 
 constexpr std::array<TBoxDef, kBoxCount> kBoxDefs{{
-#define X(id, section, tag, caption, unit, flags)                                              \
+#define X(id, section, tag, caption, unit, flags)                                                  \
     {#id, Section::section, tag, caption, UnitKind::unit, static_cast<uint8_t>(flags)},
     TW_FORM_BOXES(X)
 #undef X
@@ -55,27 +55,13 @@ struct TUnitText
 };
 
 constexpr std::array<TUnitText, 22> kUnitTexts{{
-    {"", ""},
-    {"ft", "m"},
-    {"pcf", "kN/m^3"},
-    {"psf", "kPa"},
-    {"psf/ft", "kN/m^3"},
-    {"k", "kN"},
-    {"k-ft", "kN-m"},
-    {"k-ft/ft", "kN-m/m"},
-    {"lb/ft", "kN/m"},
-    {"ksi", "MPa"},
-    {"in", "mm"},
-    {"in", "cm"},
-    {"psi", "MPa"},
-    {"10^6 psi", "GPa"},
-    {"lb-ft/ft", "kN-m/m"},
-    {"plf", "kN/m"},
-    {"lbf", "kN"},
-    {"in^2", "mm^2"},
-    {"in^3", "mm^3"},
-    {"in^3", "cm^3"},
-    {"degrees", "degrees"},
+    {"", ""},         {"ft", "m"},           {"pcf", "kN/m^3"},
+    {"psf", "kPa"},   {"psf/ft", "kN/m^3"},  {"k", "kN"},
+    {"k-ft", "kN-m"}, {"k-ft/ft", "kN-m/m"}, {"lb/ft", "kN/m"},
+    {"ksi", "MPa"},   {"in", "mm"},          {"in", "cm"},
+    {"psi", "MPa"},   {"10^6 psi", "GPa"},   {"lb-ft/ft", "kN-m/m"},
+    {"plf", "kN/m"},  {"lbf", "kN"},         {"in^2", "mm^2"},
+    {"in^3", "mm^3"}, {"in^3", "cm^3"},      {"degrees", "degrees"},
     {"%", "%"},
 }};
 
@@ -87,10 +73,22 @@ std::string_view UnitLabel(UnitKind kind, bool si)
     return si ? t.si : t.english;
 }
 
-const TBoxDef& BoxDef(Box box) { return kBoxDefs.at(static_cast<std::size_t>(box)); }
-const TListDef& ListDef(List list) { return kListDefs.at(static_cast<std::size_t>(list)); }
-const TCheckDef& CheckDef(Check check) { return kCheckDefs.at(static_cast<std::size_t>(check)); }
-const TCheckDef& LabelDef(Label label) { return kLabelDefs.at(static_cast<std::size_t>(label)); }
+const TBoxDef& BoxDef(Box box)
+{
+    return kBoxDefs.at(static_cast<std::size_t>(box));
+}
+const TListDef& ListDef(List list)
+{
+    return kListDefs.at(static_cast<std::size_t>(list));
+}
+const TCheckDef& CheckDef(Check check)
+{
+    return kCheckDefs.at(static_cast<std::size_t>(check));
+}
+const TCheckDef& LabelDef(Label label)
+{
+    return kLabelDefs.at(static_cast<std::size_t>(label));
+}
 const TVerdictDef& VerdictDef(Verdict verdict)
 {
     return kVerdictDefs.at(static_cast<std::size_t>(verdict));

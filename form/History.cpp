@@ -63,9 +63,15 @@ void TMainForm::RememberChange()
     modified_ = clean_ != current_;
 }
 
-std::string TMainForm::UndoWhat() const { return CanUndo() ? history_[current_].what : ""; }
+std::string TMainForm::UndoWhat() const
+{
+    return CanUndo() ? history_[current_].what : "";
+}
 
-std::string TMainForm::RedoWhat() const { return CanRedo() ? history_[current_ + 1].what : ""; }
+std::string TMainForm::RedoWhat() const
+{
+    return CanRedo() ? history_[current_ + 1].what : "";
+}
 
 TCommitResult TMainForm::Undo()
 {

@@ -52,7 +52,8 @@ TLightestSections FindLightestSections(const TTWData& project,
         return result;
     }
     result.catalogue = sheet ? "sheet piles" : round ? "round sections" : "I-beams";
-    const int total = static_cast<int>(round ? project.OShapes().size() : project.SteelShapes().size());
+    const int total =
+        static_cast<int>(round ? project.OShapes().size() : project.SteelShapes().size());
     for (int i = 0; i < total; ++i) {
         if (progress && !progress(i, total))
             break;

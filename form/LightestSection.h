@@ -19,11 +19,11 @@ struct TSectionCandidate
     // density (490 lb/ft3, 7850 kg/m3), or its published mass for round sections; negative
     // when the catalogue gives neither (the sheet pile tables).
     long double weight = -1;
-    bool analysed = false;        // the analysis ran through
-    bool passes = false;          // every check the window marks passes
-    std::string governing;        // the check that governs (or the first that fails)
-    long double utilization = 0;  // its utilization in percent (NaN when it has none)
-    std::string failure;          // why the analysis failed
+    bool analysed = false;       // the analysis ran through
+    bool passes = false;         // every check the window marks passes
+    std::string governing;       // the check that governs (or the first that fails)
+    long double utilization = 0; // its utilization in percent (NaN when it has none)
+    std::string failure;         // why the analysis failed
 };
 
 struct TLightestSections
@@ -50,7 +50,8 @@ TCheckSummary SummarizeChecks(const TMainForm& form);
 
 // Tries every row of the project's current catalogue on a copy of the project. `progress`
 // (rows done, rows in all) may return false to cancel.
-TLightestSections FindLightestSections(
-    const TTWData& project, const std::function<bool(int done, int total)>& progress = {});
+TLightestSections
+FindLightestSections(const TTWData& project,
+                     const std::function<bool(int done, int total)>& progress = {});
 
 } // namespace tw::form

@@ -27,9 +27,15 @@ const std::string_view kUserDefinedNotice =
 
 namespace {
 
-template <class E> constexpr int N(E e) { return static_cast<int>(e); }
+template <class E> constexpr int N(E e)
+{
+    return static_cast<int>(e);
+}
 
-bool InputColumn(Section s) { return !IsResultSection(s); }
+bool InputColumn(Section s)
+{
+    return !IsResultSection(s);
+}
 
 std::vector<std::string> ToStrings(std::span<const std::string_view> items)
 {
@@ -236,9 +242,15 @@ std::string TMainForm::ToolTip(Box b) const
     return tip;
 }
 
-std::string TMainForm::ToolTip(List l) const { return std::string(InputHint(l)); }
+std::string TMainForm::ToolTip(List l) const
+{
+    return std::string(InputHint(l));
+}
 
-std::string TMainForm::ToolTip(Check c) const { return std::string(InputHint(c)); }
+std::string TMainForm::ToolTip(Check c) const
+{
+    return std::string(InputHint(c));
+}
 
 void TMainForm::DismissHint()
 {
@@ -332,7 +344,10 @@ void TMainForm::EnterCheck(Check c)
         SetSectionExpanded(s, true);
 }
 
-void TMainForm::ToggleSection(Section s) { SetSectionExpanded(s, !S(s).expanded); }
+void TMainForm::ToggleSection(Section s)
+{
+    SetSectionExpanded(s, !S(s).expanded);
+}
 
 void TMainForm::SetSectionExpanded(Section s, bool expand)
 {

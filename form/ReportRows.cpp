@@ -16,7 +16,10 @@ template <class E> constexpr int N(E e)
     return static_cast<int>(e);
 }
 
-bool IsSI(const TMainForm& form) { return form.Project().Units == TUnitSystem::usSI; }
+bool IsSI(const TMainForm& form)
+{
+    return form.Project().Units == TUnitSystem::usSI;
+}
 
 bool Failing(const TMainForm& form, std::optional<Verdict> verdict)
 {
@@ -116,8 +119,7 @@ void AddItem(const TMainForm& form, const TInputItem& item, std::vector<TReportR
             break;
         const std::string_view other =
             c == Check::AllowablePassive ? kUltimatePassiveCaption : kConcreteFillCaption;
-        rows.push_back(
-            TextRow(std::string(s.checked ? CheckDef(c).caption : other), false, false));
+        rows.push_back(TextRow(std::string(s.checked ? CheckDef(c).caption : other), false, false));
         break;
     }
     case InputItemKind::Text: {
@@ -203,11 +205,10 @@ std::vector<TReportRow> ResultSectionRows(const TMainForm& form, Section section
     if (section == Section::Checks || section == Section::RebarChecks ||
         section == Section::SectionCheck) {
         // The rebar cage checks print under the checks' own heads.
-        const TColumnHeads h = section == Section::SectionCheck
-                                   ? heads
-                                   : ResultColumnHeads(Section::Checks, si);
-        rows.push_back(HeadRow(TReportTabs::ChecksHead,
-                               {"", std::string(h.first), std::string(h.second)}));
+        const TColumnHeads h =
+            section == Section::SectionCheck ? heads : ResultColumnHeads(Section::Checks, si);
+        rows.push_back(
+            HeadRow(TReportTabs::ChecksHead, {"", std::string(h.first), std::string(h.second)}));
     }
     for (const TResultRow& r : ResultRows()) {
         if (r.section != section || !RowVisible(form, r))
@@ -234,10 +235,9 @@ std::vector<TReportRow> ResultSectionRows(const TMainForm& form, Section section
         switch (section) {
         case Section::OutputData:
             if (second)
-                rows.push_back(Cells(TReportTabs::OutputData,
-                                     {caption, first->text, first->unit, "@", second->text,
-                                      second->unit},
-                                     failing));
+                rows.push_back(Cells(
+                    TReportTabs::OutputData,
+                    {caption, first->text, first->unit, "@", second->text, second->unit}, failing));
             else
                 rows.push_back(Cells(TReportTabs::OutputData,
                                      {caption, "", "", "", first->text, first->unit}, failing));
@@ -263,11 +263,10 @@ std::vector<TReportRow> ResultSectionRows(const TMainForm& form, Section section
             if (!lagging || timber) {
                 const TReportTabs tabs =
                     lagging ? TReportTabs::LaggingRow : TReportTabs::GuardrailRow;
-                const Box headBefore =
-                    lagging ? Box::ResLagFbAdjusted : Box::ResGrCompressionAllow;
+                const Box headBefore = lagging ? Box::ResLagFbAdjusted : Box::ResGrCompressionAllow;
                 if (r.first == headBefore)
-                    rows.push_back(HeadRow(tabs, {"", std::string(heads.first),
-                                                  std::string(heads.second), ""}));
+                    rows.push_back(HeadRow(
+                        tabs, {"", std::string(heads.first), std::string(heads.second), ""}));
                 if (first && second)
                     rows.push_back(
                         Cells(tabs, {caption, first->text, second->text, second->unit}, failing));
@@ -311,8 +310,8 @@ int TReportPanel::CaptionCount() const
 TReportPanel ReportPanel(const TMainForm& form, Section section)
 {
     TReportPanel panel{section, form.SectionState(section).caption, {}};
-    panel.rows = IsResultSection(section) ? ResultSectionRows(form, section)
-                                          : InputRows(form, section);
+    panel.rows =
+        IsResultSection(section) ? ResultSectionRows(form, section) : InputRows(form, section);
     return panel;
 }
 
@@ -344,8 +343,8 @@ std::string BeamDiagonalSuffix(const TMainForm& form)
     const bool si = p.Units == TUnitSystem::usSI;
     const long double width = p.EffectivePileWidth() * (si ? 100 : 12);
     const int clearance = si ? 10 : 4;
-    const bool passes = p.InstallMethod == TInstallMethod::imDriven ||
-                        (width - p.BeamDiagonal) / 2 >= (si ? 5 : 2);
+    const bool passes =
+        p.InstallMethod == TInstallMethod::imDriven || (width - p.BeamDiagonal) / 2 >= (si ? 5 : 2);
     char text[96];
     std::snprintf(text, sizeof text, " (%s%.0f %s - %d %s, %s)", passes ? "<" : ">",
                   static_cast<double>(width), si ? "cm" : "in", clearance, si ? "cm" : "in",

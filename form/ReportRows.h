@@ -15,16 +15,16 @@ class TMainForm;
 // The tab stops a row's cells go into. The report holds their positions.
 enum class TReportTabs
 {
-    None,          // a text on its own line: a heading, a note, an option button
-    Generic,       // caption, value, unit
-    PressureHead,  // "Loading Side", "Passive Side"
-    PressureRow,   // number (or empty), depth, pressure, depth, pressure
-    OutputData,    // caption, value, unit, "@", depth, unit
-    ChecksHead,    // empty, first column head, second column head
-    ChecksRow,     // caption, value, unit, value, unit
-    LaggingRow,    // caption, first value, second value, unit
-    LaggingText,   // caption, the lagging size text
-    GuardrailRow,  // caption, allowable, applied, unit
+    None,         // a text on its own line: a heading, a note, an option button
+    Generic,      // caption, value, unit
+    PressureHead, // "Loading Side", "Passive Side"
+    PressureRow,  // number (or empty), depth, pressure, depth, pressure
+    OutputData,   // caption, value, unit, "@", depth, unit
+    ChecksHead,   // empty, first column head, second column head
+    ChecksRow,    // caption, value, unit, value, unit
+    LaggingRow,   // caption, first value, second value, unit
+    LaggingText,  // caption, the lagging size text
+    GuardrailRow, // caption, allowable, applied, unit
 };
 
 struct TReportRow

@@ -26,8 +26,8 @@ std::vector<TResultRow> MakeRows()
 {
     std::vector<TResultRow> rows;
     const Section c = Section::Coulomb;
-    for (Box b : {Box::ResKa, Box::ResEFPActive, Box::ResKp, Box::ResEFPPassive,
-                  Box::ResMaxPassive})
+    for (Box b :
+         {Box::ResKa, Box::ResEFPActive, Box::ResKp, Box::ResEFPPassive, Box::ResMaxPassive})
         rows.push_back(Row(c, b));
     for (int i = 0; i < 8; ++i)
         rows.push_back(Row(Section::PressureResult, PointBox(Box::ResLoadX1, i),
@@ -37,14 +37,14 @@ std::vector<TResultRow> MakeRows()
                            PointBox(Box::ResLoadX1, 20 + i)));
     const Section o = Section::OutputData;
     rows.push_back(Row(o, Box::ResTotalLength));
-    rows.push_back(TResultRow{o, Box::ResLr, std::nullopt, false, std::nullopt,
-                              Verdict::RoundClass});
+    rows.push_back(
+        TResultRow{o, Box::ResLr, std::nullopt, false, std::nullopt, Verdict::RoundClass});
     rows.push_back(Row(o, Box::ResLp));
     rows.push_back(AtRow(o, Box::ResMaxShear, Box::ResMaxShearAt));
     rows.push_back(AtRow(o, Box::ResMaxMomentAbove, Box::ResMaxMomentAboveAt));
     rows.push_back(AtRow(o, Box::ResMaxMomentBelow, Box::ResMaxMomentBelowAt));
-    rows.push_back(AtRow(o, Box::ResMaxDeflection, Box::ResMaxDeflectionAt,
-                         Verdict::MaxDeflection));
+    rows.push_back(
+        AtRow(o, Box::ResMaxDeflection, Box::ResMaxDeflectionAt, Verdict::MaxDeflection));
     const Section k = Section::Checks;
     rows.push_back(Row(k, Box::ResMomentAbove));
     rows.push_back(Row(k, Box::ResMomentBelow, Box::ResMomentUtilization, Verdict::Moment));
@@ -72,12 +72,12 @@ std::vector<TResultRow> MakeRows()
     rows.push_back(TextRow(l, Label::ConcreteLagging, Verdict::LaggingConcrete));
     rows.push_back(TextRow(l, Label::LaggingMaterial));
     const Section g = Section::GuardrailResult;
-    rows.push_back(Row(g, Box::ResGrCompressionAllow, Box::ResGrCompression,
-                       Verdict::GuardrailCompression));
-    rows.push_back(TResultRow{g, std::nullopt, Box::ResGrYieldMoment, false, std::nullopt,
-                              std::nullopt});
-    rows.push_back(TResultRow{g, std::nullopt, Box::ResGrBucklingMoment, false, std::nullopt,
-                              std::nullopt});
+    rows.push_back(
+        Row(g, Box::ResGrCompressionAllow, Box::ResGrCompression, Verdict::GuardrailCompression));
+    rows.push_back(
+        TResultRow{g, std::nullopt, Box::ResGrYieldMoment, false, std::nullopt, std::nullopt});
+    rows.push_back(
+        TResultRow{g, std::nullopt, Box::ResGrBucklingMoment, false, std::nullopt, std::nullopt});
     rows.push_back(Row(g, Box::ResGrMomentAllow, Box::ResGrMoment, Verdict::GuardrailMoment));
     rows.push_back(Row(g, Box::ResGrWeldYAllow, Box::ResGrWeldY, Verdict::GuardrailWeldY));
     rows.push_back(Row(g, Box::ResGrWeldXAllow, Box::ResGrWeldX, Verdict::GuardrailWeldX));
@@ -103,7 +103,10 @@ std::string ValueText(const TBoxState& box)
     return text;
 }
 
-std::string Mark(bool pass) { return pass ? "[PASS]" : "[FAIL]"; }
+std::string Mark(bool pass)
+{
+    return pass ? "[PASS]" : "[FAIL]";
+}
 
 } // namespace
 

@@ -60,7 +60,8 @@ std::vector<TStudyStep> RunStudy(const TTWData& project, Box input, long double 
             step.analysed = true;
             step.embedment = copy.EmbedmentDepth;
             step.totalLength = copy.TotalPileLength;
-            step.maxMoment = std::max(std::fabs(copy.MaxMomentAbove), std::fabs(copy.MaxMomentBelow));
+            step.maxMoment =
+                std::max(std::fabs(copy.MaxMomentAbove), std::fabs(copy.MaxMomentBelow));
             step.maxShear = std::fabs(copy.MaxShear);
             step.topDeflection = copy.TopDeflection;
             step.checks = SummarizeChecks(form);
@@ -73,24 +74,25 @@ std::vector<TStudyStep> RunStudy(const TTWData& project, Box input, long double 
 std::vector<std::vector<std::string>> StudyRows(const std::vector<TStudyStep>& study, Box input,
                                                 bool si)
 {
-    std::vector<std::vector<std::string>> rows{
-        {std::string(BoxDef(input).caption), si ? "Embedment (m)" : "Embedment (ft)",
-         si ? "Pile length (m)" : "Pile length (ft)", si ? "Max. moment (kN-m)" : "Max. moment (k-ft)",
-         si ? "Max. shear (kN)" : "Max. shear (k)", si ? "Top deflection (mm)" : "Top deflection (in)",
-         "Governing", "Utilization (%)", "Result"}};
+    std::vector<std::vector<std::string>> rows{{std::string(BoxDef(input).caption),
+                                                si ? "Embedment (m)" : "Embedment (ft)",
+                                                si ? "Pile length (m)" : "Pile length (ft)",
+                                                si ? "Max. moment (kN-m)" : "Max. moment (k-ft)",
+                                                si ? "Max. shear (kN)" : "Max. shear (k)",
+                                                si ? "Top deflection (mm)" : "Top deflection (in)",
+                                                "Governing", "Utilization (%)", "Result"}};
     const auto num = [](long double v, int decimals) { return FormatFixed(v, decimals, 10, "."); };
     for (const TStudyStep& st : study) {
         if (!st.analysed) {
             rows.push_back({st.input, "", "", "", "", "", "", "", "ERROR: " + st.failure});
             continue;
         }
-        rows.push_back({st.input, num(st.embedment, 2), num(st.totalLength, 2),
-                        num(st.maxMoment, 1), num(st.maxShear, 1),
-                        num(st.topDeflection, si ? 1 : 3), st.checks.governing,
-                        st.checks.utilization == st.checks.utilization
-                            ? num(st.checks.utilization, 0)
-                            : std::string(),
-                        st.checks.passes ? "pass" : "FAIL"});
+        rows.push_back(
+            {st.input, num(st.embedment, 2), num(st.totalLength, 2), num(st.maxMoment, 1),
+             num(st.maxShear, 1), num(st.topDeflection, si ? 1 : 3), st.checks.governing,
+             st.checks.utilization == st.checks.utilization ? num(st.checks.utilization, 0)
+                                                            : std::string(),
+             st.checks.passes ? "pass" : "FAIL"});
     }
     return rows;
 }

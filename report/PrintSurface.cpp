@@ -33,7 +33,10 @@ TPrintSurface::TPrintSurface(QPagedPaintDevice& device) : device_(device)
     page_ = 0;
 }
 
-TPrintSurface::~TPrintSurface() { Finish(); }
+TPrintSurface::~TPrintSurface()
+{
+    Finish();
+}
 
 void TPrintSurface::Finish()
 {
@@ -111,7 +114,10 @@ void TPrintSurface::SetFont(const QString& family, double points)
     font_.setBold(bold);
 }
 
-void TPrintSurface::SetBold(bool bold) { font_.setBold(bold); }
+void TPrintSurface::SetBold(bool bold)
+{
+    font_.setBold(bold);
+}
 
 double TPrintSurface::LineHeight() const
 {
@@ -178,7 +184,10 @@ double TPrintSurface::ColumnLeft() const
     return margins_.left + column_ * (ColumnWidth() + columnGap_);
 }
 
-double TPrintSurface::ColumnRight() const { return ColumnLeft() + ColumnWidth(); }
+double TPrintSurface::ColumnRight() const
+{
+    return ColumnLeft() + ColumnWidth();
+}
 
 void TPrintSurface::ClearTabs()
 {
@@ -248,7 +257,10 @@ void TPrintSurface::PrintCentre(const QString& text, double x)
     DrawAt(text, x - TextWidthOf(text) / 2);
 }
 
-void TPrintSurface::PrintLeft(const QString& text, double x) { DrawAt(text, x); }
+void TPrintSurface::PrintLeft(const QString& text, double x)
+{
+    DrawAt(text, x);
+}
 
 void TPrintSurface::PrintRight(const QString& text, double x)
 {

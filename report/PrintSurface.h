@@ -8,8 +8,8 @@
 #include <QColor>
 #include <QFont>
 #include <QImage>
-#include <QPainter>
 #include <QPagedPaintDevice>
+#include <QPainter>
 #include <QString>
 
 #include <array>

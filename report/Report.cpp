@@ -37,7 +37,10 @@ constexpr double kColumnGap = 0.2;
 const QColor kTitleShade(166, 202, 240);
 const QColor kFailRed(255, 0, 0);
 
-QString Q(const std::string& utf8) { return QString::fromStdString(utf8); }
+QString Q(const std::string& utf8)
+{
+    return QString::fromStdString(utf8);
+}
 
 struct TTabFraction
 {
@@ -56,10 +59,13 @@ std::vector<TTabFraction> TabFractions(TReportTabs tabs)
     case TReportTabs::PressureHead:
         return {{Centre, 0.1, 0.4}, {Centre, 0.5, 0.4}};
     case TReportTabs::PressureRow:
-        return {{Centre, 0, 0.1}, {Centre, 0.1, 0.2}, {Centre, 0.3, 0.2}, {Centre, 0.5, 0.2},
+        return {{Centre, 0, 0.1},
+                {Centre, 0.1, 0.2},
+                {Centre, 0.3, 0.2},
+                {Centre, 0.5, 0.2},
                 {Centre, 0.7, 0.2}};
     case TReportTabs::OutputData:
-        return {{Left, 0, 0.85},    {Right, 0.43, 0.15}, {Left, 0.59, 0.1},
+        return {{Left, 0, 0.85},      {Right, 0.43, 0.15}, {Left, 0.59, 0.1},
                 {Centre, 0.69, 0.05}, {Right, 0.69, 0.15}, {Left, 0.85, 0.15}};
     case TReportTabs::ChecksHead:
         return {{Left, 0, 0.85}, {Right, 0.43, 0.25}, {Centre, 0.69, 0.25}};
@@ -201,11 +207,15 @@ double PlaceAcross(TPrintSurface& s, const QImage& drawing, double top, double l
         return top;
     const QRectF r = DrawingRect(drawing.size(), s.Margins().left, s.TextWidth(), top, limit);
     // The drawing's background (the colour of its corner) lets the paper show through.
-    s.PrintImage(r.left(), r.top(), r.right(), r.bottom(), TPrintSurface::CornerTransparent(drawing));
+    s.PrintImage(r.left(), r.top(), r.right(), r.bottom(),
+                 TPrintSurface::CornerTransparent(drawing));
     return r.bottom();
 }
 
-int Pixels(double inches, int perInch) { return static_cast<int>(std::lround(inches * perInch)); }
+int Pixels(double inches, int perInch)
+{
+    return static_cast<int>(std::lround(inches * perInch));
+}
 
 QString DateText(const form::TMainForm& form, const TReportOptions& options)
 {
@@ -389,8 +399,9 @@ void Guardrail(TPrintSurface& s, const form::TMainForm& form, double resultsBott
     if (h < 0.5)
         return;
     const int width = Pixels(w0, 300);
-    const QImage detail = drawing::RenderDiagram(form, drawing::TDiagramKind::dkGuardrail,
-                                                 QSize(width, static_cast<int>(std::lround(width * h / w0))));
+    const QImage detail =
+        drawing::RenderDiagram(form, drawing::TDiagramKind::dkGuardrail,
+                               QSize(width, static_cast<int>(std::lround(width * h / w0))));
     PlaceAcross(s, detail, s.Y() + 0.2, s.PageHeight() - s.Margins().bottom);
 }
 

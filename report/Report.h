@@ -4,8 +4,8 @@
 // a TPrintSurface, so the same code prints, previews and writes PDF.
 #pragma once
 
-#include <QPagedPaintDevice>
 #include <QPageSize>
+#include <QPagedPaintDevice>
 #include <QRectF>
 #include <QSize>
 #include <QString>

@@ -20,8 +20,7 @@ public:
     TCanvasMapping(QPainter& painter, const QRectF& rect, QSizeF canvas, bool clip) : p_(painter)
     {
         if (!(rect.width() > 0 && rect.height() > 0) || !std::isfinite(rect.width()) ||
-            !std::isfinite(rect.height()) || !std::isfinite(rect.x()) ||
-            !std::isfinite(rect.y()))
+            !std::isfinite(rect.height()) || !std::isfinite(rect.x()) || !std::isfinite(rect.y()))
             return;
         scale_ = std::min(rect.width() / canvas.width(), rect.height() / canvas.height());
         if (!(scale_ > 0))

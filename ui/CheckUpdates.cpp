@@ -55,7 +55,10 @@ protected:
     }
 };
 
-QString Kilobytes(qint64 bytes) { return QString::number(std::llround(bytes / 1024.0)); }
+QString Kilobytes(qint64 bytes)
+{
+    return QString::number(std::llround(bytes / 1024.0));
+}
 
 } // namespace
 
@@ -92,7 +95,8 @@ TfrmCheckUpdates::TfrmCheckUpdates(bool silent, const QString& pageUrl, bool inp
     address_->setText(address_->fontMetrics().elidedText(pageUrl, Qt::ElideMiddle, 280));
     address_->setToolTip(pageUrl);
     current_ = Line(this, true);
-    current_->setText(QStringLiteral("Current version: %1").arg(QString::fromStdString(VersionString())));
+    current_->setText(
+        QStringLiteral("Current version: %1").arg(QString::fromStdString(VersionString())));
     newVersion_ = Line(this, true);
     newVersion_->hide();
     progressText_ = Line(this, false);
@@ -227,9 +231,8 @@ QMessageBox::StandardButton TfrmCheckUpdates::Ask(QMessageBox::Icon icon, const 
 
 void TfrmCheckUpdates::ButtonClick()
 {
-    if (wupd_->Busy() &&
-        Ask(QMessageBox::Question, kAbortQuestion, QMessageBox::Yes | QMessageBox::No) !=
-            QMessageBox::Yes)
+    if (wupd_->Busy() && Ask(QMessageBox::Question, kAbortQuestion,
+                             QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return;
     wupd_->OnDownloadError = nullptr;
     wupd_->Abort();

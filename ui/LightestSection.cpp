@@ -34,7 +34,8 @@ TfrmLightestSection::TfrmLightestSection(const form::TLightestSections& found, Q
 
     table_ = new QTableWidget(static_cast<int>(found_.rows.size()), 4, this);
     table_->setHorizontalHeaderLabels(
-        {QStringLiteral("Section"), QStringLiteral("Weight, %1").arg(QString::fromStdString(found_.weightUnit)),
+        {QStringLiteral("Section"),
+         QStringLiteral("Weight, %1").arg(QString::fromStdString(found_.weightUnit)),
          QStringLiteral("Checks"), QStringLiteral("Governing check")});
     table_->verticalHeader()->hide();
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -45,12 +46,14 @@ TfrmLightestSection::TfrmLightestSection(const form::TLightestSections& found, Q
         const form::TSectionCandidate& c = found_.rows[static_cast<std::size_t>(r)];
         QString governing = QString::fromStdString(c.governing);
         if (c.passes && c.utilization == c.utilization)
-            governing += QStringLiteral(" %1 %").arg(QString::fromStdString(FormatFixed(c.utilization, 0, 10, ".")));
+            governing += QStringLiteral(" %1 %").arg(
+                QString::fromStdString(FormatFixed(c.utilization, 0, 10, ".")));
         if (!c.analysed)
             governing = QStringLiteral("analysis failed: ") + QString::fromStdString(c.failure);
         const QString cells[] = {
             QString::fromStdString(c.name),
-            c.weight >= 0 ? QString::fromStdString(FormatFixed(c.weight, 1, 10, ".")) : QStringLiteral("-"),
+            c.weight >= 0 ? QString::fromStdString(FormatFixed(c.weight, 1, 10, "."))
+                          : QStringLiteral("-"),
             c.passes ? QStringLiteral("pass") : QStringLiteral("FAIL"), governing};
         for (int col = 0; col < 4; ++col) {
             auto* item = new QTableWidgetItem(cells[col]);

@@ -33,9 +33,8 @@ TfrmOutputOptions::TfrmOutputOptions(const QString& offeredPdf, const QPageSize&
     auto* layout = new QGridLayout(this);
     const QPrinterInfo printer = QPrinterInfo::defaultPrinter();
     printer_ = new QRadioButton(QStringLiteral("&Printer"), this);
-    auto* printerName = new QLabel(printer.isNull() ? QStringLiteral("(no printer installed)")
-                                                    : printer.printerName(),
-                                   this);
+    auto* printerName = new QLabel(
+        printer.isNull() ? QStringLiteral("(no printer installed)") : printer.printerName(), this);
     printerName->setEnabled(!printer.isNull());
     printer_->setEnabled(!QPrinterInfo::availablePrinters().isEmpty());
     preview_ = new QRadioButton(QStringLiteral("Pre&view"), this);
@@ -76,9 +75,9 @@ TfrmOutputOptions::TfrmOutputOptions(const QString& offeredPdf, const QPageSize&
         connect(b, &QRadioButton::toggled, this, refresh);
     refresh();
     connect(browse, &QPushButton::clicked, this, [this] {
-        const QString path = QFileDialog::getSaveFileName(
-            this, QStringLiteral("Export PDF"), fileEdit_->text(),
-            QStringLiteral("PDF files (*.pdf)"));
+        const QString path =
+            QFileDialog::getSaveFileName(this, QStringLiteral("Export PDF"), fileEdit_->text(),
+                                         QStringLiteral("PDF files (*.pdf)"));
         if (!path.isEmpty())
             fileEdit_->setText(path);
     });
@@ -91,7 +90,8 @@ TOutputChoice TfrmOutputOptions::Choice() const
                          : file_->isChecked()  ? TReportDestination::File
                                                : TReportDestination::Preview;
     choice.file = fileEdit_->text().trimmed();
-    choice.pageSize = QPageSize(static_cast<QPageSize::PageSizeId>(pageSize_->currentData().toInt()));
+    choice.pageSize =
+        QPageSize(static_cast<QPageSize::PageSizeId>(pageSize_->currentData().toInt()));
     return choice;
 }
 
@@ -114,8 +114,8 @@ public:
     std::function<void(int)> Progress()
     {
         return [this](int page) {
-            dialog_.setLabelText(QString(format_).replace(QStringLiteral("%p"),
-                                                          QString::number(page)));
+            dialog_.setLabelText(
+                QString(format_).replace(QStringLiteral("%p"), QString::number(page)));
             if (!dialog_.isVisible())
                 dialog_.show();
             QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);

@@ -15,8 +15,8 @@
 #include <QSpinBox>
 #include <QSplitter>
 #include <QTableWidget>
-#include <QValueAxis>
 #include <QVBoxLayout>
+#include <QValueAxis>
 
 #include <cmath>
 
@@ -30,10 +30,13 @@ namespace tw::ui {
 
 namespace {
 
-QString Q(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+QString Q(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 const char* const kPlotNames[] = {"Embedment Depth", "Total Pile Length", "Maximum Moment",
-                                  "Maximum Shear", "Top Deflection", "Governing Utilization"};
+                                  "Maximum Shear",   "Top Deflection",    "Governing Utilization"};
 
 } // namespace
 
@@ -55,7 +58,9 @@ TfrmStudy::TfrmStudy(const form::TMainForm& form, QWidget* parent)
             const auto box = static_cast<form::Box>(item.id);
             const form::TBoxState& state = form.BoxState(box);
             if (form::StudyInput(box) && state.visible && state.enabled)
-                input_->addItem(Q(state.caption) + (state.unit.empty() ? QString() : QStringLiteral(", ") + Q(state.unit)),
+                input_->addItem(Q(state.caption) + (state.unit.empty()
+                                                        ? QString()
+                                                        : QStringLiteral(", ") + Q(state.unit)),
                                 item.id);
         }
     from_ = new QDoubleSpinBox(this);
@@ -108,9 +113,9 @@ TfrmStudy::TfrmStudy(const form::TMainForm& form, QWidget* parent)
         return QFileDialog::getSaveFileName(this, windowTitle(), offered, filter);
     };
     const auto save = [this](bool picture) {
-        const QString path = chooseFile(picture ? QStringLiteral("study.png") : QStringLiteral("study.csv"),
-                                        picture ? QStringLiteral("PNG pictures (*.png)")
-                                                : QStringLiteral("CSV files (*.csv)"));
+        const QString path = chooseFile(
+            picture ? QStringLiteral("study.png") : QStringLiteral("study.csv"),
+            picture ? QStringLiteral("PNG pictures (*.png)") : QStringLiteral("CSV files (*.csv)"));
         if (path.isEmpty())
             return;
         QString error;
@@ -168,7 +173,10 @@ void TfrmStudy::SetInput(form::Box box, double from, double to, int steps)
     Recompute();
 }
 
-void TfrmStudy::SetPlot(TPlot plot) { plot_->setCurrentIndex(static_cast<int>(plot)); }
+void TfrmStudy::SetPlot(TPlot plot)
+{
+    plot_->setCurrentIndex(static_cast<int>(plot));
+}
 
 void TfrmStudy::Recompute()
 {
@@ -221,12 +229,24 @@ void TfrmStudy::Plot()
         const auto x = ParseNumber(st.input, {});
         long double y = 0;
         switch (plot) {
-        case TPlot::Embedment: y = st.embedment; break;
-        case TPlot::TotalLength: y = st.totalLength; break;
-        case TPlot::MaxMoment: y = st.maxMoment; break;
-        case TPlot::MaxShear: y = st.maxShear; break;
-        case TPlot::TopDeflection: y = st.topDeflection; break;
-        case TPlot::Utilization: y = st.checks.utilization; break;
+        case TPlot::Embedment:
+            y = st.embedment;
+            break;
+        case TPlot::TotalLength:
+            y = st.totalLength;
+            break;
+        case TPlot::MaxMoment:
+            y = st.maxMoment;
+            break;
+        case TPlot::MaxShear:
+            y = st.maxShear;
+            break;
+        case TPlot::TopDeflection:
+            y = st.topDeflection;
+            break;
+        case TPlot::Utilization:
+            y = st.checks.utilization;
+            break;
         }
         if (!x || !std::isfinite(static_cast<double>(y)))
             continue;

@@ -33,13 +33,13 @@
 #include "ui/About.h"
 #include "ui/CheckUpdates.h"
 #include "ui/CollapsibleSection.h"
-#include "ui/LightestSection.h"
-#include "ui/Study.h"
 #include "ui/Desktop.h"
+#include "ui/LightestSection.h"
 #include "ui/MainWindowParts.h"
 #include "ui/NumericEdit.h"
 #include "ui/PageControl.h"
 #include "ui/Settings.h"
+#include "ui/Study.h"
 
 using namespace tw::form;
 using namespace tw::ui::parts;
@@ -71,8 +71,7 @@ void TfrmTWMain::BuildCommands()
                           QStyle::SP_DialogSaveButton, "document-save-as");
     aPrint_ = makeAction("&Print", "Print project", QKeySequence(Qt::CTRL | Qt::Key_P),
                          QStyle::SP_FileDialogDetailedView, "document-print");
-    aExportPdf_ = makeAction("&Export PDF...", "Export the report as a PDF file",
-                             QKeySequence(),
+    aExportPdf_ = makeAction("&Export PDF...", "Export the report as a PDF file", QKeySequence(),
                              QStyle::SP_FileDialogDetailedView, "document-export");
     aExportPdf_->setIconVisibleInMenu(false);
     aExit_ = makeAction("E&xit", "Exit application", QKeySequence(), QStyle::SP_DialogCloseButton,
@@ -106,9 +105,8 @@ void TfrmTWMain::BuildCommands()
     aAutoUpdate_ = new QAction(QStringLiteral("A&utomatically Check for Updates"), this);
     aAutoUpdate_->setCheckable(true);
     aAutoUpdate_->setChecked(tw::ui::ReadAutoUpdates(*tw::ui::OpenSettings()));
-    connect(aAutoUpdate_, &QAction::triggered, this, [](bool on) {
-        tw::ui::WriteAutoUpdates(*tw::ui::OpenSettings(), on);
-    });
+    connect(aAutoUpdate_, &QAction::triggered, this,
+            [](bool on) { tw::ui::WriteAutoUpdates(*tw::ui::OpenSettings(), on); });
     aCheckUpdates_ = new QAction(QStringLiteral("&Check for Updates Now"), this);
     connect(aCheckUpdates_, &QAction::triggered, this, [this] { ACheckUpdatesExecute(); });
 

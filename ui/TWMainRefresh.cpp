@@ -34,8 +34,9 @@ void TfrmTWMain::RefreshUndoActions()
     if (!aUndo_)
         return;
     const auto named = [](const char* verb, const std::string& what) {
-        return what.empty() ? QString::fromLatin1(verb)
-                            : QString::fromLatin1(verb) + QLatin1Char(' ') + QString::fromStdString(what);
+        return what.empty()
+                   ? QString::fromLatin1(verb)
+                   : QString::fromLatin1(verb) + QLatin1Char(' ') + QString::fromStdString(what);
     };
     // The menu names the change; the toolbar keeps its short caption and names it in the tip.
     aUndo_->setEnabled(form_.CanUndo());

@@ -8,6 +8,9 @@ namespace tw::ui {
 
 QPixmap PassMark(int size = 16);
 QPixmap FailMark(int size = 16);
-inline QPixmap VerdictMark(bool pass, int size = 16) { return pass ? PassMark(size) : FailMark(size); }
+inline QPixmap VerdictMark(bool pass, int size = 16)
+{
+    return pass ? PassMark(size) : FailMark(size);
+}
 
 } // namespace tw::ui

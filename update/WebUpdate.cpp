@@ -28,7 +28,10 @@ QString NormalizeUrl(const QString& address)
     return QStringLiteral("https://") + trimmed;
 }
 
-void TmxProductInfo::SetURL(const QString& address) { url_ = NormalizeUrl(address); }
+void TmxProductInfo::SetURL(const QString& address)
+{
+    url_ = NormalizeUrl(address);
+}
 
 namespace {
 
@@ -65,7 +68,8 @@ TAnnouncement ParseAnnouncement(const QStringList& lines, const TmxTagInfo& tags
         if (meta < 0)
             continue;
         const QString name = Quoted(line, meta + 11);
-        const qsizetype content = line.indexOf(QStringLiteral("CONTENT="), meta, Qt::CaseInsensitive);
+        const qsizetype content =
+            line.indexOf(QStringLiteral("CONTENT="), meta, Qt::CaseInsensitive);
         // Every value may end up on a terminal or in a window: none keeps a control character.
         const QString value = content < 0 ? QString() : Printable(Quoted(line, content + 9));
         if (name == tags.ProductName)
@@ -73,7 +77,8 @@ TAnnouncement ParseAnnouncement(const QStringList& lines, const TmxTagInfo& tags
         else if (name == tags.Version)
             a.version = value;
         else if (name == tags.VerDate)
-            a.date = value.size() == 8 ? QDate::fromString(value, QStringLiteral("yyyyMMdd")) : QDate();
+            a.date =
+                value.size() == 8 ? QDate::fromString(value, QStringLiteral("yyyyMMdd")) : QDate();
         else if (name == tags.Download)
             a.download = value;
         else if (name == tags.ClientFileName)
@@ -199,7 +204,8 @@ QString ExtractInto(const QString& zipFile, TConfinedFolder& parent, const QStri
     QString error;
     const QByteArray zipName = QFile::encodeName(zipFile);
     if (archive_read_open_filename(in, zipName.constData(), 64 * 1024) != ARCHIVE_OK) {
-        error = QStringLiteral("not a ZIP archive: %1").arg(QString::fromUtf8(archive_error_string(in)));
+        error = QStringLiteral("not a ZIP archive: %1")
+                    .arg(QString::fromUtf8(archive_error_string(in)));
     } else {
         int entries = 0;
         qint64 total = 0;
@@ -212,7 +218,8 @@ QString ExtractInto(const QString& zipFile, TConfinedFolder& parent, const QStri
             if (++entries > limits.maxEntries) {
                 error = QStringLiteral("more than %1 entries").arg(limits.maxEntries);
             } else if (!SafeEntryPath(path)) {
-                error = QStringLiteral("the entry \"%1\" would be written outside the folder").arg(path);
+                error = QStringLiteral("the entry \"%1\" would be written outside the folder")
+                            .arg(path);
             } else if (EntryDepth(path) > limits.maxDepth) {
                 error = QStringLiteral("the entry \"%1\" lies more than %2 folders deep")
                             .arg(path)
@@ -222,7 +229,8 @@ QString ExtractInto(const QString& zipFile, TConfinedFolder& parent, const QStri
             } else {
                 const QByteArray target = (root + QLatin1Char('/') + path).toUtf8();
                 archive_entry_set_pathname_utf8(entry, target.constData());
-                archive_entry_set_perm(entry, type == AE_IFDIR ? 0755 : (archive_entry_perm(entry) & 0755) | 0600);
+                archive_entry_set_perm(
+                    entry, type == AE_IFDIR ? 0755 : (archive_entry_perm(entry) & 0755) | 0600);
                 if (archive_write_header(out, entry) != ARCHIVE_OK) {
                     error = QString::fromUtf8(archive_error_string(out));
                     break;
@@ -234,7 +242,8 @@ QString ExtractInto(const QString& zipFile, TConfinedFolder& parent, const QStri
                 while ((d = archive_read_data_block(in, &block, &size, &offset)) == ARCHIVE_OK) {
                     total += static_cast<qint64>(size);
                     if (total > limits.maxTotalBytes) {
-                        error = QStringLiteral("it holds more than %1 bytes").arg(limits.maxTotalBytes);
+                        error =
+                            QStringLiteral("it holds more than %1 bytes").arg(limits.maxTotalBytes);
                         break;
                     }
                     if (archive_write_data_block(out, block, size, offset) != ARCHIVE_OK) {
@@ -346,9 +355,15 @@ TmxWebUpdate::~TmxWebUpdate()
     DiscardPart();
 }
 
-bool TmxWebUpdate::CheckForUpdate() { return BeginInfo(TStep::Check); }
+bool TmxWebUpdate::CheckForUpdate()
+{
+    return BeginInfo(TStep::Check);
+}
 
-bool TmxWebUpdate::GetInfo() { return BeginInfo(TStep::Info); }
+bool TmxWebUpdate::GetInfo()
+{
+    return BeginInfo(TStep::Info);
+}
 
 bool TmxWebUpdate::BeginInfo(TStep step)
 {

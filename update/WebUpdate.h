@@ -143,7 +143,8 @@ struct TExtractLimits
 // special files, and archives beyond the limits, are refused: the folder is removed again.
 // Everything is written under the canonical path of the folder's parent, so links above it
 // are fine. Returns the reason of a refusal or failure, empty on success.
-QString ExtractZip(const QString& zipFile, const QString& folder, const TExtractLimits& limits = {});
+QString ExtractZip(const QString& zipFile, const QString& folder,
+                   const TExtractLimits& limits = {});
 // The installer kinds of this platform, as file name suffixes in lower case.
 QStringList InstallerSuffixes();
 // The first file (by name) of this platform's installer kinds in the folder and its
@@ -206,7 +207,7 @@ public:
     std::function<void(bool result)> OnAfterShowInfo;
     std::function<void(QString& fileName)> OnGetClientFileName;
     std::function<void(const QString& fileName, bool& overwrite)> OnClientFileExists;
-    std::function<void(const QString& fileName)> OnBeforeDownload, OnAfterDownload;
+    std::function<void(const QString&fileName)> OnBeforeDownload, OnAfterDownload;
     std::function<void(qint64 total, qint64 received)> OnDownload;
     std::function<void()> OnDownloadError, OnCannotExecute;
 

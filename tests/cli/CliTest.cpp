@@ -350,7 +350,8 @@ TEST_F(Cli, ConvertBetweenUnitSystems)
 TEST_F(Cli, SummaryOfManyProjects)
 {
     WriteFile(Path("bad.btw"), "not a project");
-    Outcome run = Start({"summary", kEnglishJson.string(), Path("bad.btw").string(), kSIJson.string()});
+    Outcome run =
+        Start({"summary", kEnglishJson.string(), Path("bad.btw").string(), kSIJson.string()});
     EXPECT_EQ(run.code, 2) << "a file that cannot be read";
     const auto lines = [](const std::string& text) {
         return std::count(text.begin(), text.end(), '\n');
@@ -396,7 +397,9 @@ TEST_F(Cli, SummaryAnalyzeAndTheJsonGiveOneVerdict)
     std::string line;
     std::getline(lines, line); // the column heads
     while (std::getline(lines, line))
-        verdicts.push_back(line.ends_with(",pass") ? "pass" : line.ends_with(",FAIL") ? "FAIL" : "");
+        verdicts.push_back(line.ends_with(",pass")   ? "pass"
+                           : line.ends_with(",FAIL") ? "FAIL"
+                                                     : "");
     ASSERT_EQ(verdicts.size(), files.size()) << summary.out;
     const bool anyFails = std::count(verdicts.begin(), verdicts.end(), "FAIL") > 0;
     EXPECT_EQ(summary.code, anyFails || std::count(verdicts.begin(), verdicts.end(), "") ? 1 : 0);

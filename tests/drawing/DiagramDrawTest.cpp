@@ -242,8 +242,8 @@ TEST(DiagramGuards, AnySizeDrawsSomethingOrNothing)
     for (const bool si : {false, true})
         for (const auto& edit : walls) {
             const test::TOpenWall wall = test::OpenWall(si, edit);
-            for (const TDiagramKind kind :
-                 {TDiagramKind::dkCrossSection, TDiagramKind::dkPlanView, TDiagramKind::dkGuardrail})
+            for (const TDiagramKind kind : {TDiagramKind::dkCrossSection, TDiagramKind::dkPlanView,
+                                            TDiagramKind::dkGuardrail})
                 for (const QSize size : sizes) {
                     const QImage picture = wall.Render(kind, size.width(), size.height());
                     if (picture.isNull())
@@ -255,7 +255,8 @@ TEST(DiagramGuards, AnySizeDrawsSomethingOrNothing)
                     const QImage rgb = picture.convertToFormat(QImage::Format_RGB32);
                     const auto* first = reinterpret_cast<const QRgb*>(rgb.constBits());
                     const auto* end = first + rgb.sizeInBytes() / sizeof(QRgb);
-                    EXPECT_TRUE(std::any_of(first, end, [](QRgb c) { return (c & 0xFFFFFF) != 0xFFFFFF; }))
+                    EXPECT_TRUE(
+                        std::any_of(first, end, [](QRgb c) { return (c & 0xFFFFFF) != 0xFFFFFF; }))
                         << si << " " << static_cast<int>(kind) << " " << size.width() << "x"
                         << size.height() << " is blank";
                 }

@@ -226,8 +226,8 @@ TEST(EmbedmentFailure, NoDepthWherePassiveDoesNotExceedActive)
     {
         long double passiveEFP;
         const char* ratio;
-    } cases[] = {{30, "Kp / Ka = 1 "}, {15, "Kp / Ka = 0.5 "}, {0, "Kp / Ka = 0 "},
-                 {-30, "Kp / Ka = -1 "}};
+    } cases[] = {
+        {30, "Kp / Ka = 1 "}, {15, "Kp / Ka = 0.5 "}, {0, "Kp / Ka = 0 "}, {-30, "Kp / Ka = -1 "}};
     for (const auto& c : cases) {
         TTWData p = RatioNineWall();
         p.PassiveEFP = c.passiveEFP;

@@ -32,8 +32,8 @@ TEST(Power, AgreesWithTheLibraryOverTheAnalysisRanges)
         const long double ratio = 1 + i * 0.05L; // Kp / Ka from 1 to 201
         worst = std::max(worst, UlpDistance(Power(ratio, 0.333L), std::pow(ratio, 0.333L)));
         const long double slenderness = i * (1 / 0.44L) / 4000;
-        worst = std::max(worst,
-                         UlpDistance(Power(0.658L, slenderness), std::pow(0.658L, slenderness)));
+        worst =
+            std::max(worst, UlpDistance(Power(0.658L, slenderness), std::pow(0.658L, slenderness)));
     }
     EXPECT_LE(worst, 3.0L);
 }

@@ -349,12 +349,10 @@ std::array<TPileNode, kPileNodeCount> PlainNodes(const TTWData& p)
         n[i].Slope = n[i - 1].Slope - (n[i].Moment + n[i - 1].Moment) / 2 * d / EI;
         const bool kept = n[i].Moment > 0;
         n[i].CutLoad = kept ? n[i].Load : 0;
-        n[i].CutShear =
-            kept ? n[i - 1].CutShear + (n[i].CutLoad + n[i - 1].CutLoad) / 2 * d : 0;
+        n[i].CutShear = kept ? n[i - 1].CutShear + (n[i].CutLoad + n[i - 1].CutLoad) / 2 * d : 0;
         n[i].CutMoment =
             kept ? n[i - 1].CutMoment + (n[i].CutShear + n[i - 1].CutShear) / 2 * d : 0;
-        n[i].CutSlope =
-            n[i - 1].CutSlope - (n[i].CutMoment + n[i - 1].CutMoment) / 2 * d / EI;
+        n[i].CutSlope = n[i - 1].CutSlope - (n[i].CutMoment + n[i - 1].CutMoment) / 2 * d / EI;
     }
     const long double out = p.Units == TUnitSystem::usSI ? 1000 : 12;
     const auto fix = [&n, out](long double TPileNode::*slope, long double TPileNode::*rel,
@@ -363,14 +361,13 @@ std::array<TPileNode, kPileNodeCount> PlainNodes(const TTWData& p)
             node.*rel = node.*slope - n[63].*slope;
         n[0].*deflection = 0;
         for (int i = 1; i < kPileNodeCount; ++i)
-            n[i].*deflection = n[i - 1].*deflection + (n[i].*rel + n[i - 1].*rel) / 2 *
-                                                          (n[i].Depth - n[i - 1].Depth);
+            n[i].*deflection = n[i - 1].*deflection +
+                               (n[i].*rel + n[i - 1].*rel) / 2 * (n[i].Depth - n[i - 1].Depth);
         const long double last = n[63].*deflection;
         for (auto& node : n)
             node.*shown = (node.*deflection - last) * out;
     };
-    fix(&TPileNode::Slope, &TPileNode::RelSlope, &TPileNode::Deflection,
-        &TPileNode::DeflectionOut);
+    fix(&TPileNode::Slope, &TPileNode::RelSlope, &TPileNode::Deflection, &TPileNode::DeflectionOut);
     fix(&TPileNode::CutSlope, &TPileNode::CutRelSlope, &TPileNode::CutDeflection,
         &TPileNode::CutDeflectionOut);
     return n;
@@ -411,8 +408,8 @@ TEST(PileAnalysisPasses, NodesEqualThePlainFormulasBitForBit)
     TTWData user = UnloadedSheetPile();
     user.LateralLoadTop = 1;
     // Points out of order: the second and third points of each diagram are swapped in depth.
-    user.LoadPoints = {{{0, 0.1L}, {7, 0.2L}, {3, 0.35L}, {10, 0.3L}, {10, 0}, {18, 0.2L},
-                        {14, 0.1L}, {21, 0}}};
+    user.LoadPoints = {
+        {{0, 0.1L}, {7, 0.2L}, {3, 0.35L}, {10, 0.3L}, {10, 0}, {18, 0.2L}, {14, 0.1L}, {21, 0}}};
     user.PassivePoints = {{{10, -0.5L}, {18, -2}, {14, -1.2L}, {21, -3}}};
     walls.emplace_back("user defined sheet pile, points out of order", user);
     TTWData si = tw::test::HandCheckedWall();
@@ -455,8 +452,8 @@ TEST(PileAnalysisFailure, ZeroLengthSegmentEndsThePassAtItsNode)
     // zero-length first segment. The first pass is complete above it; from node 33 on nothing
     // is written, and the cut pass does not run.
     TTWData p = UnloadedSheetPile();
-    p.LoadPoints = {{{0, 0.1L}, {3, 0.2L}, {6, 0.3L}, {10, 0.4L}, {10, 0}, {14, 0}, {18, 0},
-                     {21, 0}}};
+    p.LoadPoints = {
+        {{0, 0.1L}, {3, 0.2L}, {6, 0.3L}, {10, 0.4L}, {10, 0}, {14, 0}, {18, 0}, {21, 0}}};
     p.PassivePoints = {{{10, -1}, {10, -2}, {18, -3}, {21, -4}}};
     for (TPileNode& n : p.Nodes)
         n.Pressure = n.Shear = n.Slope = n.CutShear = -99;

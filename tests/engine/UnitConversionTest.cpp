@@ -72,8 +72,9 @@ TEST(UnitConversion, TheSameWallInTheOtherUnits)
         TTWData original = Example(fromSI);
         original.Analyze();
         TTWData converted = Example(fromSI);
-        EXPECT_TRUE(ConvertProjectUnits(converted, fromSI ? TUnitSystem::usEnglish : TUnitSystem::usSI)
-                        .empty());
+        EXPECT_TRUE(
+            ConvertProjectUnits(converted, fromSI ? TUnitSystem::usEnglish : TUnitSystem::usSI)
+                .empty());
         converted.Analyze();
         const auto toSI = [&](long double english, long double si, long double factor) {
             return fromSI ? std::fabs(english * factor - si) <= 1e-3L * std::fabs(si)

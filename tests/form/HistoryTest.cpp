@@ -144,8 +144,8 @@ TEST(History, ConvertingTheUnitsIsOneStep)
     EXPECT_EQ(form.BoxState(Box::ShoredHeight).unit, "m");
     // Shown and read back at the boxes' precision (4.572 m as 4.57 m), the wall is still the
     // same to the precision the results are shown with.
-    EXPECT_NEAR(static_cast<double>(wall.project->TotalPileLength), static_cast<double>(length * 0.3048L),
-                0.01);
+    EXPECT_NEAR(static_cast<double>(wall.project->TotalPileLength),
+                static_cast<double>(length * 0.3048L), 0.01);
     EXPECT_EQ(form.UndoWhat(), "Convert to SI Units");
     form.Undo();
     EXPECT_EQ(form.BoxState(Box::ShoredHeight).text, "15.00");

@@ -44,21 +44,22 @@ TEST(LightestSection, TheExamplesLightestPassingBeams)
             }
         }
         // The project itself is left as it was.
-        EXPECT_EQ(wall.project->SelectedSectionIndex(), OpenWallAs(c.si).project->SelectedSectionIndex());
+        EXPECT_EQ(wall.project->SelectedSectionIndex(),
+                  OpenWallAs(c.si).project->SelectedSectionIndex());
     }
 }
 
 TEST(LightestSection, OtherCatalogues)
 {
-    const auto pipe = OpenWallAs(false, [](TTWData& p) { p.Reinforcement = TReinforcement::rfPipe; });
+    const auto pipe =
+        OpenWallAs(false, [](TTWData& p) { p.Reinforcement = TReinforcement::rfPipe; });
     const TLightestSections round = FindLightestSections(*pipe.project);
     EXPECT_EQ(round.catalogue, "round sections");
     EXPECT_EQ(round.rows.size(), pipe.project->OShapes().size());
     EXPECT_GT(round.rows.front().weight, 0) << "round sections carry their published mass";
 
-    const auto cage = OpenWallAs(false, [](TTWData& p) {
-        p.Reinforcement = TReinforcement::rfRebarCage;
-    });
+    const auto cage =
+        OpenWallAs(false, [](TTWData& p) { p.Reinforcement = TReinforcement::rfRebarCage; });
     EXPECT_FALSE(FindLightestSections(*cage.project).unavailable.empty());
 
     int calls = 0;

@@ -12,8 +12,8 @@
 #include "engine/Ansi.h"
 #include "engine/ProjectJson.h"
 #include "form/MainForm.h"
-#include "form/UserSheetForm.h"
 #include "form/ResultRows.h"
+#include "form/UserSheetForm.h"
 
 using namespace tw;
 using namespace tw::form;
@@ -35,9 +35,9 @@ protected:
 
     void Open(const std::string& example)
     {
-        ProjectFromJson(ReadText(std::string(TW_SOURCE_DIR) + "/resources/examples/" + example +
-                                 ".json"),
-                        project);
+        ProjectFromJson(
+            ReadText(std::string(TW_SOURCE_DIR) + "/resources/examples/" + example + ".json"),
+            project);
         const TCommitResult r = form.AfterOpen();
         ASSERT_TRUE(r.ok()) << *r.error;
     }
@@ -208,8 +208,7 @@ TEST_F(MainForm, SheetPileSelection)
     EXPECT_EQ(project.SheetIndex, -1);
     EXPECT_TRUE(form.UserSheetButtonVisible());
     // The sheet pile depth is the profile height of the section, in ft.
-    EXPECT_EQ(Text(Box::SheetPileDepth),
-              FormatFixed(project.UserSection.bf / 12, 2, 10, "."));
+    EXPECT_EQ(Text(Box::SheetPileDepth), FormatFixed(project.UserSection.bf / 12, 2, 10, "."));
 }
 
 TEST_F(MainForm, SheetPileProjectWithTheUserSection)
@@ -710,8 +709,7 @@ TEST_F(MainForm, TimberAndPlateRows)
     EXPECT_TRUE(Visible(Box::ResLagSreq));
     EXPECT_FALSE(form.VerdictState(Verdict::LaggingBending).visible);
     EXPECT_TRUE(form.VerdictState(Verdict::LaggingSize).visible);
-    EXPECT_NE(form.LabelState(Label::LaggingSize).text.find("inch steel plate"),
-              std::string::npos);
+    EXPECT_NE(form.LabelState(Label::LaggingSize).text.find("inch steel plate"), std::string::npos);
     // Lagging belongs to soldier beams only.
     ASSERT_TRUE(Choose(List::PileType, "Tangent Pile").ok());
     EXPECT_FALSE(form.SectionState(Section::LaggingInput).visible);

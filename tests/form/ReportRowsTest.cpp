@@ -75,22 +75,21 @@ TEST(ReportRows, PanelsFollowTheWindowsSections)
               (std::vector<std::string>{"General Data", "Backfill Soils", "Passive Soils",
                                         "Structural data", "Loads Applied to the Pile",
                                         "Lagging Design"}));
-    EXPECT_EQ(Titles(ReportResultPanels(*net.form)),
-              (std::vector<std::string>{"Coulomb Method", "Pressure Data (ASD) per ft Length of Wall",
-                                        "Output Data", "Checks", "Lagging Design"}));
+    EXPECT_EQ(
+        Titles(ReportResultPanels(*net.form)),
+        (std::vector<std::string>{"Coulomb Method", "Pressure Data (ASD) per ft Length of Wall",
+                                  "Output Data", "Checks", "Lagging Design"}));
 
     const auto bare = OpenWallAs(false, [](TTWData& p) { p.LaggingType = TLaggingType::ltNone; });
     const auto inputs = Titles(ReportInputPanels(*bare.form));
     EXPECT_EQ(std::count(inputs.begin(), inputs.end(), "Lagging Design"), 0);
 
-    const auto user = OpenWallAs(false, [](TTWData& p) {
-        p.AnalysisMethod = TAnalysisMethod::amUserDefined;
-    });
-    EXPECT_EQ(Titles(ReportInputPanels(*user.form)),
-              (std::vector<std::string>{"General Data", "Structural data",
-                                        "Loads Applied to the Pile",
-                                        "Pressure Data (ASD) per ft Length of Wall",
-                                        "Lagging Design"}));
+    const auto user =
+        OpenWallAs(false, [](TTWData& p) { p.AnalysisMethod = TAnalysisMethod::amUserDefined; });
+    EXPECT_EQ(
+        Titles(ReportInputPanels(*user.form)),
+        (std::vector<std::string>{"General Data", "Structural data", "Loads Applied to the Pile",
+                                  "Pressure Data (ASD) per ft Length of Wall", "Lagging Design"}));
 }
 
 TEST(ReportRows, RowsCarryTheWindowsTexts)
@@ -123,9 +122,8 @@ TEST(ReportRows, RowsCarryTheWindowsTexts)
 
 TEST(ReportRows, TextRowsAndNotes)
 {
-    const auto user = OpenWallAs(false, [](TTWData& p) {
-        p.AnalysisMethod = TAnalysisMethod::amUserDefined;
-    });
+    const auto user =
+        OpenWallAs(false, [](TTWData& p) { p.AnalysisMethod = TAnalysisMethod::amUserDefined; });
     const TReportPanel general = PanelOf(ReportInputPanels(*user.form), Section::GeneralData);
     const TReportRow* important = FindRow(general, "IMPORTANT");
     ASSERT_NE(important, nullptr);
@@ -133,9 +131,8 @@ TEST(ReportRows, TextRowsAndNotes)
     EXPECT_EQ(important->tabs, TReportTabs::None);
     EXPECT_NE(FindRow(general, "User Defined method is for experienced"), nullptr);
 
-    const auto concrete = OpenWallAs(false, [](TTWData& p) {
-        p.LaggingType = TLaggingType::ltConcrete;
-    });
+    const auto concrete =
+        OpenWallAs(false, [](TTWData& p) { p.LaggingType = TLaggingType::ltConcrete; });
     const TReportPanel lagging =
         PanelOf(ReportResultPanels(*concrete.form), Section::LaggingResult);
     const TReportRow* material = FindRow(lagging, "Req. Material Properties");
@@ -158,7 +155,7 @@ TEST(ReportRows, FailingChecksAreMarked)
     EXPECT_FALSE(FindRow(checks, "Axial")->failing);
 
     const auto fine = OpenWallAs(false);
-    EXPECT_FALSE(FindRow(PanelOf(ReportResultPanels(*fine.form), Section::Checks),
-                         "Moment Below Grade")
-                     ->failing);
+    EXPECT_FALSE(
+        FindRow(PanelOf(ReportResultPanels(*fine.form), Section::Checks), "Moment Below Grade")
+            ->failing);
 }

@@ -26,10 +26,11 @@ TEST(Manual, HasItsChaptersAndPictures)
     ASSERT_FALSE(text.isEmpty()) << "the manual was not built";
     qsizetype from = 0;
     for (const char* heading :
-         {"User Manual Tarnwick", "1 Getting started", "2 Inputs", "Reference of the numeric inputs",
-          "3 Results and checks", "References", "4 Drawings, graphs, table and report",
-          "5 Design aids", "Parametric Study", "6 Files and settings",
-          "Appendix A: The command line", "Appendix B: Verification and speed"}) {
+         {"User Manual Tarnwick", "1 Getting started", "2 Inputs",
+          "Reference of the numeric inputs", "3 Results and checks", "References",
+          "4 Drawings, graphs, table and report", "5 Design aids", "Parametric Study",
+          "6 Files and settings", "Appendix A: The command line",
+          "Appendix B: Verification and speed"}) {
         const qsizetype at = text.indexOf(QString::fromLatin1(heading), from);
         EXPECT_GE(at, 0) << heading << " missing or out of order";
         if (at >= 0)

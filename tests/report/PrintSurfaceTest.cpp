@@ -94,7 +94,9 @@ TEST(PrintSurface, ImageStreams)
     buffer.open(QIODevice::WriteOnly);
     bmp.save(&buffer, "BMP");
     const auto* data = reinterpret_cast<const uint8_t*>(bytes.constData());
-    EXPECT_TRUE(page.surface->PrintImageStream(1, 1, 2, 2, {data, std::size_t(bytes.size())}, "BMP"));
-    EXPECT_FALSE(page.surface->PrintImageStream(1, 1, 2, 2, {data, std::size_t(bytes.size())}, "JPG"))
+    EXPECT_TRUE(
+        page.surface->PrintImageStream(1, 1, 2, 2, {data, std::size_t(bytes.size())}, "BMP"));
+    EXPECT_FALSE(
+        page.surface->PrintImageStream(1, 1, 2, 2, {data, std::size_t(bytes.size())}, "JPG"))
         << "a bitmap is not a JPEG";
 }

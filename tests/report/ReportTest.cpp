@@ -50,8 +50,8 @@ public:
         error_ = report::WriteReportPdf(form, path_, QPageSize(size), options);
         if (error_)
             return;
-        const QString html = Run(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), path_,
-                                                               QStringLiteral("-")});
+        const QString html =
+            Run(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), path_, QStringLiteral("-")});
         static const QRegularExpression token(
             QStringLiteral("<page width=\"([0-9.]+)\"|<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" "
                            "xMax=\"([0-9.]+)\" yMax=\"([0-9.]+)\">([^<]*)</word>"));
@@ -91,7 +91,7 @@ public:
         for (std::size_t i = 0; i < ws.size(); ++i) {
             if (i > 0)
                 text += std::abs(ws[i].y0 - ws[i - 1].y0) > 2 ? QStringLiteral("\n")
-                                                               : QStringLiteral(" ");
+                                                              : QStringLiteral(" ");
             text += ws[i].text;
         }
         return text;
@@ -128,11 +128,10 @@ public:
     QImage Render(int page) const
     {
         const QString base = dir_.filePath(QStringLiteral("page"));
-        Run(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("72"),
-                                         QStringLiteral("-f"), QString::number(page),
-                                         QStringLiteral("-l"), QString::number(page),
-                                         QStringLiteral("-singlefile"), QStringLiteral("-png"),
-                                         path_, base});
+        Run(QStringLiteral("pdftoppm"),
+            {QStringLiteral("-r"), QStringLiteral("72"), QStringLiteral("-f"),
+             QString::number(page), QStringLiteral("-l"), QString::number(page),
+             QStringLiteral("-singlefile"), QStringLiteral("-png"), path_, base});
         return QImage(base + QStringLiteral(".png"));
     }
     const QString& Path() const { return path_; }
@@ -182,21 +181,21 @@ TEST(Report, EnglishExamplePageByPage)
     const TReportPdf pdf(*wall.form);
     ASSERT_TRUE(pdf.ok());
     ASSERT_EQ(pdf.Pages(), 6);
-    EXPECT_TRUE(InOrder(pdf.Text(1), {"Tarnwick Analysis", "Organization:", "Project Name: 15 ft soldier beam wall",
+    EXPECT_TRUE(InOrder(pdf.Text(1), {"Tarnwick Analysis",
+                                      "Organization:", "Project Name: 15 ft soldier beam wall",
                                       "Design by:", "Job #:", "Date: 12/09/2026",
                                       "www.tarnwick.example " + kVersionLine + " 1"}));
     // Inputs: the soils in the first column, "Structural data" opens the second.
-    EXPECT_TRUE(InOrder(pdf.Text(2, -1), {"General Data", "Shored Height, H 15.00 ft",
-                                          "Backfill Soils", "Passive Soils", "Coulomb Method",
-                                          "Pressure Data (ASD) per ft Length of Wall",
-                                          "Loading Side Passive Side", "1 0.00", "Output Data",
-                                          "Max. Shear", "@"}));
-    EXPECT_TRUE(InOrder(pdf.Text(2, 1), {"Structural data",
-                                         "Beam Diagonal Length (<30 in - 4 in, O.K.) 21.49 in",
-                                         "Loads Applied to the Pile", "Lagging Design",
-                                         "Checks", "Capacity Utilization", "Moment Below Grade",
-                                         "Lagging Design", "Adjusted Actual", "Bending Stress",
-                                         "Wood Lagging Size 3x12 timber"}));
+    EXPECT_TRUE(
+        InOrder(pdf.Text(2, -1),
+                {"General Data", "Shored Height, H 15.00 ft", "Backfill Soils", "Passive Soils",
+                 "Coulomb Method", "Pressure Data (ASD) per ft Length of Wall",
+                 "Loading Side Passive Side", "1 0.00", "Output Data", "Max. Shear", "@"}));
+    EXPECT_TRUE(InOrder(pdf.Text(2, 1),
+                        {"Structural data", "Beam Diagonal Length (<30 in - 4 in, O.K.) 21.49 in",
+                         "Loads Applied to the Pile", "Lagging Design", "Checks",
+                         "Capacity Utilization", "Moment Below Grade", "Lagging Design",
+                         "Adjusted Actual", "Bending Stress", "Wood Lagging Size 3x12 timber"}));
     EXPECT_TRUE(InOrder(pdf.Text(2), {"Inputs", "Results"}));
     EXPECT_TRUE(InOrder(pdf.Text(3), {"Guardrail Design", "Compression in the Post"}))
         << "the results end below mid-page: the guardrail design starts a new page";
@@ -231,9 +230,15 @@ TEST(Report, VariantsOfTheWall)
         QStringList nowhere;
     };
     const std::vector<Case> cases{
-        {"SI on A4", true, {}, QPageSize::A4, 6, {"General Data", "Passive Soils"},
+        {"SI on A4",
+         true,
+         {},
+         QPageSize::A4,
+         6,
+         {"General Data", "Passive Soils"},
          {"Structural data", "Beam Diagonal Length (<75 cm - 10 cm, O.K.) 54.55 cm"},
-         {"Pressure Data (ASD) per m Length of Wall", "Depth, Shear,"}, {}},
+         {"Pressure Data (ASD) per m Length of Wall", "Depth, Shear,"},
+         {}},
         {"User Defined",
          false,
          [](TTWData& p) { p.AnalysisMethod = TAnalysisMethod::amUserDefined; },
@@ -241,8 +246,8 @@ TEST(Report, VariantsOfTheWall)
          6,
          {"General Data", "IMPORTANT", "User Defined method is", "Structural data",
           "Loads Applied to the Pile"},
-         {"Pressure Data (ASD) per ft Length of Wall", "Loading Side Passive Side", "Lagging Design",
-          "Checks"},
+         {"Pressure Data (ASD) per ft Length of Wall", "Loading Side Passive Side",
+          "Lagging Design", "Checks"},
          {},
          {"Backfill Soils", "Coulomb Method"}},
         {"no guardrail, no lagging",
@@ -286,9 +291,8 @@ TEST(Report, VariantsOfTheWall)
 
 TEST(Report, TheUserDefinedChecksOpenTheResultsSecondColumn)
 {
-    const auto wall = OpenWallAs(false, [](TTWData& p) {
-        p.AnalysisMethod = TAnalysisMethod::amUserDefined;
-    });
+    const auto wall =
+        OpenWallAs(false, [](TTWData& p) { p.AnalysisMethod = TAnalysisMethod::amUserDefined; });
     const TReportPdf pdf(*wall.form);
     ASSERT_TRUE(pdf.ok());
     const TWord* results = pdf.Find(2, QStringLiteral("Results"));

@@ -29,9 +29,9 @@ struct TRoute
     QByteArray body;
     QList<QPair<QByteArray, QByteArray>> headers;
     bool sendLength = true;
-    qint64 declaredLength = -1; // -1: the body's own length
-    bool hold = false;          // keep the connection open after the body (a stalled transfer)
-    QByteArray late = {};       // sent 100 ms after the body, in a segment of its own
+    qint64 declaredLength = -1;   // -1: the body's own length
+    bool hold = false;            // keep the connection open after the body (a stalled transfer)
+    QByteArray late = {};         // sent 100 ms after the body, in a segment of its own
     QByteArray reason = "Answer"; // the status line's reason phrase
     int trickleMs = 0;            // one byte every trickleMs (the head at once when trickleBody)
     bool trickleBody = false;

@@ -85,9 +85,8 @@ inline TTWData RandomWall(std::mt19937& rng, const std::string& english, const s
             p.PassivePoints[i].W = -real(0.2, 3) * scale;
     }
     p.LoadCatalogues();
-    const int rows =
-        static_cast<int>(p.Reinforcement == TReinforcement::rfIBeam ? p.SteelShapes().size()
-                                                                    : p.OShapes().size());
+    const int rows = static_cast<int>(
+        p.Reinforcement == TReinforcement::rfIBeam ? p.SteelShapes().size() : p.OShapes().size());
     if (rows > 0)
         p.SelectSection(pick(0, rows - 1));
     // A few walls that the analysis must refuse, at different steps.

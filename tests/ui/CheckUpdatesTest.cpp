@@ -29,21 +29,27 @@ class CheckUpdatesTest : public QObject
 
     void Announce(const QByteArray& version, qint64 size = 200000, bool hold = false)
     {
-        server_->Set("/updates/tw/tw.html",
-                     {200,
-                      TLoopbackServer::Page({{"mxProduct", "Tarnwick"},
-                                             {"mxVersion", version},
-                                             {"mxDownload", server_->Url("/setup.AppImage").toUtf8()},
-                                             {"mxClientSideName", "setup.AppImage"}}),
-                      {}, true, -1, false});
-        server_->Set("/setup.AppImage", {200, QByteArray(hold ? size / 2 : size, 'x'), {}, true, size, hold});
+        server_->Set(
+            "/updates/tw/tw.html",
+            {200,
+             TLoopbackServer::Page({{"mxProduct", "Tarnwick"},
+                                    {"mxVersion", version},
+                                    {"mxDownload", server_->Url("/setup.AppImage").toUtf8()},
+                                    {"mxClientSideName", "setup.AppImage"}}),
+             {},
+             true,
+             -1,
+             false});
+        server_->Set("/setup.AppImage",
+                     {200, QByteArray(hold ? size / 2 : size, 'x'), {}, true, size, hold});
     }
     TfrmCheckUpdates* Open(bool silent)
     {
         dialog_ = new TfrmCheckUpdates(silent, server_->Url("/updates/tw/tw.html"), false, nullptr);
         dialog_->updateFolder = dir_->filePath(QStringLiteral("Update"));
         dialog_->wupd().AllowHttp = true; // the loopback server speaks plain HTTP
-        dialog_->ask = [this](QMessageBox::Icon, const QString& text, QMessageBox::StandardButtons) {
+        dialog_->ask = [this](QMessageBox::Icon, const QString& text,
+                              QMessageBox::StandardButtons) {
             asked_ << text;
             if (answers_.empty())
                 return QMessageBox::Ok;

@@ -112,22 +112,22 @@ private slots:
     void everyPageSurvivesASmallView()
     {
         QVERIFY(W().form().CheckState(Check::UseGuardrail).checked);
-        for (const auto page : {TfrmTWMain::DrawingPage::CrossSection,
-                                TfrmTWMain::DrawingPage::PlanView,
-                                TfrmTWMain::DrawingPage::Guardrail}) {
+        for (const auto page :
+             {TfrmTWMain::DrawingPage::CrossSection, TfrmTWMain::DrawingPage::PlanView,
+              TfrmTWMain::DrawingPage::Guardrail}) {
             TDiagramView* view = View(page);
             W().drawingTabs()->setCurrentWidget(view);
             QTRY_VERIFY(!view->Picture().isNull());
             const QSize normal = view->size();
-            for (const QSize small : {QSize(900, 21), QSize(155, 74), QSize(1, 1), QSize(40, 600),
-                                      QSize(300, 8)}) {
+            for (const QSize small :
+                 {QSize(900, 21), QSize(155, 74), QSize(1, 1), QSize(40, 600), QSize(300, 8)}) {
                 const int before = view->DrawCount();
                 view->resize(small);
                 view->repaint();
                 QCOMPARE(view->DrawCount(), before + 1);
                 QVERIFY(view->Picture().isNull() ||
-                        view->Picture().height() == qRound(small.height() *
-                                                            view->devicePixelRatioF()));
+                        view->Picture().height() ==
+                            qRound(small.height() * view->devicePixelRatioF()));
             }
             view->resize(normal);
             view->repaint();
@@ -150,8 +150,7 @@ private slots:
         QImage saved(path);
         QCOMPARE(saved.size(), section->Picture().size());
         // A folder that cannot exist: a message, no file.
-        QVERIFY(!tw::ui::SavePicture(section->Picture(), dir.filePath("missing/wall.png"),
-                                     &error));
+        QVERIFY(!tw::ui::SavePicture(section->Picture(), dir.filePath("missing/wall.png"), &error));
         QVERIFY(error.contains("Cannot save the picture"));
         QVERIFY(!QFile::exists(dir.filePath("missing/wall.png")));
         QCOMPARE(tw::ui::PictureFileName(tw::drawing::TDiagramKind::dkPlanView),

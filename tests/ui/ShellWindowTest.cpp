@@ -50,8 +50,8 @@ private slots:
                  QStringList({"&User's Manual", "&About", "&Website", "|",
                               "A&utomatically Check for Updates", "&Check for Updates Now"}));
         QCOMPARE(Entries(W().toolBar()->actions()),
-                 QStringList({"&New", "&Open", "&Save", "|", "&Print", "|", "&Undo", "&Redo",
-                              "|", "&Website", "&User's Manual"}));
+                 QStringList({"&New", "&Open", "&Save", "|", "&Print", "|", "&Undo", "&Redo", "|",
+                              "&Website", "&User's Manual"}));
         // The toolbar shows the captions.
         QCOMPARE(W().toolBar()->toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
         QCOMPARE(Caption(), QString("Brenmoor Tarnwick"));
@@ -420,7 +420,8 @@ private slots:
         // The page is on the maker's server by default, another one when set.
         QCOMPARE(tw::ui::ReadUpdatePage(*tw::ui::OpenSettings()),
                  QStringLiteral("https://www.tarnwick.example/updates/tw/tw.html"));
-        tw::ui::OpenSettings()->setValue(QStringLiteral("UpdateHost"), QStringLiteral("http://127.0.0.1:8080/"));
+        tw::ui::OpenSettings()->setValue(QStringLiteral("UpdateHost"),
+                                         QStringLiteral("http://127.0.0.1:8080/"));
         QCOMPARE(tw::ui::ReadUpdatePage(*tw::ui::OpenSettings()),
                  QStringLiteral("http://127.0.0.1:8080/updates/tw/tw.html"));
     }

@@ -47,13 +47,17 @@ class CheckUpdateCliTest : public QObject
     void Announce(const QByteArray& file, const QByteArray& body,
                   const QByteArray& product = "Tarnwick", const QByteArray& version = "1.0.99")
     {
-        server_.Set("/tw.html", {200,
-                                 TLoopbackServer::Page({{"mxProduct", product},
-                                                        {"mxVersion", version},
-                                                        {"mxVerDate", "20261201"},
-                                                        {"mxDownload", server_.Url("/" + file).toUtf8()},
-                                                        {"mxClientSideName", file}}),
-                                 {}, true, -1, false});
+        server_.Set("/tw.html",
+                    {200,
+                     TLoopbackServer::Page({{"mxProduct", product},
+                                            {"mxVersion", version},
+                                            {"mxVerDate", "20261201"},
+                                            {"mxDownload", server_.Url("/" + file).toUtf8()},
+                                            {"mxClientSideName", file}}),
+                     {},
+                     true,
+                     -1,
+                     false});
         server_.Set("/" + file, {200, body, {}, true, -1, false});
     }
 
@@ -63,7 +67,8 @@ private slots:
         Announce("setup.AppImage", "binary");
         const TRun run = Run({QStringLiteral("--url"), server_.Url(QStringLiteral("/tw.html"))});
         QCOMPARE(run.code, 0);
-        QVERIFY2(run.out.contains(QStringLiteral("Announced version: 1.0.99\nRelease date: 2026-12-01\n")),
+        QVERIFY2(run.out.contains(
+                     QStringLiteral("Announced version: 1.0.99\nRelease date: 2026-12-01\n")),
                  qPrintable(run.out));
         QVERIFY(run.out.contains(QStringLiteral("Newer: yes")));
         QCOMPARE(server_.Hits("/setup.AppImage"), 0);
@@ -162,9 +167,14 @@ private slots:
             const char* name;
             TRoute page;
         } cases[] = {
-            {"the page's values", {200, TLoopbackServer::Page({{"mxProduct", "Tarnwick" + hostile},
-                                                               {"mxVersion", "1.0.99" + hostile}}),
-                                    {}, true, -1, false}},
+            {"the page's values",
+             {200,
+              TLoopbackServer::Page(
+                  {{"mxProduct", "Tarnwick" + hostile}, {"mxVersion", "1.0.99" + hostile}}),
+              {},
+              true,
+              -1,
+              false}},
             {"the server's reason phrase", {404, "", {}, true, -1, false, {}, "Gone" + hostile}},
         };
         for (const auto& c : cases) {

@@ -134,13 +134,16 @@ class WebUpdateTest : public QObject
                   const QByteArray& path = "/updates/tw/tw.html",
                   const QByteArray& product = "Tarnwick")
     {
-        server_->Set(path, {200,
-                            TLoopbackServer::Page({{"mxProduct", product},
-                                                   {"mxVersion", version},
-                                                   {"mxVerDate", "20261201"},
-                                                   {"mxDownload", server_->Url("/files/" + file).toUtf8()},
-                                                   {"mxClientSideName", file}}),
-                            {}, true, -1});
+        server_->Set(
+            path, {200,
+                   TLoopbackServer::Page({{"mxProduct", product},
+                                          {"mxVersion", version},
+                                          {"mxVerDate", "20261201"},
+                                          {"mxDownload", server_->Url("/files/" + file).toUtf8()},
+                                          {"mxClientSideName", file}}),
+                   {},
+                   true,
+                   -1});
     }
     // Runs the whole check and waits for its end.
     bool Check()
@@ -220,19 +223,21 @@ private slots:
         const TAnnouncement a = ParseAnnouncement({
             QStringLiteral("<meta name=\"mxVersion\" content=\"1.0.6\">"),
             QStringLiteral("<META NAME=\"MXPRODUCT\" CONTENT=\"not this\">"),
-            QStringLiteral("<META NAME=\"mxProduct\" CONTENT=\"Tarnwick\"><META NAME=\"mxAuthor\" CONTENT=\"x\">"),
+            QStringLiteral("<META NAME=\"mxProduct\" CONTENT=\"Tarnwick\"><META NAME=\"mxAuthor\" "
+                           "CONTENT=\"x\">"),
             QStringLiteral("<META NAME=\"mxVerDate\" CONTENT=\"20261201\">"),
             QStringLiteral("<META NAME=\"mxDownload\" CONTENT=\"no closing quote"),
             QStringLiteral(
                 "<META NAME=\"mxEmail\" CONTENT=\"a\x1b[31mb\tc\x7f\u009b d\u202e\u2028\x01\">"),
         });
-        QCOMPARE(a.version, QStringLiteral("1.0.6")); // lower-case META NAME and CONTENT
+        QCOMPARE(a.version, QStringLiteral("1.0.6"));        // lower-case META NAME and CONTENT
         QCOMPARE(a.productName, QStringLiteral("Tarnwick")); // names compare exactly
-        QCOMPARE(a.author, QString()); // only the first tag of a line
+        QCOMPARE(a.author, QString());                       // only the first tag of a line
         QCOMPARE(a.date, QDate(2026, 12, 1));
         QCOMPARE(a.download, QString());
         QCOMPARE(a.email, QStringLiteral("a?[31mb?c?? d???")); // control characters replaced
-        QCOMPARE(NormalizeUrl(QStringLiteral("host.example/p")), QStringLiteral("https://host.example/p"));
+        QCOMPARE(NormalizeUrl(QStringLiteral("host.example/p")),
+                 QStringLiteral("https://host.example/p"));
         QCOMPARE(NormalizeUrl(QStringLiteral("HTTP://h/p")), QStringLiteral("HTTP://h/p"));
         for (const char* bad : {"../setup.exe", "dir/setup.exe", "..\\x.exe", ".hidden", "", "a\nb",
                                 "C:setup.exe", "a?b.exe"})
@@ -255,9 +260,12 @@ private slots:
 
         // A page without the version is an error.
         events_.clear();
-        server_->Set("/updates/tw/tw.html", {200, TLoopbackServer::Page({{"mxProduct", "Tarnwick"},
-                                                                         {"MXVERSION", "9.0.0"}}),
-                                             {}, true, -1});
+        server_->Set("/updates/tw/tw.html",
+                     {200,
+                      TLoopbackServer::Page({{"mxProduct", "Tarnwick"}, {"MXVERSION", "9.0.0"}}),
+                      {},
+                      true,
+                      -1});
         QVERIFY(Check());
         QCOMPARE(events_, QStringList({"error"}));
         QVERIFY(!wupd_->Success());
@@ -268,8 +276,11 @@ private slots:
         // The page's own redirection and an HTTP redirection, followed.
         Announce("1.0.6", "setup.AppImage", "/second.html");
         server_->Set("/updates/tw/tw.html",
-                     {200, TLoopbackServer::Page({{"mxRedirection", server_->Url("/moved").toUtf8()}}),
-                      {}, true, -1});
+                     {200,
+                      TLoopbackServer::Page({{"mxRedirection", server_->Url("/moved").toUtf8()}}),
+                      {},
+                      true,
+                      -1});
         server_->Set("/moved", {302, "", {{"Location", "/second.html"}}, true, -1});
         QVERIFY(Check());
         QCOMPARE(events_, QStringList({"available 1.0.5 1.0.6"}));
@@ -277,9 +288,12 @@ private slots:
 
         // A page that redirects to itself ends with the error, after a few requests.
         events_.clear();
-        server_->Set("/loop.html",
-                     {200, TLoopbackServer::Page({{"mxRedirection", server_->Url("/loop.html").toUtf8()}}),
-                      {}, true, -1});
+        server_->Set("/loop.html", {200,
+                                    TLoopbackServer::Page(
+                                        {{"mxRedirection", server_->Url("/loop.html").toUtf8()}}),
+                                    {},
+                                    true,
+                                    -1});
         wupd_->ProductInfo.SetURL(server_->Url(QStringLiteral("/loop.html")));
         QVERIFY(Check());
         QCOMPARE(events_, QStringList({"error"}));
@@ -324,14 +338,21 @@ private slots:
             TRoute route;
             const char* message;
         } cases[] = {
-            {"shorter than announced", "a.AppImage", {200, QByteArray(1000, 'a'), {}, true, 5000},
+            {"shorter than announced",
+             "a.AppImage",
+             {200, QByteArray(1000, 'a'), {}, true, 5000},
              "was refused: it ended after 1000 of the announced 5000 bytes"},
-            {"longer than announced", "d.AppImage", {200, QByteArray(2000, 'd'), {}, true, 1500},
+            {"longer than announced",
+             "d.AppImage",
+             {200, QByteArray(2000, 'd'), {}, true, 1500},
              "was refused: the server sent more than the announced 1500 bytes"},
-            {"longer, the rest a moment later", "e.AppImage",
+            {"longer, the rest a moment later",
+             "e.AppImage",
              {200, QByteArray(1500, 'e'), {}, true, -1, false, "more"},
              "was refused: the server sent more than the announced 1500 bytes"},
-            {"no Content-Length", "b.AppImage", {200, QByteArray(1000, 'b'), {}, false, -1},
+            {"no Content-Length",
+             "b.AppImage",
+             {200, QByteArray(1000, 'b'), {}, false, -1},
              "did not announce the size"},
             {"missing", "c.AppImage", {404, "gone", {}, true, -1}, "404"},
             {"hostile name", "..%2Fevil.AppImage", {200, "x", {}, true, -1}, "plain file name"},
@@ -427,7 +448,8 @@ private slots:
         // Too many entries.
         limits = {};
         limits.maxEntries = 2;
-        QVERIFY(MakeZip(Path("many.zip"), {{"a", "1", {}, 0}, {"b", "2", {}, 0}, {"c", "3", {}, 0}}));
+        QVERIFY(
+            MakeZip(Path("many.zip"), {{"a", "1", {}, 0}, {"b", "2", {}, 0}, {"c", "3", {}, 0}}));
         QVERIFY(!ExtractZip(Path("many.zip"), folder, limits).isEmpty());
         QVERIFY(!ExtractZip(Path("good.zip") + QStringLiteral(".missing"), folder).isEmpty());
     }

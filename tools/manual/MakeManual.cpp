@@ -9,15 +9,15 @@
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
+#include <QHash>
+#include <QImage>
 #include <QPageLayout>
 #include <QPdfWriter>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QTextFrame>
 #include <QTextTable>
-#include <QTextBlock>
-#include <QTextCursor>
-#include <QHash>
-#include <QImage>
 
 #include <algorithm>
 #include <cstdio>
@@ -47,7 +47,8 @@ QString ReadText(const QString& path)
 QString Cell(std::string_view text)
 {
     QString cell = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-    cell.replace(QLatin1Char('|'), QStringLiteral("\\|")).replace(QLatin1Char('\n'), QLatin1Char(' '));
+    cell.replace(QLatin1Char('|'), QStringLiteral("\\|"))
+        .replace(QLatin1Char('\n'), QLatin1Char(' '));
     return cell;
 }
 
@@ -83,14 +84,16 @@ QString InputsReference()
             rows += QStringLiteral("| %1 | %2 | %3 | %4 |\n")
                         .arg(Cell(def.caption),
                              readOnly ? QStringLiteral("computed")
-                                      : Limits(LimitForTag(english, def.tag), UnitLabel(def.unit, false)),
+                                      : Limits(LimitForTag(english, def.tag),
+                                               UnitLabel(def.unit, false)),
                              readOnly ? QStringLiteral("computed")
                                       : Limits(LimitForTag(si, def.tag), UnitLabel(def.unit, true)),
                              Cell(InputHint(box)));
         }
         if (rows.isEmpty())
             continue;
-        md += QStringLiteral("\n### %1\n\n| Input | English units | SI units | Meaning |\n|---|---|---|---|\n")
+        md += QStringLiteral(
+                  "\n### %1\n\n| Input | English units | SI units | Meaning |\n|---|---|---|---|\n")
                   .arg(Cell(SectionDesignCaption(section.section))) +
               rows;
     }
@@ -112,7 +115,8 @@ int main(int argc, char** argv)
     const QString images = QString::fromLocal8Bit(argv[4]);
 
     QString md;
-    for (const QString& name : chapters.entryList({QStringLiteral("*.md")}, QDir::Files, QDir::Name)) {
+    for (const QString& name :
+         chapters.entryList({QStringLiteral("*.md")}, QDir::Files, QDir::Name)) {
         QString chapter = ReadText(chapters.filePath(name));
         chapter.replace(QStringLiteral("@VERSION@"), QString::fromStdString(VersionString()));
         md += chapter + QStringLiteral("\n\n");
@@ -126,7 +130,8 @@ int main(int argc, char** argv)
           ReadText(docs.filePath(QStringLiteral("verification.md"))).section(QLatin1Char('\n'), 1);
 
     QTextDocument document;
-    document.setMetaInformation(QTextDocument::DocumentTitle, QStringLiteral("User Manual Tarnwick"));
+    document.setMetaInformation(QTextDocument::DocumentTitle,
+                                QStringLiteral("User Manual Tarnwick"));
     QFont font(QStringLiteral("Liberation Sans"));
     font.setPointSizeF(10);
     document.setDefaultFont(font);

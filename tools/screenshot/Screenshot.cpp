@@ -3,8 +3,9 @@
 //
 //   tw_screenshot --out main.png [--project wall.btw] [--size 1600x950] [--expand Section]
 //                 [--type Box=text] [--choose List=index] [--check Check=0|1] [--widget Section]
-//                 [--dialog table|usersheet|graphs|graph1..graph6|nodes|print|preview|updates|lightest|study] [--click
-//                 passiveInfo|userSheet] [--focus Box]
+//                 [--dialog
+//                 table|usersheet|graphs|graph1..graph6|nodes|print|preview|updates|lightest|study]
+//                 [--click passiveInfo|userSheet] [--focus Box]
 //                 [--menu File|Edit|Tools|Help] [--screen]
 //
 // Section, Box, List and Check are the form's identifiers (GeneralData, ShoredHeight, Units,
@@ -16,8 +17,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPixmap>
-#include <QPrinter>
 #include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QScreen>
 #include <QTest>
 #include <QToolButton>
@@ -30,9 +31,9 @@
 #include "engine/TWClasses.h"
 #include "ui/CheckUpdates.h"
 #include "ui/Computations.h"
+#include "ui/Graphs.h"
 #include "ui/LightestSection.h"
 #include "ui/Study.h"
-#include "ui/Graphs.h"
 #include "ui/TWMain.h"
 #include "ui/Tables.h"
 #include "ui/UserDefinedSheet.h"
