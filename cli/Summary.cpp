@@ -120,14 +120,14 @@ void Summarize(const TTWData& p, Lines& lines)
     // Every verdict comes from the engine's one list, as the window's marks do.
     const TVerdicts verdicts = WallVerdicts(p);
     const auto passes = [&verdicts](TCheckId id) { return verdicts[id].passes; };
-    const TSteelVerdicts v = SteelCheckVerdicts(p);
+    const auto applies = [&verdicts](TCheckId id) { return verdicts[id].applies; };
     lines.Check("Top Deflection", p.TopDeflection, u.small, passes(TCheckId::MaxDeflection));
     lines.Value("Allow. Top of Pile Defl.", p.AllowableTopDeflection, u.small);
 
     const TSteelCheckResults& s = p.SteelCheckResults;
-    if (v.StrengthChecksApply || v.SectionModulusApplies) {
+    if (applies(TCheckId::Moment) || applies(TCheckId::SectionModulus)) {
         lines.Heading("Steel member");
-        if (v.StrengthChecksApply) {
+        if (applies(TCheckId::Moment)) {
             lines.Check("Moment Utilization", s.MomentUtilization, "%", passes(TCheckId::Moment),
                         1);
             lines.Check("Shear Utilization", s.ShearUtilization, "%", passes(TCheckId::Shear), 1);
@@ -135,13 +135,13 @@ void Summarize(const TTWData& p, Lines& lines)
             lines.Check("Interaction", s.Interaction, "%", passes(TCheckId::Interaction), 1);
             lines.Check("Slenderness, kL/r", s.Slenderness, "", passes(TCheckId::Slenderness), 1);
         }
-        if (v.HoleFitApplies)
+        if (applies(TCheckId::HoleFit))
             lines.Check("Clearance in the Hole", HoleClearance(p), u.section,
                         passes(TCheckId::HoleFit));
-        if (v.RoundClassApplies) {
+        if (applies(TCheckId::RoundClass)) {
             lines.Verdict("Section Class", RoundSectionClass(p), passes(TCheckId::RoundClass));
         }
-        if (v.SectionModulusApplies)
+        if (applies(TCheckId::SectionModulus))
             lines.Check("Section Modulus Required", s.SectionModulusRequired,
                         p.Units == TUnitSystem::usSI ? "cm3" : "in3",
                         passes(TCheckId::SectionModulus));

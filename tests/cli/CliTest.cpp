@@ -22,6 +22,7 @@
 #include "support/SmallDisk.h"
 
 namespace fs = std::filesystem;
+using tw::test::NamesIn;
 using Json = nlohmann::json;
 
 namespace {
@@ -50,15 +51,6 @@ std::string Quote(const std::string& arg)
     for (const char c : arg)
         quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
     return quoted + "'";
-}
-
-std::vector<std::string> NamesIn(const fs::path& folder)
-{
-    std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(folder))
-        names.push_back(e.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 struct Outcome

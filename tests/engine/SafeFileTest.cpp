@@ -18,17 +18,9 @@
 using namespace tw;
 using namespace tw::test;
 namespace fs = std::filesystem;
+using tw::test::NamesIn;
 
 namespace {
-
-std::vector<std::string> NamesIn(const fs::path& folder)
-{
-    std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(folder))
-        names.push_back(e.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 } // namespace
 
