@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "engine/ClassicalCheck.h"
 #include "engine/TWClasses.h"
 #include "support/TestWalls.h"
 
@@ -78,3 +79,28 @@ static void BM_AnalyzeSheetPile(benchmark::State& state)
     RunAnalyze(state, SheetPileWall());
 }
 BENCHMARK(BM_AnalyzeSheetPile)->Repetitions(9)->ComputeStatistics("min", Fastest);
+
+// The classical second opinion that every shown result adds to an analysis (target: under
+// 3 us), on a soldier beam wall with a strip and a seismic load under Gross Pressure, where it
+// has the most stretches to walk.
+static void BM_ClassicalCheck(benchmark::State& state)
+{
+    TTWData p = tw::test::HandCheckedWall();
+    p.AnalysisMethod = TAnalysisMethod::amGrossPressure;
+    p.Backfill2Phi = 32;
+    p.Backfill2UnitWeight = 120;
+    p.StripLoadOn = p.SeismicLoadOn = true;
+    p.StripPressure = 2000;
+    p.StripSetback = 3;
+    p.StripWidth = 4;
+    p.SeismicThrust = 1000;
+    p.SeismicArm = 5;
+    p.Analyze();
+    if (!ComputeClassicalCheck(p).Applicable)
+        state.SkipWithError("the check does not apply to the benchmark's wall");
+    for (auto _ : state) {
+        TClassicalCheck c = ComputeClassicalCheck(p);
+        benchmark::DoNotOptimize(c.MaxMoment);
+    }
+}
+BENCHMARK(BM_ClassicalCheck)->Repetitions(9)->ComputeStatistics("min", Fastest);

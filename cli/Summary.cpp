@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "engine/Ansi.h"
+#include "engine/ClassicalCheck.h"
 #include "engine/Globals.h"
 #include "engine/TWClasses.h"
 #include "engine/Verdicts.h"
@@ -187,6 +188,23 @@ void Summarize(const TTWData& p, Lines& lines)
         lines.Check("Weld Y", g.WeldY, u.weldStress, passes(TCheckId::GuardrailWeldY), 3);
         lines.Check("Weld X", g.WeldX, u.weldStress, passes(TCheckId::GuardrailWeldX), 3);
     }
+
+    // The classical second opinion, beside the design values (not a check of the design).
+    const TClassicalCheck c = ComputeClassicalCheck(p);
+    lines.Heading("Classical check (free earth, toe reaction neglected)");
+    if (!c.Applicable) {
+        lines.Row("Classical Check", "N.A.: " + c.Reason);
+        return;
+    }
+    lines.Value("D0 below the Base", c.D0, u.length);
+    lines.Value("Embedment Depth (1.2 D0)", c.EmbedmentDepth, u.length);
+    lines.Value("Ratio to Design Embedment", c.EmbedmentRatio, "", 2);
+    lines.Value("Zero Shear below the Base", c.ZeroShearDepth, u.length);
+    lines.Value("Max. Moment (FS 1.0)", c.MaxMoment, u.moment);
+    if (c.HasMomentRatio)
+        lines.Value("Ratio to Design Moment", c.MomentRatio, "", 2);
+    if (c.Warning)
+        lines.Row("Warning", ClassicalWarningText(c));
 }
 
 } // namespace

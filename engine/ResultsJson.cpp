@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "engine/ClassicalCheck.h"
 #include "engine/JsonWriter.h"
 #include "engine/SteelChecks.h"
 #include "engine/TWClasses.h"
@@ -246,6 +247,37 @@ void WriteChecks(JsonWriter& w, const TTWData& p)
     w.Bool(verdicts.AllPass());
 }
 
+// The classical second opinion beside the design values (ClassicalCheck.h).
+void WriteClassicalCheck(JsonWriter& w, const TTWData& p)
+{
+    const TClassicalCheck c = ComputeClassicalCheck(p);
+    w.Key("ClassicalCheck");
+    w.BeginObject();
+    w.Key("Applicable");
+    w.Bool(c.Applicable);
+    if (!c.Applicable) {
+        w.Key("Reason");
+        w.String(c.Reason);
+    } else {
+        Num(w, "D0", c.D0);
+        Num(w, "EmbedmentDepth", c.EmbedmentDepth);
+        Num(w, "EmbedmentFactor", kClassicalEmbedmentFactor);
+        Num(w, "ZeroShearDepth", c.ZeroShearDepth);
+        Num(w, "MaxMoment", c.MaxMoment);
+        Num(w, "PassiveWidth", c.PassiveWidth);
+        Num(w, "EmbedmentRatio", c.EmbedmentRatio);
+        if (c.HasMomentRatio)
+            Num(w, "MomentRatio", c.MomentRatio);
+        else {
+            w.Key("MomentRatio");
+            w.Null();
+        }
+        w.Key("Warning");
+        w.Bool(c.Warning);
+    }
+    w.EndObject();
+}
+
 void WriteGuardrail(JsonWriter& w, const TTWData& p)
 {
     const TGuardrailResults& r = p.GuardrailResults;
@@ -356,6 +388,7 @@ std::string ResultsToJson(const TTWData& p, std::span<const TAdjustedInput> adju
     WriteLagging(w, p);
     WriteGuardrail(w, p);
     WriteChecks(w, p);
+    WriteClassicalCheck(w, p);
     w.EndObject();
     w.Finish();
     return out;
