@@ -48,62 +48,31 @@ std::pair<double, double> Range(const form::TGraphPlot& g, bool depth,
     return {lo, hi};
 }
 
-// Decimals that show a multiple of the increment exactly (0.25: 2, 50: 0).
-int DecimalsOf(double increment)
+// The labels of an axis: the round steps of the form's axis scale, as many as fit beside each
+// other along the axis's length.
+std::vector<form::TAxisLabel> FittingLabels(double lo, double hi, double increment, double length,
+                                            double spacing, const QFontMetrics& metrics)
 {
-    for (int d = 0; d <= 6; ++d) {
-        const double scaled = increment * std::pow(10.0, d);
-        if (std::abs(scaled - std::nearbyint(scaled)) < 1e-6 * std::max(1.0, scaled))
-            return d;
-    }
-    return 6;
+    // Measured on the finest scale first, then thinned to what has room.
+    const std::vector<form::TAxisLabel> all = form::AxisLabels(lo, hi, increment, 1000);
+    int widest = 0;
+    for (const form::TAxisLabel& label : all)
+        widest = std::max(widest, metrics.horizontalAdvance(QString::fromStdString(label.text)));
+    const double each = std::max(1.0, spacing > 0 ? spacing : widest + metrics.height());
+    const int room = 1 + static_cast<int>(std::clamp(length / each, 0.0, 1000.0));
+    return form::AxisLabels(lo, hi, increment, room);
 }
 
-QString Label(double value, int decimals)
-{
-    if (std::abs(value) < 1e-12)
-        value = 0; // no "-0"
-    return QString::number(value, 'f', decimals);
-}
-
-// The labels of an axis: at every multiple of the increment within the range (every second,
-// fourth, ... one when they would not fit beside each other), or at its two ends when the
-// increment is the whole range.
 void SetLabels(QCategoryAxis* axis, double lo, double hi, double increment, double length,
                const QFontMetrics& metrics)
 {
     axis->setRange(lo, hi);
     axis->setStartValue(lo);
     axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
-    if (!(increment > 0))
-        increment = form::AxisIncrementForSpan(hi - lo);
-    if (!(increment > 0)) {
-        axis->append(Label(hi, 3), hi);
-        return;
-    }
-    if (increment >= hi - lo - 1e-9) {
-        // The ends only: the top and the tip of the pile.
-        axis->append(QString::number(lo, 'g', 4), lo);
+    for (const form::TAxisLabel& label : FittingLabels(lo, hi, increment, length, 0, metrics))
         // (Just inside the range: a label exactly at its end may be left out.)
-        axis->append(QString::number(hi, 'g', 4), hi - (hi - lo) * 1e-6);
-        return;
-    }
-    const int decimals = DecimalsOf(increment);
-    double step = increment;
-    for (int pass = 0; pass < 8; ++pass) {
-        const long first = static_cast<long>(std::ceil(lo / step - 1e-9));
-        const long last = static_cast<long>(std::floor(hi / step + 1e-9));
-        int widest = 0;
-        for (long n = first; n <= last; ++n)
-            widest = std::max(widest, metrics.horizontalAdvance(Label(n * step, decimals)));
-        if (last <= first || (widest + metrics.height()) * (hi - lo) / step <= length) {
-            for (long n = first; n <= last; ++n)
-                axis->append(Label(n * step, decimals), n * step);
-            return;
-        }
-        step *= 2;
-    }
-    axis->append(Label(hi, decimals), hi);
+        axis->append(QString::fromStdString(label.text),
+                     std::clamp(label.value, lo + (hi - lo) * 1e-6, hi - (hi - lo) * 1e-6));
 }
 
 void DrawMark(QPainter& painter, form::TPointMark mark, QPointF at, double size, QColor colour,
@@ -177,6 +146,8 @@ TGraphPicture RenderGraph(const form::TGraphPlot& g, QSize size, const TChartSty
         axis->setLabelsAngle(90);
         axis->setGridLineColor(QColor(220, 220, 220));
         axis->setLinePen(QPen(Qt::black, k));
+        // The labels are chosen to fit (FittingLabels): shown whole, never cut to "0.00...".
+        axis->setTruncateLabels(false);
     }
     depth->setReverse(g.depthInverted);
     value->setReverse(g.valueInverted);
@@ -217,6 +188,19 @@ TGraphPicture RenderGraph(const form::TGraphPlot& g, QSize size, const TChartSty
     // Laid out once, the plot area tells how much room the labels really have: the labels
     // are chosen again for it.
     for (int pass = 0; pass < 2; ++pass) {
+        // A value label is centred on its tick: the margin past the axis's far end (the
+        // picture's right side) holds half the widest label, so that the last one is not cut.
+        int endRoom = margin;
+        for (const QString& label : value->categoriesLabels())
+            endRoom = std::max(endRoom, metrics.horizontalAdvance(label) / 2 + margin);
+        if (endRoom != chart.margins().bottom()) {
+            QMargins margins = chart.margins();
+            margins.setBottom(endRoom);
+            chart.setMargins(margins);
+            chart.layout()->invalidate();
+            chart.layout()->activate();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        }
         const QRectF area = chart.plotArea();
         for (const QString& label : value->categoriesLabels())
             value->remove(label);
@@ -265,11 +249,10 @@ TGraphPicture RenderGraph(const form::TGraphPlot& g, QSize size, const TChartSty
         // of the interaction diagram at their increments), each with a tick out from the axis.
         std::vector<std::pair<double, QString>> labels;
         if (g.kind == form::TGraphKind::Interaction) {
-            const double step = form::AxisIncrementForSpan(dHi - dLo);
-            if (step > 0)
-                for (long n = static_cast<long>(std::ceil(dLo / step - 1e-9));
-                     n * step <= dHi + 1e-9 * std::abs(dHi); ++n)
-                    labels.emplace_back(n * step, Label(n * step, DecimalsOf(step)));
+            // Stacked down the side: each label one and a half lines apart at least.
+            for (const form::TAxisLabel& label :
+                 FittingLabels(dLo, dHi, 0, plot.width(), 1.5 * fh, metrics))
+                labels.emplace_back(label.value, QString::fromStdString(label.text));
         } else {
             labels.emplace_back(dLo, QString::number(dLo, 'g', 4));
             for (const double q : g.depthTicks)
@@ -330,14 +313,19 @@ TGraphPicture RenderGraph(const form::TGraphPlot& g, QSize size, const TChartSty
     return picture;
 }
 
+QImage GraphPrintPicture(const form::TGraphPlot& graph, int detail)
+{
+    detail = std::clamp(detail, 1, 4);
+    const TChartStyle print{Qt::white, 2.0 * detail};
+    return RenderGraph(graph, QSize(600 * detail, 900 * detail), print).image;
+}
+
 std::vector<QImage> GraphPrintPictures(const TTWData& project, const TNumberFormat& format,
                                        int detail)
 {
     std::vector<QImage> pictures;
-    detail = std::clamp(detail, 1, 4);
-    const TChartStyle print{Qt::white, 2.0 * detail};
     for (const form::TGraphPlot& graph : form::BuildGraphs(project, form::TGraphKind::All, format))
-        pictures.push_back(RenderGraph(graph, QSize(600 * detail, 900 * detail), print).image);
+        pictures.push_back(GraphPrintPicture(graph, detail));
     return pictures;
 }
 

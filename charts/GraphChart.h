@@ -41,10 +41,16 @@ struct TGraphPicture
 // Renders the graph into a picture of the given size (needs a QApplication).
 TGraphPicture RenderGraph(const form::TGraphPlot& graph, QSize size, const TChartStyle& style = {});
 
-// The pictures of the graphs as the report prints them: white, fonts and lines twice as large,
-// 600 x 900 pixels each, in the order loading to interaction (no interaction diagram without a
-// rebar cage). `detail` multiplies the pixels (and the fonts and lines with them) for sharper
-// print: the same pictures at a higher resolution.
+// How many times the printed report multiplies the pixels of its 600 x 900 graph pictures.
+inline constexpr int kReportDetail = 2;
+
+// One graph as the report prints it: white, fonts and lines twice as large, 600 x 900 pixels.
+// `detail` multiplies the pixels (and the fonts and lines with them) for sharper print: the
+// same picture at a higher resolution.
+QImage GraphPrintPicture(const form::TGraphPlot& graph, int detail = kReportDetail);
+
+// The pictures of the graphs as the report prints them (GraphPrintPicture), in the order
+// loading to interaction (no interaction diagram without a rebar cage).
 std::vector<QImage> GraphPrintPictures(const TTWData& project, const TNumberFormat& format = {},
                                        int detail = 1);
 

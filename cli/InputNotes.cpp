@@ -10,13 +10,18 @@ std::vector<TAdjustedInput> NoteAdjustments(const TTWData& project, std::string_
 {
     TTWData copy = project;
     std::vector<TAdjustedInput> adjusted = ApplyInputRulesOnOpen(copy);
+    PrintAdjustments(adjusted, file);
+    return adjusted;
+}
+
+void PrintAdjustments(const std::vector<TAdjustedInput>& adjusted, std::string_view file)
+{
     for (const TAdjustedInput& a : adjusted) {
         std::cerr << "note: ";
         if (!file.empty())
             std::cerr << file << ": ";
         std::cerr << AdjustmentNote(a) << '\n';
     }
-    return adjusted;
 }
 
 } // namespace tw::cli

@@ -19,4 +19,7 @@ namespace tw::cli {
 // is opened in the form, which applies the same rules.
 std::vector<TAdjustedInput> NoteAdjustments(const TTWData& project, std::string_view file = {});
 
+// Prints each change as NoteAdjustments does.
+void PrintAdjustments(const std::vector<TAdjustedInput>& adjusted, std::string_view file = {});
+
 } // namespace tw::cli

@@ -89,7 +89,7 @@ int main(int argc, char** argv)
     }
     const QPageSize size = page == "letter" ? QPageSize(QPageSize::Letter)
                            : page == "a4"   ? QPageSize(QPageSize::A4)
-                                            : tw::report::DefaultReportPageSize();
+                                          : tw::report::DefaultReportPageSize(form.Project().Units);
     if (const auto error =
             tw::report::WriteReportPdf(form, QString::fromStdString(out.string()), size)) {
         std::cerr << "tarnwick-cli: cannot write " << out.string() << ": " << *error << '\n';

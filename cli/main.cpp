@@ -36,6 +36,7 @@
 #include "ProjectIo.h"
 #include "Summary.h"
 #include "engine/CheckedMath.h"
+#include "engine/ClassicalCheck.h"
 #include "engine/JsonWriter.h"
 #include "engine/ProjectJson.h"
 #include "engine/TWClasses.h"
@@ -82,7 +83,8 @@ constexpr const char* kUsage =
     "                            check, then the failing ones.\n"
     "  summary PROJECT... [--csv] One line per project: wall, section, embedment, pile length,\n"
     "                            maximum moment, governing check and utilization, pass or\n"
-    "                            FAIL; a file that cannot be read gets an ERROR line. Exit\n"
+    "                            FAIL, and the classical check's moment ratio (\"!\" above\n"
+    "                            1.10); a file that cannot be read gets an ERROR line. Exit\n"
     "                            status 1 when a wall fails, 2 when a file cannot be read.\n"
     "  sweep PROJECT --input NAME --from A --to B --steps N [--csv]\n"
     "                            Step one numeric input (its identifier or caption, e.g.\n"
@@ -95,9 +97,10 @@ constexpr const char* kUsage =
     "                            it as a PNG picture (default size 1200x900). Exit status 1\n"
     "                            when there is nothing to draw.\n"
     "  report PROJECT OUT.pdf [--page letter|a4]\n"
-    "                            Write the printed report of PROJECT as a PDF file (the\n"
-    "                            page size of the system's locale unless given). Exit\n"
-    "                            status 1, and nothing written, when the analysis fails.\n"
+    "                            Write the printed report of PROJECT as a PDF file, on\n"
+    "                            Letter pages for English units and A4 for SI unless\n"
+    "                            given. Exit status 1, and nothing written, when the\n"
+    "                            analysis fails.\n"
     "  check-update [--url URL] [--download DIR] [--allow-http]\n"
     "                            Read the maker's announcement page (or URL) and print the\n"
     "                            announced product, version and date and whether it is newer\n"
@@ -346,6 +349,17 @@ std::string RowsText(const std::vector<std::vector<std::string>>& rows, bool csv
     return out;
 }
 
+// The classical check's moment ratio for the summary, "!" marking a warning ("1.53 !"), or
+// "N.A." when the check does not apply.
+std::string ClassicalRatioText(const tw::TTWData& project)
+{
+    const tw::TClassicalCheck c = tw::ComputeClassicalCheck(project);
+    if (!c.Applicable)
+        return "N.A.";
+    std::string text = c.HasMomentRatio ? tw::FormatFixed(c.MomentRatio, 2, 10, ".") : "-";
+    return c.Warning ? text + " !" : text;
+}
+
 // One line per project, for checking a whole job's walls at once; a file that cannot be read
 // or analysed gets its own line and the others go on.
 int SummaryOfFiles(Arguments args, const fs::path& programFolder)
@@ -360,14 +374,15 @@ int SummaryOfFiles(Arguments args, const fs::path& programFolder)
     int exitCode = kExitOk;
     std::vector<std::vector<std::string>> rows;
     rows.push_back({"File", "Wall", "Section", "Embedment", "Pile length", "Max. moment",
-                    "Governing", "Utilization", "Result"});
+                    "Governing", "Utilization", "Classical moment ratio", "Result"});
     for (const std::string& file : args.operands) {
         tw::TTWData project;
         project.ExampleFolder = programFolder;
         try {
             tw::cli::LoadProject(file, project);
         } catch (const std::exception& e) {
-            rows.push_back({file, "", "", "", "", "", "", "", std::string("ERROR: ") + e.what()});
+            rows.push_back(
+                {file, "", "", "", "", "", "", "", "", std::string("ERROR: ") + e.what()});
             exitCode = kExitUsage;
             continue;
         }
@@ -385,7 +400,7 @@ int SummaryOfFiles(Arguments args, const fs::path& programFolder)
             section = std::to_string(project.BarCount) + " x " +
                       form.ListState(tw::form::List::VerticalBar).SelectedText().value_or("?");
         if (!r.ok()) {
-            rows.push_back({file, wall, section, "", "", "", "", "",
+            rows.push_back({file, wall, section, "", "", "", "", "", "",
                             "ERROR: the analysis failed: " + *r.error});
             exitCode = std::max(exitCode, kExitAnalysisFailed);
             continue;
@@ -400,7 +415,7 @@ int SummaryOfFiles(Arguments args, const fs::path& programFolder)
                         checks.utilization == checks.utilization
                             ? number(checks.utilization, 0) + " %"
                             : std::string(),
-                        checks.passes ? "pass" : "FAIL"});
+                        ClassicalRatioText(project), checks.passes ? "pass" : "FAIL"});
         if (!checks.passes)
             exitCode = std::max(exitCode, kExitAnalysisFailed);
     }
@@ -452,10 +467,16 @@ int Sweep(const std::vector<std::string>& raw, const fs::path& programFolder)
     const TOpenProject open = OpenProject(args, programFolder);
     if (!open.analysed)
         return kExitAnalysisFailed;
+    // The inputs this wall uses, named as the study window names them.
+    const std::optional<tw::form::TStudyInput> used =
+        tw::form::FindStudyInput(tw::form::StudyInputs(*open.project), input);
+    if (!used)
+        throw UsageError("sweep: \"" + input +
+                         "\" is not an input this wall uses (the main window does not show it)");
     const std::vector<tw::form::TStudyStep> study =
-        tw::form::RunStudy(*open.project, *box, *a, *b, static_cast<int>(*n));
+        tw::form::RunStudy(*open.project, used->box, *a, *b, static_cast<int>(*n));
     const auto rows =
-        tw::form::StudyRows(study, *box, open.project->Units == tw::TUnitSystem::usSI);
+        tw::form::StudyRows(study, used->name, open.project->Units == tw::TUnitSystem::usSI);
     const std::string out = RowsText(rows, csv);
     std::fputs(out.c_str(), stdout);
     return kExitOk;
@@ -513,10 +534,13 @@ int Convert(Arguments args, const fs::path& programFolder)
     project.ExampleFolder = programFolder;
     tw::cli::LoadProject(in, project);
     if (toSI || toEnglish) {
-        // Every value through its exact factor; what could not be kept exactly is said.
-        for (const std::string& note : tw::ConvertProjectUnits(
-                 project, toSI ? tw::TUnitSystem::usSI : tw::TUnitSystem::usEnglish))
+        // Every value through its exact factor; what could not be kept exactly is said, and
+        // the converted values the rules of the new units change, as for any project opened.
+        const tw::TUnitConversion conversion = tw::ConvertProjectUnits(
+            project, toSI ? tw::TUnitSystem::usSI : tw::TUnitSystem::usEnglish);
+        for (const std::string& note : conversion.notes)
             std::cerr << "tarnwick-cli: note: " << note << '\n';
+        tw::cli::PrintAdjustments(conversion.adjusted);
     }
     tw::cli::SaveProject(project, out);
     return kExitOk;

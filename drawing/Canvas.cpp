@@ -186,13 +186,16 @@ void TCanvas::TextOut(int x, int y, std::string_view utf8)
     const QFontMetrics metrics(font_);
     const QPen pen = painter_.pen();
     painter_.setPen(ToQColor(fontColor_));
+    const int w = metrics.horizontalAdvance(text);
+    const int h = metrics.height();
+    texts_.push_back(
+        {std::string(utf8), rotated_ ? QRect(x, y - w, h, w) : QRect(x, y, w, h), fontColor_});
     painter_.save();
     painter_.translate(x, y);
     if (rotated_)
         painter_.rotate(-90);
     if (!transparent_)
-        painter_.fillRect(QRect(0, 0, metrics.horizontalAdvance(text), metrics.height()),
-                          ToQColor(backgroundColor_));
+        painter_.fillRect(QRect(0, 0, w, h), ToQColor(backgroundColor_));
     painter_.setBackgroundMode(Qt::TransparentMode);
     painter_.drawText(QPoint(0, metrics.ascent()), text);
     painter_.restore();

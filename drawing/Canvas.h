@@ -13,7 +13,9 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace tw::drawing {
 
@@ -35,6 +37,15 @@ TColor FromQRgb(QRgb rgb);
 TColor ContrastColor(TColor c);
 // Colours of the drawn structure (the pier, the soils' hatching) rather than the background.
 bool IsStructureColor(TColor c);
+
+// A text as written on the raster: its characters, the rectangle they take (for turned text,
+// the turned rectangle as seen on the raster) and their colour.
+struct TPlacedText
+{
+    std::string text;
+    QRect rect;
+    TColor colour = clBlack;
+};
 
 enum class TBrushStyle
 {
@@ -88,6 +99,8 @@ public:
     // Text with its top-left corner at (x, y); turned, its bottom-left corner as seen on the
     // raster is at (x, y) and it reads upward.
     void TextOut(int x, int y, std::string_view utf8);
+    // Every text written so far, in order.
+    const std::vector<TPlacedText>& Texts() const { return texts_; }
 
     void FillRect(const QRect& rect);
     // Outlined with the pen and filled with the brush; right and bottom are outside.
@@ -128,6 +141,7 @@ private:
     bool transparent_ = false;
     TColor backgroundColor_ = clWhite;
     QPoint penPos_;
+    std::vector<TPlacedText> texts_;
 };
 
 } // namespace tw::drawing

@@ -85,10 +85,16 @@ void TDiagramDraw::DrawCrossSection()
     else if (cage)
         w = si ? b * 100 - 2 * p.ClearCover / 10 : b * 12 - 2 * p.ClearCover;
 
+    const bool strip = p.StripLoadOn && p.StripPressure != 0;
+    const bool seismic = p.SeismicLoadOn && p.SeismicThrust != 0;
+    const std::string axialText = "Axial: " + FormatLength(p.AxialLoad, 1, UnitOf(Box::AxialLoad));
+    const std::string momentText =
+        "Moment: " + FormatLength(p.TopMoment, 1, UnitOf(Box::OtherMoment));
+
     // Fitting the drawing to the raster, leaving a column for texts on the right.
     const int LH = LineSpacing();
     const int sample = c.TextWidth("Strip Load XXXX psf @ X ft depth, X - XX ft");
-    const int xc = (W - sample - 2 * F) / 2;
+    int xc = (W - sample - 2 * F) / 2;
     const int s0 = std::min(W / 4, xc - 2 * F);
     int s = s0;
     const double beta = Radians(p.BackfillSlope);
@@ -96,13 +102,28 @@ void TDiagramDraw::DrawCrossSection()
     const int yTip = height_ - 4 * LH;
     const int yTipIn = yTip - 2 * u;
     int yTop = 0, yExc = 0;
+    // Half the drawn width of the pile (the section or the pier, whichever is wider).
+    auto halfPile = [&](double scale) {
+        const int section = RoundEven(scale * static_cast<double>(w) / 2 / k);
+        return sheet ? section : std::max(section, RoundEven(static_cast<double>(b) * scale / 2));
+    };
+    // How far right of the centre line the strip footing reaches, with a margin.
+    auto footingReach = [&](double scale) {
+        return RoundEven(scale * static_cast<double>(w) / 2 / k) +
+               RoundEven(static_cast<double>(p.StripSetback) * scale) +
+               RoundEven(static_cast<double>(p.StripWidth) * scale) + F;
+    };
     auto fitVertically = [&] {
         yTop = GridY(2.5) + RoundEven(std::tan(beta) * s);
         scale_ = (yTip - yTop) / total;
         yExc = yTop + RoundEven(static_cast<double>(H) * scale_);
     };
+    // The soil reaches a third beyond the shored height, and past the strip footing, as far as
+    // the column of texts allows.
     auto widenSoil = [&] {
         s = std::max(s0, RoundEven(1.33 * static_cast<double>(H) * scale_));
+        if (strip)
+            s = std::max(s, footingReach(scale_));
         s = std::min(s, W - xc - sample - 2 * F);
     };
     fitVertically();
@@ -111,6 +132,25 @@ void TDiagramDraw::DrawCrossSection()
         fitVertically();
         widenSoil();
     }
+    // Left of the pile: the dimensions (the seismic load's further out) and the texts of the
+    // loads at the top, which end 2F left of the centre line.
+    c.SetFontHeight(F - 2);
+    const int topTexts = std::max(c.TextWidth(axialText), c.TextWidth(momentText)) + 2 * F + 4 * u;
+    c.SetFontHeight(F);
+    auto leftRoom = [&] {
+        return std::max(halfPile(scale_) + (seismic ? 4 : 2) * LH, topTexts) + F / 2;
+    };
+    if (strip && footingReach(scale_) > s && xc > leftRoom()) {
+        // A footing beyond the soil's reach: the wall moves left, as far as its own dimensions
+        // and texts allow, to make room for the footing on the right.
+        const int shift = std::min(footingReach(scale_) - s, xc - leftRoom());
+        xc -= shift;
+        s += shift;
+        fitVertically();
+        widenSoil();
+    }
+    // A narrow raster: the wall moves right until its dimensions are inside.
+    xc = std::max(xc, leftRoom());
     const double scale = scale_;
     const int xA = xc - RoundEven(scale * static_cast<double>(w) / 2 / k);
     const int xC = xc + RoundEven(scale * static_cast<double>(w) / 2 / k);
@@ -167,15 +207,17 @@ void TDiagramDraw::DrawCrossSection()
         c.MoveTo(p0.x(), p0.y());
         c.LineTo(p1.x(), p1.y());
     }
+    // The soils below the excavation end at the pile: at the pier, or at a beam wider than its
+    // pier.
     c.SetBrush(kPassiveHatch, TBrushStyle::BDiagonal);
     c.SetPenVisible(false);
     if (p.AnalysisMethod == TAnalysisMethod::amGrossPressure)
-        c.Rectangle(xD, yExc, xc + s, yTip);
+        c.Rectangle(std::max(xD, xC), yExc, xc + s, yTip);
     {
         const double betaP = Radians(p.PassiveSlope);
-        const QPoint q0(xE - 1, yExc);
+        const QPoint q0(std::min(xE, xA) - 1, yExc);
         const QPoint q1(xc - s, yExc - RoundEven(std::tan(betaP) * std::abs(xA + s - xc)));
-        const QPoint passive[] = {q0, q1, {xc - s, yTip}, {xE - 1, yTip}};
+        const QPoint passive[] = {q0, q1, {xc - s, yTip}, {q0.x(), yTip}};
         c.Polygon(passive);
         c.SetPenVisible(true);
         c.MoveTo(q0.x(), q0.y());
@@ -212,7 +254,6 @@ void TDiagramDraw::DrawCrossSection()
     }
 
     // Strip load.
-    const bool strip = p.StripLoadOn && p.StripPressure != 0;
     if (strip) {
         c.SetPenColor(kStripColour);
         c.SetPenWidth(2);
@@ -220,16 +261,26 @@ void TDiagramDraw::DrawCrossSection()
         const int left = xC + RoundEven(static_cast<double>(p.StripSetback) * scale);
         const int right = left + RoundEven(static_cast<double>(p.StripWidth) * scale);
         const int bottom = yTop + RoundEven(static_cast<double>(p.StripDepth) * scale);
-        // The footing is drawn as far as the drawn soil reaches; beyond it lies the column of
-        // texts.
+        const int top = bottom - RoundEven(1.4 * F);
+        // The footing is drawn as far as the drawn soil reaches (beyond it lies the column of
+        // texts); a footing that reaches further is cut there with a break mark.
         if (left < xFar)
-            c.Rectangle(left, bottom - RoundEven(1.4 * F), std::min(right, xFar), bottom);
+            c.Rectangle(left, top, std::min(right, xFar), bottom);
+        if (left < xFar && right > xFar) {
+            const int x = xFar;
+            const int mid = (top + bottom) / 2;
+            const int q = std::max(2, F / 4);
+            c.SetBrush(clWhite);
+            c.FillRect(QRect(x - 2, top - 1, 4, bottom - top + 2));
+            const QPoint mark[] = {{x, top - F / 2}, {x, mid - 2 * q}, {x + q, mid - q},
+                                   {x - q, mid + q}, {x, mid + 2 * q}, {x, bottom + F / 2}};
+            c.Polyline(mark);
+        }
         c.SetPenWidth(u);
         c.SetBrush(kStripColour, TBrushStyle::Solid);
     }
 
     // Seismic thrust.
-    const bool seismic = p.SeismicLoadOn && p.SeismicThrust != 0;
     if (seismic) {
         const int ys = yExc - RoundEven(static_cast<double>(p.SeismicArm) * scale);
         c.SetPenColor(clBlue);
@@ -339,24 +390,28 @@ void TDiagramDraw::DrawCrossSection()
                 false, clNone);
     }
 
-    // Loads at the top of the pile, drawn even when they are zero.
+    // Loads at the top of the pile: their texts always, an arrow only for a load whose text
+    // is not zero.
+    auto shown = [](long double load) { return std::abs(static_cast<double>(load)) >= 0.05; };
     c.SetPenColor(clRed);
     c.SetPenWidth(2 * u);
-    ArrowLine(xc, yTop - GridY(1), xc, yTop, ArrowSize(), false, true);
-    TextBox(xE, yTop - GridY(1), xc - 2 * F - 4 * u, yTop - GridY(1) + F,
-            "Axial: " + FormatLength(p.AxialLoad, 1, UnitOf(Box::AxialLoad)), kAlignRight, false,
-            clNone);
-    ArrowLine(xC, yTop, xC + GridY(2), yTop, ArrowSize(), true, false);
+    if (shown(p.AxialLoad))
+        ArrowLine(xc, yTop - GridY(1), xc, yTop, ArrowSize(), false, true);
+    TextBox(xE, yTop - GridY(1), xc - 2 * F - 4 * u, yTop - GridY(1) + F, axialText, kAlignRight,
+            false, clNone);
+    if (shown(p.LateralLoadTop))
+        ArrowLine(xC, yTop, xC + GridY(2), yTop, ArrowSize(), true, false);
     TextBox(xC + 4 * u, yTop + GridY(0.2), xFar, yTop + GridY(0.2) + F,
             "Lateral: " + FormatLength(p.LateralLoadTop, 1, UnitOf(Box::LateralLoad)), kAlignLeft,
             false, clNone);
     int yM = yTop - GridY(1.5);
-    c.Arc(xc - 2 * F, yM - F, xc + 2 * F, yM + F, 0, 180);
-    ArrowHead(xc - 2 * F, yM - 2 * u, -std::numbers::pi / 4, ArrowSize());
+    if (shown(p.TopMoment)) {
+        c.Arc(xc - 2 * F, yM - F, xc + 2 * F, yM + F, 0, 180);
+        ArrowHead(xc - 2 * F, yM - 2 * u, -std::numbers::pi / 4, ArrowSize());
+    }
     yM -= GridY(0.4);
-    TextBox(xE, yM - GridY(0.2), xc - 2 * F - 4 * u, yM - GridY(0.2) + F,
-            "Moment: " + FormatLength(p.TopMoment, 1, UnitOf(Box::OtherMoment)), kAlignRight, false,
-            clNone);
+    TextBox(xE, yM - GridY(0.2), xc - 2 * F - 4 * u, yM - GridY(0.2) + F, momentText, kAlignRight,
+            false, clNone);
     c.SetBrush(clWhite);
 }
 

@@ -73,6 +73,7 @@ void TDiagramDraw::Draw(TDiagramKind kind, int width, int height, QImage raster)
         DrawGuardrail();
         break;
     }
+    texts_ = canvas_->Texts();
     canvas_.reset();
 }
 
@@ -80,6 +81,7 @@ void TDiagramDraw::OpenRaster(TDiagramKind kind, int width, int height, QImage r
 {
     kind_ = kind;
     usedWidth_ = 0;
+    texts_.clear();
     // Each drawing starts by painting the whole raster white, so its old content does not
     // matter.
     if (raster.size() == QSize(width, height) && raster.format() == QImage::Format_RGB32)
@@ -123,8 +125,15 @@ int TDiagramDraw::StrokeUnit() const
 
 int TDiagramDraw::FontPixels() const
 {
-    const int f = RoundEven(height_ * 0.9 / 38);
-    return kind_ == TDiagramKind::dkPlanView ? RoundEven(f * 1.5) : f;
+    if (kind_ == TDiagramKind::dkCrossSection)
+        // At most a 44th of the width: the cross section's column of texts then leaves more
+        // than half of a narrow raster to the wall and its dimensions.
+        return RoundEven(std::min(height_ * 0.9 / 38, width_ / 44.0));
+    if (kind_ != TDiagramKind::dkPlanView)
+        return RoundEven(height_ * 0.9 / 38);
+    // The plan view's detail spreads across the raster with its dimensions beside it: on a
+    // raster taller than wide its texts follow the width, so that they fit beside the section.
+    return RoundEven(RoundEven(std::min(width_, height_) * 0.9 / 38) * 1.5);
 }
 
 int TDiagramDraw::LineSpacing() const
@@ -277,61 +286,103 @@ void TDiagramDraw::ArrowLine(int x1, int y1, int x2, int y2, int size, bool atSt
         ArrowHead(x2, y2, theta, size);
 }
 
+TDiagramDraw::TDimensionLayout TDiagramDraw::LayOutDimension(int x1, int y1, int x2, int y2,
+                                                             const std::string& label, int labelPos,
+                                                             bool arrowsOutside)
+{
+    TCanvas& c = *canvas_;
+    TDimensionLayout d;
+    d.vertical = x1 == x2;
+    d.mx = x1 + (x2 - x1) / 2;
+    d.my = y1 + (y2 - y1) / 2;
+    const bool savedRotated = c.FontRotated();
+    c.SetFontRotated(d.vertical);
+    d.w = c.TextWidth(label);
+    d.h = c.TextHeight(label);
+    c.SetFontRotated(savedRotated);
+    int room = 0;
+    if (d.vertical) {
+        d.mx -= d.h / 2;
+        d.my += d.w / 2;
+        room = y2 - y1;
+    } else {
+        d.mx -= d.w / 2;
+        d.my -= d.h / 2;
+        room = x2 - x1;
+    }
+    if (arrowsOutside)
+        room = 0;
+    const int a = ArrowSize();
+    d.lineInside = d.w < room - a || labelPos > 2;
+    if (d.lineInside) {
+        if (d.w >= room - 2 * a) {
+            const int shift = labelPos == 3 ? -d.h : labelPos == 4 ? d.h : 0;
+            if (d.vertical)
+                d.mx += shift;
+            else
+                d.my += shift;
+        }
+    } else if (d.vertical) {
+        if (labelPos == 1)
+            d.my = y2 + a + d.w;
+        else if (labelPos == 2)
+            d.my = y1 - a;
+        d.mx -= d.h;
+    } else {
+        if (labelPos == 1)
+            d.mx = x1 - a - d.w;
+        else if (labelPos == 2)
+            d.mx = x2 + a;
+        d.my -= d.h;
+    }
+    return d;
+}
+
+QRect TDiagramDraw::DimensionLabelRect(int x1, int y1, int x2, int y2, std::string text,
+                                       int labelPos, bool arrowsOutside)
+{
+    TCanvas& c = *canvas_;
+    if (!text.empty())
+        text = " " + text + " ";
+    const int savedHeight = c.FontHeight();
+    c.SetFontHeight(FontPixels());
+    const TDimensionLayout d = LayOutDimension(x1, y1, x2, y2, text, labelPos, arrowsOutside);
+    c.SetFontHeight(savedHeight);
+    return d.vertical ? QRect(d.mx, d.my - d.w, d.h, d.w) : QRect(d.mx, d.my, d.w, d.h);
+}
+
+int TDiagramDraw::LabelPosInside(int x1, int y1, int x2, int y2, const std::string& text,
+                                 int labelPos, bool arrowsOutside)
+{
+    const QRect raster(0, 0, width_, height_);
+    for (const int pos : {labelPos, 1, 2, 4, 3})
+        if (raster.contains(DimensionLabelRect(x1, y1, x2, y2, text, pos, arrowsOutside)))
+            return pos;
+    return labelPos;
+}
+
 void TDiagramDraw::DimensionLine(int x1, int y1, int x2, int y2, std::string text, int labelPos,
                                  bool arrowsOutside, bool transparentLabel)
 {
     TCanvas& c = *canvas_;
     if (!text.empty())
         text = " " + text + " ";
-    int mx = x1 + (x2 - x1) / 2;
-    int my = y1 + (y2 - y1) / 2;
-    const bool vertical = x1 == x2;
     const int savedHeight = c.FontHeight();
     const bool savedRotated = c.FontRotated();
     c.SetFontHeight(FontPixels());
-    int w = 0, h = 0, room = 0;
-    if (vertical) {
-        c.SetFontRotated(true);
-        w = c.TextWidth(text);
-        h = c.TextHeight(text);
-        mx -= h / 2;
-        my += w / 2;
-        room = y2 - y1;
-    } else {
-        w = c.TextWidth(text);
-        h = c.TextHeight(text);
-        mx -= w / 2;
-        my -= h / 2;
-        room = x2 - x1;
-    }
-    if (arrowsOutside)
-        room = 0;
+    const TDimensionLayout d = LayOutDimension(x1, y1, x2, y2, text, labelPos, arrowsOutside);
+    const bool vertical = d.vertical;
+    const int w = d.w, h = d.h, mx = d.mx, my = d.my;
+    c.SetFontRotated(vertical);
     const int a = ArrowSize();
-    if (w < room - a || labelPos > 2) {
+    if (d.lineInside) {
         ArrowLine(x1, y1, x2, y2, a, true, true);
-        if (w >= room - 2 * a) {
-            const int shift = labelPos == 3 ? -h : labelPos == 4 ? h : 0;
-            if (vertical)
-                mx += shift;
-            else
-                my += shift;
-        }
     } else if (vertical) {
         ArrowLine(x1, y1 - 2 * a, x2, y1, a, false, true);
         ArrowLine(x1, y2, x2, y2 + 2 * a, a, true, false);
-        if (labelPos == 1)
-            my = y2 + a + w;
-        else if (labelPos == 2)
-            my = y1 - a;
-        mx -= h;
     } else {
         ArrowLine(x1 - 2 * a, y1, x1, y2, a, false, true);
         ArrowLine(x2, y1, x2 + 2 * a, y2, a, true, false);
-        if (labelPos == 1)
-            mx = x1 - a - w;
-        else if (labelPos == 2)
-            mx = x2 + a;
-        my -= h;
     }
     // The label's background: the colour at its centre, looked for again around it while it
     // is part of the structure.
@@ -340,10 +391,10 @@ void TDiagramDraw::DimensionLine(int x1, int y1, int x2, int y2, std::string tex
     const int step = DoubleStroke();
     TColor back = c.Pixel(cx, cy);
     const QPoint around[] = {{0, -step}, {0, step}, {-step, 0}, {step, 0}};
-    for (const QPoint& d : around) {
+    for (const QPoint& off : around) {
         if (!IsStructureColor(back))
             break;
-        back = c.Pixel(cx + d.x(), cy + d.y());
+        back = c.Pixel(cx + off.x(), cy + off.y());
     }
     if (back == clBlack)
         back = clWhite;

@@ -14,6 +14,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "drawing/Canvas.h"
 #include "engine/TWClasses.h"
@@ -58,6 +59,8 @@ public:
     QImage TakePicture();
     int UsedWidth() const { return usedWidth_; }
     double Scale() const { return scale_; }
+    // The texts of the last drawing as written on the raster, in order.
+    const std::vector<TPlacedText>& Texts() const { return texts_; }
 
     void DrawCrossSection();
     void DrawPlanView();
@@ -72,7 +75,8 @@ public:
     int StrokeUnit() const;
     int DoubleStroke() const { return 2 * StrokeUnit(); }
     int ArrowSize() const { return 10 * StrokeUnit(); }
-    // Character height of the drawing font (the plan view's is half as large again).
+    // Character height of the drawing font (the plan view's is half as large again, and on a
+    // raster taller than wide follows its width).
     int FontPixels() const;
     // 1.5 times the height of "X" in the current font.
     int LineSpacing() const;
@@ -97,6 +101,13 @@ public:
     // 4 right or below.
     void DimensionLine(int x1, int y1, int x2, int y2, std::string text, int labelPos,
                        bool arrowsOutside, bool transparentLabel);
+    // The rectangle DimensionLine's text would take on the raster.
+    QRect DimensionLabelRect(int x1, int y1, int x2, int y2, std::string text, int labelPos,
+                             bool arrowsOutside);
+    // The label position that keeps the dimension's text inside the raster: the one asked for
+    // when its text lies inside, else the first of 1, 2, 4, 3 that does (else the one asked).
+    int LabelPosInside(int x1, int y1, int x2, int y2, const std::string& text, int labelPos,
+                       bool arrowsOutside);
     void Circle(int x, int y, int r);
     // From the pen position to (x, y) in `count` dashes and gaps (0: 8), with a dot in each
     // gap when withDots.
@@ -107,6 +118,17 @@ public:
     TCanvas& Canvas() { return *canvas_; }
 
 private:
+    // Where a dimension's label goes, measured with the current font: its size, the point it
+    // is written at (top left, or bottom left for turned text) and whether the line is drawn
+    // between the ends (else two leaders outside them).
+    struct TDimensionLayout
+    {
+        bool vertical = false;
+        bool lineInside = true;
+        int w = 0, h = 0, mx = 0, my = 0;
+    };
+    TDimensionLayout LayOutDimension(int x1, int y1, int x2, int y2, const std::string& label,
+                                     int labelPos, bool arrowsOutside);
     // The raster to draw on (the one handed in when it fits) and its canvas.
     void OpenRaster(TDiagramKind kind, int width, int height, QImage raster);
     void Begin(int width, int height);
@@ -122,6 +144,7 @@ private:
     std::unique_ptr<TCanvas> canvas_;
     double scale_ = 0;
     int usedWidth_ = 0;
+    std::vector<TPlacedText> texts_;
     TDiagramKind kind_ = TDiagramKind::dkCrossSection;
 };
 

@@ -29,6 +29,9 @@ void TDiagramDraw::DrawGuardrail()
     const double weld = si ? 254 : 10;
     const double turnbuckles = si ? 9.144 : 30;  // long unit
     const double embeddedOutline = si ? 0.3 : 1; // long unit
+    // The short lengths' texts: in SI units whole millimetres (the values are inches converted,
+    // 152.4 mm reads 152 mm), in English units up to two decimals of an inch.
+    const int shortDigits = si ? 0 : 2;
     const TGRShape& angle = p.SelectedGuardrailShape();
     Begin(bitmap_.width(), bitmap_.height());
     const int F = FontPixels();
@@ -114,22 +117,22 @@ void TDiagramDraw::DrawGuardrail()
     DimensionLine(xB + LH, yTop, xB + LH, y0, "", 0, false, false);
     line(xB + LH, yTop, xB + LH + F, yTop - F);
     TextBox(xB + LH + F + F / 2, yTop - RoundEven(1.5 * F), xB + 3 * LH, yTop - RoundEven(0.5 * F),
-            FormatLength(firstCable, 2, shortUnit) + " MAX", kAlignLeft, false, clNone);
+            FormatLength(firstCable, shortDigits, shortUnit) + " MAX", kAlignLeft, false, clNone);
     const int ySecond = y0 + RoundEven(step);
     line(xA, y0, xA - RoundEven(1.5 * LH), y0);
     line(xA, ySecond, xA - RoundEven(1.5 * LH), ySecond);
-    DimensionLine(xA - LH, y0, xA - LH, ySecond, FormatLength(cableSpacing, 2, shortUnit), 3, false,
-                  false);
+    DimensionLine(xA - LH, y0, xA - LH, ySecond, FormatLength(cableSpacing, shortDigits, shortUnit),
+                  3, false, false);
     const int yE = yPile + RoundEven(embedment * scale / ks);
     line(xB, yPile, xP2 + RoundEven(1.5 * LH), yPile);
     line(xB, yE, xP2 + RoundEven(1.5 * LH), yE);
-    DimensionLine(xP2 + LH, yPile, xP2 + LH, yE, FormatLength(embedment, 2, shortUnit), 4, false,
-                  false);
+    DimensionLine(xP2 + LH, yPile, xP2 + LH, yE, FormatLength(embedment, shortDigits, shortUnit), 4,
+                  false, false);
     const int w = RoundEven((embedment - weld) / 2 * scale / ks);
     line(xA, yPile + w, xP1 - RoundEven(1.5 * LH), yPile + w);
     line(xA, yE - w, xP1 - RoundEven(1.5 * LH), yE - w);
-    DimensionLine(xP1 - LH, yPile + w, xP1 - LH, yE - w, FormatLength(weld, 2, shortUnit) + " WELD",
-                  3, false, false);
+    DimensionLine(xP1 - LH, yPile + w, xP1 - LH, yE - w,
+                  FormatLength(weld, shortDigits, shortUnit) + " WELD", 3, false, false);
 
     // Notes: the angle and what it is, and the cables.
     const int G = xA - 3 * LH;
@@ -142,7 +145,7 @@ void TDiagramDraw::DrawGuardrail()
     line(xLanding, yLast - 3 * F, xLanding + F, yLast - 3 * F);
     const int x = xLanding + 2 * F;
     const int yN = yLast - 5 * F;
-    const std::string notes[] = {FormatLength(angle.t, 3, shortUnit) + " STEEL CABLE W/",
+    const std::string notes[] = {FormatLength(angle.t, si ? 0 : 3, shortUnit) + " STEEL CABLE W/",
                                  "TURNBUCKLES @ " + FormatLength(turnbuckles, 2, longUnit),
                                  "MAX INTERVALS FOR", "TENSIONING"};
     for (int i = 0; i < 4; ++i)

@@ -192,8 +192,13 @@ void TPlanPainter::StripAnnotation()
     }
     Line(p.x1 - p.F, p.ycp, p.xN + p.F, p.ycp);
     d_.DimensionLine(p.x1, p.ycp, p.xN, p.ycp, "", 3, false, false);
-    d_.TextBox(p.x1, p.ycp, p.xN, p.ycp + p.F, d_.FormatLength(data_.PileSpacing, 2, p.L),
-               kAlignCenter, false, clNone);
+    // The spacing below the line, on a white ground of its own: between close piles it lies
+    // over them.
+    const std::string spacingValue = d_.FormatLength(data_.PileSpacing, 2, p.L);
+    const int valueWidth = TextWidthAt(p.F - 2, spacingValue) + 4 * p.u;
+    const int xMid = (p.x1 + p.xN) / 2;
+    d_.TextBox(xMid - valueWidth / 2, p.ycp + p.u, xMid + valueWidth - valueWidth / 2,
+               p.ycp + p.u + p.F, spacingValue, kAlignCenter, false, clWhite);
 
     if (p.secant && p.drilled && data_.PlanEdgeOffset > 0) {
         // The overlap of the first primary pile and its secondary pile.
@@ -208,7 +213,7 @@ void TPlanPainter::StripAnnotation()
     // Under the strip between the centre lines; a text wider than the spacing goes below the
     // lines' ends instead of across them, and under a strip lower than the spacing's text,
     // below that text.
-    const std::string spacing = "pier spacing";
+    const std::string spacing = p.drilled || p.cage ? "pier spacing" : "pile spacing";
     int yText = std::max(p.yBase, p.ycp + p.F);
     if (TextWidthAt(p.F - 2, spacing) + 2 * p.u >= p.xN - p.x1)
         yText = std::max(yText, p.yBase + p.F / 2 + 2 * p.u);
@@ -231,7 +236,9 @@ void TPlanPainter::SectionDimensions(bool flangeWidth)
     const int LH = p.LH;
     Line(p.bL, p.bB, p.bL, p.bB + 2 * LH);
     Line(p.bR, p.bB, p.bR, p.bB + 2 * LH);
-    d_.DimensionLine(p.bL, p.bB + LH, p.bR, p.bB + LH, d_.FormatLength(p.section.d, 2, p.cu), 2,
+    const std::string depth = d_.FormatLength(p.section.d, 2, p.cu);
+    const int y = p.bB + LH;
+    d_.DimensionLine(p.bL, y, p.bR, y, depth, d_.LabelPosInside(p.bL, y, p.bR, y, depth, 2, false),
                      false, false);
     if (!flangeWidth)
         return;
@@ -247,7 +254,8 @@ void TPlanPainter::SectionDimensions(bool flangeWidth)
         x = std::max(x, p.holeR + LH);
     Line(p.bR, p.bT, x + LH, p.bT);
     Line(p.bR, p.bB, x + LH, p.bB);
-    d_.DimensionLine(x, p.bT, x, p.bB, bf, 2, false, false);
+    d_.DimensionLine(x, p.bT, x, p.bB, bf, d_.LabelPosInside(x, p.bT, x, p.bB, bf, 2, false), false,
+                     false);
 }
 
 bool TPlanPainter::AcrossHole(const QRect& r) const
@@ -302,7 +310,7 @@ void TPlanPainter::IBeamDetail()
                      false);
 
     // The centre line, marked at its start.
-    const int x0 = std::max(std::min(p.holeL, p.bL) - 2 * p.LH, p.F);
+    const int x0 = std::max(std::min(p.holeL, p.bL) - 2 * p.LH, p.F + p.F / 2);
     Line(x0, p.yc, x0 - p.F, p.yc - p.F);
     Line(x0, p.yc, x0 - p.F, p.yc + p.F);
     c_.MoveTo(x0, p.yc);
@@ -394,8 +402,10 @@ void TPlanPainter::ClearanceAndHoleDiameter()
     // The hole diameter above the hole.
     Line(p.holeL, p.F, p.holeL, p.yc);
     Line(p.holeR, p.F, p.holeR, p.yc);
-    d_.DimensionLine(p.holeL, p.holeT - p.LH, p.holeR, p.holeT - p.LH,
-                     d_.FormatLength(p.b * p.k, 2, p.cu), 1, false, false);
+    const std::string hole = d_.FormatLength(p.b * p.k, 2, p.cu);
+    const int y = p.holeT - p.LH;
+    d_.DimensionLine(p.holeL, y, p.holeR, y, hole,
+                     d_.LabelPosInside(p.holeL, y, p.holeR, y, hole, 1, false), false, false);
 
     // The clearance text ends at P unless the hole's left extension line would cross it: then
     // it ends before that line, or where there is no room for it, at the raster's left margin
@@ -465,7 +475,8 @@ void TPlanPainter::CageDetail()
                   RoundEven(rb));
     }
 
-    // Labels with their leaders.
+    // Labels with their leaders. Cover and spacing in SI units in whole millimetres.
+    const int barDigits = p.ks == 1000 ? 0 : 2;
     c_.SetBrush(clWhite);
     Pen(clRed, p.u);
     // Each box keeps its place beside the hole unless that would cut it off at the raster's
@@ -478,15 +489,24 @@ void TPlanPainter::CageDetail()
     d_.TextBox(p.holeL - 2 * TW + dx, p.holeT - F, p.holeL + dx, p.holeT, bars, kAlignCenter, true,
                clNone);
 
-    const std::string cover = d_.FormatLength(data_.ClearCover, 2, p.s) + " clear";
-    dx = ShiftInside(p.holeR - TW, p.holeR + TW, p.holeT - F, p.holeT, cover);
-    const QPoint coverStart(p.holeR - TW / 2 + dx, p.holeT - lead);
-    const QPoint coverEnd = TowardCentre(coverStart, holeRadius - cp);
-    const QPoint edge = TowardCentre(coverStart, holeRadius);
-    Line(coverStart, coverEnd);
+    // The clear cover: ticks at the hole's edge and at the cage on the radius to the upper
+    // right, and the label just outside the hole beside them, its leader running along that
+    // radius to the ticks.
+    const std::string cover = d_.FormatLength(data_.ClearCover, barDigits, p.s) + " clear";
+    const double diagonal = std::numbers::sqrt2 / 2;
+    auto onDiagonal = [&](double radius) {
+        return QPoint(p.xc + RoundEven(radius * diagonal), p.yc - RoundEven(radius * diagonal));
+    };
+    const QPoint edge = onDiagonal(holeRadius);
+    const QPoint coverEnd = onDiagonal(holeRadius - cp);
+    const int coverLeft = edge.x() + F / 2;
+    const int coverBottom = edge.y() - F / 2;
+    dx = ShiftInside(coverLeft, coverLeft, coverBottom - F, coverBottom, cover);
+    Line(coverLeft + dx, coverBottom, coverEnd.x(), coverEnd.y());
+    const int tick = F / 3; // ticks across the leader
     for (const QPoint& t : {coverEnd, edge})
-        Line(t.x() - F / 4, t.y() - F, t.x() + F / 4, t.y() + F);
-    d_.TextBox(p.holeR - TW + dx, p.holeT - F, p.holeR + TW + dx, p.holeT, cover, kAlignCenter,
+        Line(t.x() - tick, t.y() - tick, t.x() + tick, t.y() + tick);
+    d_.TextBox(coverLeft + dx, coverBottom - F, coverLeft + dx, coverBottom, cover, kAlignCenter,
                true, clNone);
 
     Line(p.holeL, p.yc, p.holeR, p.yc);
@@ -502,7 +522,7 @@ void TPlanPainter::CageDetail()
 
     const std::string ties = data_.RebarLabel(data_.TieBarSize) + " " +
                              (data_.TieType == TTieType::ttTie ? "ties" : "spiral") + " @ " +
-                             d_.FormatLength(data_.TieSpacingOverride, 2, p.s);
+                             d_.FormatLength(data_.TieSpacingOverride, barDigits, p.s);
     dx = ShiftInside(p.holeR - 2 * TW, p.holeR, p.holeB + 1, p.holeB + 1 + F, ties);
     const QPoint tieStart(p.holeR - TW + dx, p.holeB + 1 + lead);
     const double tieLine = holeRadius - cp - std::max(1, RoundEven(tie.Diameter / 2 * scale));
@@ -569,8 +589,11 @@ void TPlanPainter::SheetPile()
     c_.MoveTo(p.xc, p.yc);
     c_.LineTo(p.xc + g, p.yc - g);
     c_.LineTo(p.xc + g3, p.yc - g);
-    d_.TextBox(p.xc + g, p.yc - g - p.F, p.xc + g3, p.yc - g,
-               d_.FormatLength(p.section.tw, 2, p.cu), kAlignCenter, false, clNone);
+    // The thickness in mm in SI units (to a tenth), as thicknesses of steel plate are given.
+    const std::string thickness = p.k == 100 ? d_.FormatLength(p.section.tw * 10, 1, "mm")
+                                             : d_.FormatLength(p.section.tw, 2, p.cu);
+    d_.TextBox(p.xc + g, p.yc - g - p.F, p.xc + g3, p.yc - g, thickness, kAlignCenter, false,
+               clNone);
 }
 
 } // namespace
@@ -640,11 +663,14 @@ void TDiagramDraw::DrawPlanView()
     p.xN = xR - RoundEven(p.b * p.sp / 2);
     p.ycp = p.yTopP + RoundEven(p.sp * across / 2);
 
-    // The detail above: the hole fits the region, or the section when it is larger.
+    // The detail above: the hole fits the region, or the section when it is larger. Beside
+    // the region, room for the dimensions at the section's sides (their extension lines are
+    // 2 LH long) and the mark of the centre line.
     const int LH = p.LH;
-    const int regionW = p.W - 4 * LH;
+    const int side = std::min(2 * LH + p.F, p.W / 6);
+    const int regionW = p.W - 2 * side;
     const int regionH = p.yTopP - 4 * LH;
-    p.xc = 2 * LH + RoundEven(regionW / 2.0);
+    p.xc = side + RoundEven(regionW / 2.0);
     p.yc = 2 * LH + RoundEven(regionH / 2.0);
     const double holeFit = std::min(regionW, regionH) / p.b;
     p.scale = holeFit;

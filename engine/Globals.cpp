@@ -5,6 +5,7 @@
 #include "engine/Version.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -433,18 +434,99 @@ std::optional<long double> ParseNumber(std::string_view text, const TNumberForma
     return std::nullopt;
 }
 
+namespace {
+
+bool Holds(std::string_view text, std::string_view part)
+{
+    return !part.empty() && text.find(part) != std::string_view::npos;
+}
+
+std::size_t CountOf(std::string_view text, std::string_view part)
+{
+    std::size_t count = 0;
+    if (!part.empty())
+        for (std::size_t at = text.find(part); at != std::string_view::npos;
+             at = text.find(part, at + part.size()))
+            ++count;
+    return count;
+}
+
+// The marks a user may type for the decimal separator: "." and ",", except the separator
+// itself.
+std::array<std::string_view, 2> DecimalMarks(const TNumberFormat& fmt)
+{
+    return {fmt.decimalSeparator == "." ? std::string_view() : std::string_view("."),
+            fmt.decimalSeparator == "," ? std::string_view() : std::string_view(",")};
+}
+
+// Whether every thousands separator of the number (blanks trimmed, no exponent) stands
+// between digit groups of its integer part: 1 to 3 digits, not starting with 0, before the
+// first, exactly 3 after each.
+bool GroupedInThrees(std::string_view number, std::string_view thousands, std::string_view decimal)
+{
+    if (!number.empty() && (number.front() == '+' || number.front() == '-'))
+        number.remove_prefix(1);
+    const std::size_t decimalAt = decimal.empty() ? std::string_view::npos : number.find(decimal);
+    std::string_view integer = number.substr(0, decimalAt);
+    if (decimalAt != std::string_view::npos && Holds(number.substr(decimalAt), thousands))
+        return false;
+    bool first = true;
+    while (true) {
+        const std::size_t at = integer.find(thousands);
+        const std::string_view group = integer.substr(0, at);
+        if (!std::all_of(group.begin(), group.end(), IsDigit))
+            return false;
+        if (first ? group.empty() || group.size() > 3 || group.front() == '0' : group.size() != 3)
+            return false;
+        if (at == std::string_view::npos)
+            return !first;
+        integer.remove_prefix(at + thousands.size());
+        first = false;
+    }
+}
+
+// The box text with only the decimal separator left: thousands separators between groups of
+// three dropped, and a single "." or "," where the decimal separator is expected turned into
+// it. Other separators stay, so that the text does not read as a number.
+std::string WithDecimalSeparatorOnly(std::string_view text, const TNumberFormat& fmt)
+{
+    const auto isBlank = [](char c) { return c == ' ' || c == '\t'; };
+    while (!text.empty() && isBlank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && isBlank(text.back()))
+        text.remove_suffix(1);
+    const std::size_t exponentAt = text.find_first_of("eE");
+    std::string number(text.substr(0, exponentAt));
+    const std::string_view exponent =
+        exponentAt == std::string_view::npos ? std::string_view() : text.substr(exponentAt);
+
+    const std::string& thousands = fmt.thousandsSeparator;
+    const std::string& decimal = fmt.decimalSeparator;
+    if (Holds(number, thousands) && GroupedInThrees(number, thousands, decimal)) {
+        for (std::size_t at = number.find(thousands); at != std::string::npos;
+             at = number.find(thousands, at))
+            number.erase(at, thousands.size());
+    }
+    if (!Holds(number, decimal)) {
+        const auto marks = DecimalMarks(fmt);
+        if (CountOf(number, marks[0]) + CountOf(number, marks[1]) == 1) {
+            for (std::string_view mark : marks)
+                if (const std::size_t at = number.find(mark);
+                    !mark.empty() && at != std::string::npos)
+                    number.replace(at, mark.size(), decimal);
+        }
+    }
+    number += exponent;
+    return number;
+}
+
+} // namespace
+
 TReadResult ReadNumber(const InputLimitTable& table, int tag, std::string_view text, double lower,
                        double upper, const TNumberFormat& fmt)
 {
-    std::string cleaned(text);
-    const std::string& thousands = fmt.thousandsSeparator;
-    if (!thousands.empty()) {
-        for (size_t at = cleaned.find(thousands); at != std::string::npos;
-             at = cleaned.find(thousands, at)) {
-            cleaned.erase(at, thousands.size());
-        }
-    }
-    const long double converted = ParseNumber(cleaned, fmt).value_or(0.0L);
+    const long double converted =
+        ParseNumber(WithDecimalSeparatorOnly(text, fmt), fmt).value_or(0.0L);
 
     const long double value = ClampToInputBounds(LimitForTag(table, tag), converted, lower, upper);
 
@@ -456,14 +538,27 @@ TReadResult ReadNumber(const InputLimitTable& table, int tag, std::string_view t
     return result;
 }
 
-bool NumericKeyAccepted(char32_t key, std::string_view boxText, const TNumberFormat& fmt)
+TKeyVerdict FilterNumericKey(char32_t key, std::string_view boxText, const TNumberFormat& fmt)
 {
     if (key == 8 || key == U'-' || (key >= U'0' && key <= U'9'))
-        return true;
+        return {true, {}};
     const std::string& sep = fmt.decimalSeparator;
-    if (!sep.empty() && key == FirstCodePoint(sep))
-        return boxText.find(sep) == std::string_view::npos;
-    return false;
+    if ((!sep.empty() && key == FirstCodePoint(sep)) || key == U'.' || key == U',') {
+        if (!Holds(boxText, sep))
+            return {true, {}};
+        std::string why = "The number has its decimal separator (\"";
+        why += sep;
+        why += "\") already.";
+        return {false, std::move(why)};
+    }
+    if (key == U'e' || key == U'E')
+        return {false, kExponentRefusal};
+    return {false, {}};
+}
+
+bool NumericKeyAccepted(char32_t key, std::string_view boxText, const TNumberFormat& fmt)
+{
+    return FilterNumericKey(key, boxText, fmt).accepted;
 }
 
 std::string VersionString()

@@ -156,11 +156,14 @@ struct TReadResult
     std::string text; // what the box must show when rewrite is true
 };
 
-// The value of a box text. Thousands separators are dropped; text that is not a number reads as
-// 0. Without explicit bounds (lower and upper both 0) the value is clamped to the tag's limits;
-// with explicit bounds only those apply (a non-zero lower bound is tested first and, when it
-// applies, the upper bound is not tested). When the result differs from the number in the text,
-// rewrite is set and text holds the clamped value as ShowNumber writes it.
+// The value of a box text. Thousands separators are dropped where they stand between groups of
+// three digits of the integer part; a single "." or "," elsewhere, in a text without the
+// decimal separator, stands where the decimal separator is expected and reads as it ("4,5" is
+// 4.5 with a decimal point, "3,500" is 3500); any other separator leaves the text unreadable.
+// Text that is not a number reads as 0. Without explicit bounds (lower and upper both 0) the value
+// is clamped to the tag's limits; with explicit bounds only those apply (a non-zero lower bound is
+// tested first and, when it applies, the upper bound is not tested). When the result differs from
+// the number in the text, rewrite is set and text holds the clamped value as ShowNumber writes it.
 TReadResult ReadNumber(const InputLimitTable& table, int tag, std::string_view text, double lower,
                        double upper, const TNumberFormat& fmt);
 
@@ -184,9 +187,22 @@ long double ClampOpenSide(const TInputLimit& limit, long double value, double lo
 // depend on the process locale. nullopt when the text is not a number or overflows.
 std::optional<long double> ParseNumber(std::string_view text, const TNumberFormat& fmt);
 
-// Key filter of numeric boxes: true when the key (a Unicode code point, 8 = backspace) is
-// accepted. Digits, '-' and backspace always are; the decimal separator only when the box text
-// does not hold one yet.
+// What the key filter of numeric boxes does with a typed key (a Unicode code point, 8 =
+// backspace), given the box text the key goes into. Digits, '-' and backspace are accepted; the
+// decimal separator, and "." or "," typed for it, only while the text holds no decimal separator
+// (ReadNumber tells a thousands separator from a decimal one). A refused key that a user may
+// have meant as part of a number (a second decimal separator, an exponent) comes with the
+// reason, for the box's hint; other characters are refused without one.
+struct TKeyVerdict
+{
+    bool accepted = false;
+    std::string refusal; // why the key is refused ("" none to tell)
+};
+TKeyVerdict FilterNumericKey(char32_t key, std::string_view boxText, const TNumberFormat& fmt);
+inline constexpr char kExponentRefusal[] =
+    "An exponent cannot be typed: write the number in full (1500, not 1.5e3).";
+
+// Whether the key filter accepts the key (FilterNumericKey).
 bool NumericKeyAccepted(char32_t key, std::string_view boxText, const TNumberFormat& fmt);
 
 // Program version "major.minor.release".

@@ -153,7 +153,8 @@ private:
 
 // Reads the fixed part from the bytes that follow the variable part. An item is read when
 // the file's version holds it and all its bytes are there; after the first item that is cut
-// short nothing more is read, so the rest keeps its built-in defaults.
+// short nothing more is read, but the bytes the version holds are still counted, so that the
+// caller can refuse the file and say how long it should be.
 class FixedPartReader
 {
 public:
@@ -217,10 +218,18 @@ public:
     // The user section's record when the file held one.
     std::optional<std::array<uint8_t, kSteelShapeRecordSize>> UserRecord;
 
+    // The bytes ended before every item of the version was read.
+    bool Ended() const { return Ended_; }
+    // The length of the fixed part of the file's version.
+    std::size_t Needed() const { return Needed_; }
+
 private:
     const uint8_t* Take(std::size_t count, double from)
     {
-        if (!(Version_ >= from) || Ended_)
+        if (!(Version_ >= from))
+            return nullptr;
+        Needed_ += count;
+        if (Ended_)
             return nullptr;
         if (Data_.size() - Position_ < count) {
             Ended_ = true;
@@ -234,6 +243,7 @@ private:
     std::span<const uint8_t> Data_;
     double Version_;
     std::size_t Position_ = 0;
+    std::size_t Needed_ = 0;
     bool Ended_ = false;
 };
 
@@ -370,29 +380,48 @@ void WriteText(std::ostream& out, const std::string& text)
     WriteBytes(out, text.data(), n);
 }
 
-// Reads exactly `size` bytes; a stream that ends first is a damaged project file.
-void ReadExactly(std::istream& in, void* data, std::size_t size)
+// The texts and the logo, read in order; counts the bytes taken so far, so that a file that
+// ends among them can say where.
+class VariablePartReader
 {
-    if (size == 0)
-        return;
-    in.read(static_cast<char*>(data), static_cast<std::streamsize>(size));
-    if (in.bad())
-        ReadFailure();
-    if (static_cast<std::size_t>(in.gcount()) != size)
-        WrongFormat();
-}
+public:
+    VariablePartReader(std::istream& in, uint64_t consumed) : In(in), Consumed(consumed) {}
+
+    // Reads exactly `size` bytes of `item`; a stream that ends first is a damaged file.
+    void Read(void* data, std::size_t size, std::string_view item)
+    {
+        if (size == 0)
+            return;
+        In.read(static_cast<char*>(data), static_cast<std::streamsize>(size));
+        if (In.bad())
+            ReadFailure();
+        Consumed += static_cast<uint64_t>(In.gcount());
+        if (static_cast<std::size_t>(In.gcount()) != size)
+            EndsIn(item, Consumed);
+    }
+
+    // The file ends after `size` bytes, within `item`; what follows it is missing.
+    [[noreturn]] static void EndsIn(std::string_view item, uint64_t size)
+    {
+        throw TDamagedProjectFile("it ends after " + std::to_string(size) + " bytes, in " +
+                                  std::string(item) + ", and holds none of the inputs");
+    }
+
+    std::istream& In;
+    uint64_t Consumed;
+};
 
 // A text: the stored length, then the characters, cut at the first zero character. Our
 // writer never stores more than 255 characters, so a longer length marks a damaged file.
-std::string ReadText(std::istream& in)
+std::string ReadText(VariablePartReader& in, std::string_view item)
 {
     std::array<uint8_t, 2> length{};
-    ReadExactly(in, length.data(), length.size());
+    in.Read(length.data(), length.size(), item);
     const std::size_t n = GetLE16(length.data());
     if (n > kMaxTextLength)
         WrongFormat();
     std::string text(n, '\0');
-    ReadExactly(in, text.data(), n);
+    in.Read(text.data(), n, item);
     if (const std::size_t zero = text.find('\0'); zero != std::string::npos)
         text.resize(zero);
     return text;
@@ -419,10 +448,11 @@ std::optional<uint64_t> BytesLeft(std::istream& in)
 
 // The logo: a signed 64-bit length, then that many bytes of a JPEG file. The length is
 // trusted only as far as the stream really holds bytes.
-std::vector<uint8_t> ReadLogoBytes(std::istream& in)
+std::vector<uint8_t> ReadLogoBytes(VariablePartReader& in)
 {
+    constexpr std::string_view kItem = "the logo";
     std::array<uint8_t, 8> length{};
-    ReadExactly(in, length.data(), length.size());
+    in.Read(length.data(), length.size(), kItem);
     const auto stored = static_cast<int64_t>(GetLE64(length.data()));
     if (stored < 0)
         WrongFormat();
@@ -430,11 +460,11 @@ std::vector<uint8_t> ReadLogoBytes(std::istream& in)
     std::vector<uint8_t> bytes;
     if (size == 0)
         return bytes;
-    if (const std::optional<uint64_t> left = BytesLeft(in)) {
+    if (const std::optional<uint64_t> left = BytesLeft(in.In)) {
         if (size > *left || size > std::numeric_limits<std::size_t>::max())
-            WrongFormat();
+            VariablePartReader::EndsIn(kItem, in.Consumed + *left);
         bytes.resize(static_cast<std::size_t>(size));
-        ReadExactly(in, bytes.data(), bytes.size());
+        in.Read(bytes.data(), bytes.size(), kItem);
         return bytes;
     }
     uint64_t remaining = size;
@@ -443,7 +473,7 @@ std::vector<uint8_t> ReadLogoBytes(std::istream& in)
             static_cast<std::size_t>(std::min<uint64_t>(remaining, kLogoChunk));
         const std::size_t at = bytes.size();
         bytes.resize(at + piece);
-        ReadExactly(in, bytes.data() + at, piece);
+        in.Read(bytes.data() + at, piece, kItem);
         remaining -= piece;
     }
     return bytes;
@@ -489,8 +519,13 @@ void ReadProjectFile(TTWData& project, std::istream& in)
     };
     const auto defaultSelections = selections();
 
+    // A header cut short cannot be told from another program's file.
     std::array<uint8_t, kHeaderSize> header{};
-    ReadExactly(in, header.data(), header.size());
+    in.read(reinterpret_cast<char*>(header.data()), header.size());
+    if (in.bad())
+        ReadFailure();
+    if (static_cast<std::size_t>(in.gcount()) != header.size())
+        WrongFormat();
     const std::string_view product(reinterpret_cast<const char*>(header.data()) + 1, header[0]);
     if (header[0] != kProduct.size() || product != kProduct)
         WrongFormat();
@@ -502,9 +537,10 @@ void ReadProjectFile(TTWData& project, std::istream& in)
     if (version > kNewestVersion)
         WrongFormat();
 
-    project.Organization = ReadText(in);
+    VariablePartReader variable(in, kHeaderSize);
+    project.Organization = ReadText(variable, "the organization");
     project.Logo_.clear();
-    if (std::vector<uint8_t> logo = ReadLogoBytes(in); !logo.empty()) {
+    if (std::vector<uint8_t> logo = ReadLogoBytes(variable); !logo.empty()) {
         try {
             project.SetLogoJpeg(std::move(logo));
         } catch (const std::invalid_argument& e) {
@@ -512,18 +548,23 @@ void ReadProjectFile(TTWData& project, std::istream& in)
                                      e.what());
         }
     }
-    project.ProjectName = ReadText(in);
-    project.JobNumber = ReadText(in);
-    project.DesignedBy = ReadText(in);
+    project.ProjectName = ReadText(variable, "the project name");
+    project.JobNumber = ReadText(variable, "the job number");
+    project.DesignedBy = ReadText(variable, "the designer's name");
 
     std::array<uint8_t, kLongestFixedPart> fixedBytes{};
     in.read(reinterpret_cast<char*>(fixedBytes.data()), fixedBytes.size());
     if (in.bad())
         ReadFailure();
-    FixedPartReader fixed(
-        std::span<const uint8_t>(fixedBytes.data(), static_cast<std::size_t>(in.gcount())),
-        version);
+    const auto available = static_cast<std::size_t>(in.gcount());
+    FixedPartReader fixed(std::span<const uint8_t>(fixedBytes.data(), available), version);
     ExchangeFixedPart(fixed, project);
+    // Every version's items are all there in a file it wrote: one that ends sooner was cut off,
+    // and the defaults in place of its last items would make another wall.
+    if (fixed.Ended())
+        throw TDamagedProjectFile("it ends after " + std::to_string(variable.Consumed + available) +
+                                  " of " + std::to_string(variable.Consumed + fixed.Needed()) +
+                                  " bytes");
     if (fixed.UserRecord)
         project.UserSectionRecord_ = *fixed.UserRecord;
 
@@ -550,7 +591,14 @@ void LoadProjectFile(TTWData& project, const std::filesystem::path& path)
                           std::ios::binary);
     TTWData loaded;
     loaded.ExampleFolder = project.ExampleFolder;
-    ReadProjectFile(loaded, in);
+    // The file is named in every message: the user may have tried several.
+    try {
+        ReadProjectFile(loaded, in);
+    } catch (const TDamagedProjectFile& e) {
+        throw TFileError(path.string() + " is damaged: " + e.Detail(), e.Detail());
+    } catch (const std::runtime_error& e) {
+        throw TFileError(path.string() + ": " + e.what(), e.what());
+    }
     project = std::move(loaded);
 }
 

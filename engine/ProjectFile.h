@@ -8,10 +8,28 @@
 
 #include <filesystem>
 #include <iosfwd>
+#include <stdexcept>
+#include <string>
 
 namespace tw {
 
 class TTWData;
+
+// A project file that ends before everything its version holds: cut off in a copy or a
+// download. Detail() says where it ends ("it ends after 700 of 1259 bytes"; within the texts
+// or the logo, in which of them); what() is "The project file is damaged: " and the detail.
+class TDamagedProjectFile : public std::runtime_error
+{
+public:
+    explicit TDamagedProjectFile(const std::string& detail)
+        : std::runtime_error("The project file is damaged: " + detail), Detail_(detail)
+    {
+    }
+    const std::string& Detail() const { return Detail_; }
+
+private:
+    std::string Detail_;
+};
 
 // Writes the project as a file of the newest version. Throws std::runtime_error when the
 // stream fails.
@@ -19,7 +37,8 @@ void WriteProjectFile(const TTWData& project, std::ostream& out);
 // Replaces the project's persisted state in place: the built-in defaults (NewProject(true)),
 // then whatever the file holds, with the catalogues of the selections read. Throws
 // std::runtime_error ("Wrong file format" for a file that is not a project of a version this
-// program reads).
+// program reads), TDamagedProjectFile for one that ends before every item of its version.
+// Bytes after the last item are ignored.
 void ReadProjectFile(TTWData& project, std::istream& in);
 
 // Replaces the file by the project through WriteFileAtomically (SafeFile.h): the old file stays
@@ -29,8 +48,9 @@ void ReadProjectFile(TTWData& project, std::istream& in);
 void SaveProjectFile(const TTWData& project, const std::filesystem::path& path);
 // Reads the file into a fresh project (keeping project's ExampleFolder) and takes it over only
 // when the whole file was read, so a failed load leaves the project as it was. Only a regular
-// file of at most kMaxProjectFileBytes is read (ReadRegularFile). Throws std::runtime_error
-// with a message for the user (TFileError when the file itself cannot be read).
+// file of at most kMaxProjectFileBytes is read (ReadRegularFile). Throws TFileError with a
+// message for the user that names the file ("PATH: Wrong file format", "PATH is damaged: it
+// ends after 700 of 1259 bytes", "Cannot open PATH: REASON").
 void LoadProjectFile(TTWData& project, const std::filesystem::path& path);
 
 } // namespace tw

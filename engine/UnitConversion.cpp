@@ -45,11 +45,12 @@ int32_t SameBar(int32_t designation, const TRebarTable& from, const TRebarTable&
 
 } // namespace
 
-std::vector<std::string> ConvertProjectUnits(TTWData& p, TUnitSystem to)
+TUnitConversion ConvertProjectUnits(TTWData& p, TUnitSystem to)
 {
-    std::vector<std::string> notes;
+    TUnitConversion conversion;
+    std::vector<std::string>& notes = conversion.notes;
     if (p.Units == to)
-        return notes;
+        return conversion;
     const bool toSI = to == TUnitSystem::usSI;
     // Multiplies by the factor towards SI, or divides by it towards English.
     const auto conv = [toSI](long double& value, long double factor) {
@@ -116,7 +117,11 @@ std::vector<std::string> ConvertProjectUnits(TTWData& p, TUnitSystem to)
     // The catalogues of both systems list the same sections and angles row for row, so the
     // selected rows stay.
     p.SetUnitSystem(to);
-    return notes;
+    // The limits of the two systems are round numbers of their own units: a converted value
+    // may lie beyond them (30 ft is 9.14 m, the SI maximum is 9 m).
+    TTWData opened = p;
+    conversion.adjusted = ApplyInputRulesOnOpen(opened);
+    return conversion;
 }
 
 } // namespace tw

@@ -7,14 +7,28 @@
 #include <string>
 #include <vector>
 
+#include "engine/InputRules.h"
 #include "engine/TWClasses.h"
 
 namespace tw {
 
+// What a conversion could not keep exactly.
+struct TUnitConversion
+{
+    // A bar replaced by the nearest one not smaller, a concrete strength that is a list choice.
+    std::vector<std::string> notes;
+    // The converted values that the input rules change as the project is opened in its new
+    // units (ApplyInputRulesOnOpen), mostly values beyond the limits of that unit system. The
+    // window and every command use the changed value.
+    std::vector<TAdjustedInput> adjusted;
+
+    bool empty() const { return notes.empty() && adjusted.empty(); }
+};
+
 // Converts the project's inputs into the unit system (nothing when it is in it already) and
-// loads the catalogues of that system. Returns notes of what could not be kept exactly (a bar
-// replaced by the nearest one not smaller, a concrete strength that is a list choice).
-std::vector<std::string> ConvertProjectUnits(TTWData& project, TUnitSystem to);
+// loads the catalogues of that system. The stored values are the converted ones; what the
+// rules will make of them is returned with the notes.
+TUnitConversion ConvertProjectUnits(TTWData& project, TUnitSystem to);
 
 // The factors from English to SI units.
 namespace si_factor {

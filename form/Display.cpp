@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "engine/Ansi.h"
+#include "engine/ClassicalCheck.h"
 #include "form/MainForm.h"
 
 namespace tw::form {
@@ -133,6 +134,10 @@ void TMainForm::ShowInputVisibility()
     S(Section::LaggingInput).visible = soldier;
     S(Section::LaggingResult).visible = soldier && lagging != TLaggingType::ltNone;
 
+    // A sheet pile is driven: "Drilled" is not offered.
+    L(List::InstallMethod).disabled.clear();
+    if (sheet)
+        L(List::InstallMethod).disabled.push_back(N(TInstallMethod::imDrilled));
     B(Box::PileWidth).readOnly = driven || sheet;
     B(Box::PileSpacing).readOnly = p.PileType == TPileType::ptTangentPile || sheet;
     B(Box::WedgeMultiplier).readOnly = sheet;
@@ -297,9 +302,46 @@ void TMainForm::ClearResults()
         if (BoxDef(static_cast<Box>(i)).flags & kResult)
             boxes_[i].text = "N.A.";
     }
-    for (Label l :
-         {Label::RoundClass, Label::LaggingSize, Label::ConcreteLagging, Label::LaggingMaterial})
+    for (Label l : {Label::RoundClass, Label::LaggingSize, Label::ConcreteLagging,
+                    Label::LaggingMaterial, Label::ClassicalNote})
         Lb(l).text.clear();
+    classicalWarning_ = false;
+}
+
+// The classical second opinion beside the design values it is compared with.
+void TMainForm::ShowClassicalCheck()
+{
+    const TTWData& p = project_;
+    const TClassicalCheck c = ComputeClassicalCheck(p);
+    classicalWarning_ = c.Applicable && c.Warning;
+    for (Box b : {Box::ResClassicalEmbedment, Box::ResDesignEmbedment, Box::ResClassicalD0,
+                  Box::ResDesignD0, Box::ResClassicalZeroShear, Box::ResDesignZeroShear,
+                  Box::ResClassicalMoment, Box::ResDesignMoment, Box::ResClassicalEmbedmentRatio,
+                  Box::ResClassicalMomentRatio})
+        B(b).visible = c.Applicable;
+    TLabelState& note = Lb(Label::ClassicalNote);
+    note.red = classicalWarning_;
+    if (!c.Applicable) {
+        note.text = "N.A.: " + c.Reason;
+        return;
+    }
+    Show(Box::ResClassicalEmbedment, c.EmbedmentDepth);
+    Show(Box::ResDesignEmbedment, p.EmbedmentDepth);
+    Show(Box::ResClassicalD0, c.D0);
+    Show(Box::ResDesignD0, p.EquilibriumDepth);
+    Show(Box::ResClassicalZeroShear, c.ZeroShearDepth);
+    Show(Box::ResDesignZeroShear, p.MaxMomentBelowDepth - p.ShoredHeight);
+    Show(Box::ResClassicalMoment, c.MaxMoment);
+    Show(Box::ResDesignMoment, p.MaxMomentBelow);
+    Show(Box::ResClassicalEmbedmentRatio, c.EmbedmentRatio);
+    if (c.HasMomentRatio)
+        Show(Box::ResClassicalMomentRatio, c.MomentRatio);
+    else
+        B(Box::ResClassicalMomentRatio).text = "N.A.";
+    note.text = classicalWarning_
+                    ? ClassicalWarningText(c)
+                    : "Free earth, toe reaction neglected: embedment 1.2 D0 (no safety factor), "
+                      "zero shear and moment with the passive unfactored.";
 }
 
 void TMainForm::ShowResults()
@@ -412,6 +454,8 @@ void TMainForm::ShowResults()
     Show(Box::ResGrWeldY, gr.WeldY);
     Show(Box::ResGrWeldXAllow, gr.AllowableWeldX);
     Show(Box::ResGrWeldX, gr.WeldX);
+
+    ShowClassicalCheck();
 }
 
 void TMainForm::ShowRebarAndGuardrailInputs()
@@ -544,6 +588,9 @@ void TMainForm::ShowVerdicts(bool analysed)
             section.markPass = section.markPass && verdicts_[v].pass;
         }
     }
+    // The classical check is a second opinion, not a verdict: its caption mark is a warning.
+    S(Section::ClassicalCheck).markVisible = analysed && classicalWarning_;
+    S(Section::ClassicalCheck).markPass = !classicalWarning_;
 }
 
 TCommitResult TMainForm::ShowProject()

@@ -27,7 +27,8 @@ namespace tw::form {
     X(RebarChecks, "Rebar Cage Checks")                                                            \
     X(SectionCheck, "Section Check")                                                               \
     X(LaggingResult, "Lagging Design")                                                             \
-    X(GuardrailResult, "Guardrail Design Results")
+    X(GuardrailResult, "Guardrail Design Results")                                                 \
+    X(ClassicalCheck, "Classical Check")
 
 enum class Section : int
 {
@@ -196,7 +197,17 @@ inline constexpr uint8_t kResult = 2;         // a result box of the results col
     X(ResGrWeldYAllow, GuardrailResult, 104, "Welding Stress, y-axis", Stress, kResult)            \
     X(ResGrWeldY, GuardrailResult, 104, "Welding Stress, y-axis", Stress, kResult)                 \
     X(ResGrWeldXAllow, GuardrailResult, 104, "Welding Stress, x-axis", Stress, kResult)            \
-    X(ResGrWeldX, GuardrailResult, 104, "Welding Stress, x-axis", Stress, kResult)
+    X(ResGrWeldX, GuardrailResult, 104, "Welding Stress, x-axis", Stress, kResult)                 \
+    X(ResClassicalEmbedment, ClassicalCheck, 51, "Embedment Depth", Length, kResult)               \
+    X(ResDesignEmbedment, ClassicalCheck, 51, "Embedment Depth", Length, kResult)                  \
+    X(ResClassicalD0, ClassicalCheck, 51, "Equilibrium Depth, D0", Length, kResult)                \
+    X(ResDesignD0, ClassicalCheck, 51, "Equilibrium Depth, D0", Length, kResult)                   \
+    X(ResClassicalZeroShear, ClassicalCheck, 51, "Zero Shear below Base", Length, kResult)         \
+    X(ResDesignZeroShear, ClassicalCheck, 51, "Zero Shear below Base", Length, kResult)            \
+    X(ResClassicalMoment, ClassicalCheck, 53, "Max. Moment Below Grade", Moment, kResult)          \
+    X(ResDesignMoment, ClassicalCheck, 53, "Max. Moment Below Grade", Moment, kResult)             \
+    X(ResClassicalEmbedmentRatio, ClassicalCheck, 0, "Embedment Ratio", None, kResult)             \
+    X(ResClassicalMomentRatio, ClassicalCheck, 0, "Moment Ratio", None, kResult)
 
 // The pressure point tables (inputs and results): x and w of loading points 1-8 and passive
 // points 1-4. Loading points 1, 4, 5, 8 and passive points 1, 4 have fixed depths.
@@ -301,7 +312,8 @@ inline constexpr std::string_view kConcreteFillCaption = "Concrete on Shored Hei
     X(LaggingSize, LaggingResult, "Wood Lagging Size")                                             \
     X(ConcreteLagging, LaggingResult, "Min. Conc. Lagging")                                        \
     X(LaggingMaterial, LaggingResult, "Req. Material Properties")                                  \
-    X(ImportantNotice, GeneralData, "IMPORTANT")
+    X(ImportantNotice, GeneralData, "IMPORTANT")                                                   \
+    X(ClassicalNote, ClassicalCheck, "Note")
 
 enum class Label : int
 {

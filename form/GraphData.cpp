@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <utility>
+
+#include "form/FormIds.h"
 
 namespace tw::form {
 
@@ -167,23 +170,160 @@ TGraphPlot InteractionGraph(const TTWData& p, bool si)
     return g;
 }
 
+// The extreme a graph marks and its text. Shear, moment and deflection mark what the results
+// column reports, read from the same results and written with the decimals of its row: the
+// largest shear (largest magnitude, with its sign), the larger of the moments above and below
+// grade, the deflection at the top with its sign. The loading graph marks its largest pressure,
+// the slope graph the slope of the largest magnitude.
+void SetMark(TGraphPlot& g, const TTWData& p, const TNumberFormat& format)
+{
+    const auto asRow = [&](Box row, long double value) {
+        g.markValue = static_cast<double>(value);
+        g.markText = ShowNumber(p.Limits(), BoxDef(row).tag, false, value, format);
+    };
+    switch (g.kind) {
+    case TGraphKind::Loading:
+        asRow(PointBox(Box::ResLoadX1, 8), MaxY(g.series[0]));
+        break;
+    case TGraphKind::Shear:
+        asRow(Box::ResMaxShear, p.MaxShear);
+        break;
+    case TGraphKind::Moment:
+        if (std::fabs(p.MaxMomentBelow) >= std::fabs(p.MaxMomentAbove))
+            asRow(Box::ResMaxMomentBelow, p.MaxMomentBelow);
+        else
+            asRow(Box::ResMaxMomentAbove, p.MaxMomentAbove);
+        break;
+    case TGraphKind::Deflection:
+        asRow(Box::ResMaxDeflection, p.Nodes[0].CutDeflectionOut);
+        break;
+    case TGraphKind::Slope: {
+        const double largest = MaxY(g.series[0]);
+        const double smallest = MinY(g.series[0]);
+        g.markValue = largest >= -smallest ? largest : smallest;
+        // Radians need five decimals to show at all.
+        g.markText = Fixed(g.markValue, 5, format);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+} // namespace
+
+namespace {
+
+// The power of ten of a round step and its mantissa (1, 2, 2.5 or 5); mantissa 0 when the
+// step is not a round one.
+std::pair<int, double> RoundStepParts(double step)
+{
+    if (!(step > 0) || !std::isfinite(step))
+        return {0, 0};
+    int power = static_cast<int>(std::floor(std::log10(step)));
+    double mantissa = step / std::pow(10.0, power);
+    if (mantissa >= 10 - 1e-9) {
+        ++power;
+        mantissa /= 10;
+    }
+    for (const double m : {1.0, 2.0, 2.5, 5.0})
+        if (std::abs(mantissa - m) < 1e-9 * m)
+            return {power, m};
+    return {power, 0};
+}
+
 } // namespace
 
 double AxisIncrementForSpan(double span)
 {
     if (!(span > 0) || !std::isfinite(span))
         return 0;
-    double r = span;
-    int k = 0;
-    while (r < 10) {
-        r *= 10;
-        --k;
+    // The largest round step that is at most a fifth of the span.
+    const double fifth = span / 5;
+    const int power = static_cast<int>(std::floor(std::log10(fifth)));
+    const double scale = std::pow(10.0, power);
+    const double mantissa = fifth / scale * (1 + 1e-12);
+    double chosen = 1;
+    for (const double m : {2.0, 2.5, 5.0, 10.0})
+        if (m <= mantissa)
+            chosen = m;
+    const double step = chosen * scale;
+    return step > 0 && std::isfinite(step) ? step : 0;
+}
+
+double NextRoundStep(double step)
+{
+    const auto [power, mantissa] = RoundStepParts(step);
+    if (mantissa == 0)
+        return step * 2;
+    const double next = mantissa == 1 ? 2 : mantissa == 2 ? 2.5 : mantissa == 2.5 ? 5 : 10;
+    return next * std::pow(10.0, power);
+}
+
+int StepDecimals(double step)
+{
+    const auto [power, mantissa] = RoundStepParts(step);
+    if (mantissa == 0) {
+        // Not a round step: as many decimals as write it exactly, at most 9.
+        for (int d = 0; d < 9; ++d) {
+            const double scaled = step * std::pow(10.0, d);
+            if (std::abs(scaled - std::nearbyint(scaled)) < 1e-6 * std::max(1.0, scaled))
+                return d;
+        }
+        return 9;
     }
-    while (r > 100) {
-        r /= 10;
-        ++k;
+    return std::max(0, (mantissa == 2.5 ? 1 : 0) - power);
+}
+
+std::vector<TAxisLabel> AxisLabels(double lo, double hi, double increment, int maxLabels,
+                                   const TNumberFormat& format)
+{
+    std::vector<TAxisLabel> labels;
+    if (!std::isfinite(lo) || !std::isfinite(hi))
+        return labels;
+    if (hi < lo)
+        std::swap(lo, hi);
+    // Multiples of the step inside the range (with a little slack for rounding).
+    const auto count = [&](double step, double& first) {
+        const double slack = 1e-9;
+        first = std::ceil(lo / step - slack);
+        return std::floor(hi / step + slack) - first + 1;
+    };
+    double first = 0;
+    double step = increment;
+    if (!(RoundStepParts(step).second > 0) || !(count(step, first) >= 2) ||
+        count(step, first) > 1000)
+        step = AxisIncrementForSpan(hi - lo);
+    if (!(step > 0) || !(count(step, first) >= 2) || count(step, first) > 1000) {
+        // A range too narrow for its position (or of no width): its two ends, with the
+        // decimals that tell them apart.
+        const double span = hi - lo > 0 ? hi - lo : std::max(std::abs(hi), 1.0);
+        const int decimals = std::clamp(1 - static_cast<int>(std::floor(std::log10(span))), 0, 9);
+        labels.push_back({lo, Fixed(lo, decimals, format)});
+        labels.push_back({hi, Fixed(hi, decimals, format)});
+        if (labels[0].text == labels[1].text)
+            labels.pop_back();
+        return labels;
     }
-    return std::nearbyint(r / 5 / 5) * 5 * std::pow(10.0, k);
+    maxLabels = std::max(2, maxLabels);
+    while (count(step, first) > maxLabels) {
+        double nextFirst = 0;
+        const double next = NextRoundStep(step);
+        if (!(count(next, nextFirst) >= 2))
+            break;
+        step = next;
+    }
+    const int decimals = StepDecimals(step);
+    const int n = static_cast<int>(count(step, first));
+    for (int i = 0; i < n; ++i) {
+        const double value = (first + i) * step;
+        std::string text = Fixed(value, decimals, format);
+        // Past the precision of a double the texts of neighbours may agree: one label each.
+        if (!labels.empty() && labels.back().text == text)
+            continue;
+        labels.push_back({value, std::move(text)});
+    }
+    return labels;
 }
 
 std::vector<double> DepthTicks(double length)
@@ -202,21 +342,31 @@ std::vector<double> DepthTicks(double length)
     return ticks;
 }
 
-std::string ReadoutText(TGraphKind kind, double y, double x, const TNumberFormat& format)
+std::string ReadoutText(TGraphKind kind, double y, double x, bool si, const TNumberFormat& format)
 {
+    const auto text = [&](const char* name, int decimals, const char* unit, const char* along,
+                          int alongDecimals, const char* alongUnit) {
+        std::string t = "  ";
+        t += name;
+        t += ": " + Fixed(y, decimals, format) + " " + unit + "    " + along + ": ";
+        t += Fixed(x, alongDecimals, format) + " " + alongUnit;
+        return t;
+    };
+    const char* depth = si ? "m" : "ft";
     switch (kind) {
     case TGraphKind::Loading:
-        return "  Loading: " + Fixed(y, 2, format) + "    Distance: " + Fixed(x, 2, format);
+        return text("Loading", 2, si ? "kPa" : "ksf", "Distance", 2, depth);
     case TGraphKind::Shear:
-        return "  Shear: " + Fixed(y, 2, format) + "    Distance: " + Fixed(x, 2, format);
+        return text("Shear", 2, si ? "kN" : "kip", "Distance", 2, depth);
     case TGraphKind::Moment:
-        return "  Moment: " + Fixed(y, 4, format) + "    Distance: " + Fixed(x, 2, format);
+        return text("Moment", 4, si ? "kN-m" : "k-ft", "Distance", 2, depth);
     case TGraphKind::Slope:
-        return "  Slope: " + Fixed(y, 5, format) + "    Distance: " + Fixed(x, 2, format);
+        return text("Slope", 5, "rad", "Distance", 2, depth);
     case TGraphKind::Deflection:
-        return "  Deflection: " + Fixed(y, 3, format) + "    Distance: " + Fixed(x, 3, format);
+        // Millimetres with two decimals, inches with three, as the node table writes them.
+        return text("Deflection", si ? 2 : 3, si ? "mm" : "in", "Distance", 3, depth);
     case TGraphKind::Interaction:
-        return "  Moment: " + Fixed(y, 2, format) + "    Axial Load: " + Fixed(x, 2, format);
+        return text("Moment", 2, si ? "kN-m" : "k-ft", "Axial Load", 2, si ? "kN" : "kip");
     default:
         return {};
     }
@@ -280,12 +430,8 @@ std::vector<TGraphPlot> BuildGraphs(const TTWData& p, TGraphKind which, const TN
         SetAxisIncrements(g);
         if (kind == TGraphKind::Interaction)
             g.depthIncrement = 0;
-        if (!g.series[0].points.empty()) {
-            g.markValue = markLargest ? MaxY(g.series[0]) : MinY(g.series[0]);
-            // Three decimals (two in SI); a slope in radians needs five to show at all.
-            const int decimals = kind == TGraphKind::Slope ? 5 : (si ? 2 : 3);
-            g.markText = Fixed(g.markValue, decimals, format);
-        }
+        if (!g.series[0].points.empty())
+            SetMark(g, p, format);
         if (kind != TGraphKind::Interaction)
             g.depthTicks = DepthTicks(MaxX(g.series[2]));
         graphs.push_back(std::move(g));

@@ -68,11 +68,13 @@ struct TGraphPlot
     std::optional<double> valueMinimum;
     double depthIncrement = 5;
     double valueIncrement = 5;
-    // The extreme-value mark on the value axis, at Series1's largest or smallest value.
+    // The extreme-value mark on the value axis (its text above the line for a largest-value
+    // mark, level with it for a smallest-value one): for shear, moment and deflection the
+    // extreme the results column reports, as its row writes it.
     bool markLargest = false;
     bool markSmallest = false;
     double markValue = 0;
-    std::string markText; // "%.3f" English, "%.2f" SI
+    std::string markText;
     // Depth ticks labelled between the chart's own end labels: 5, 10, 15, ...
     std::vector<double> depthTicks;
     // The series whose points the readout finds, in the order searched.
@@ -86,17 +88,37 @@ struct TGraphPlot
 std::vector<TGraphPlot> BuildGraphs(const TTWData& project, TGraphKind which,
                                     const TNumberFormat& format = {});
 
-// The value axis increment for a span: brought into 10 to 100, a fifth of it rounded to a
-// multiple of 5, scaled back; 0 when that rounds to nothing (the caller then takes the largest
-// value).
+// A round axis step for a span: 1, 2, 2.5 or 5 times a power of ten, the largest that
+// divides the span into at least 5 parts (so 5 to 10 of them); 0 for a span that is not
+// positive and finite.
 double AxisIncrementForSpan(double span);
+// The next coarser round step (1 -> 2 -> 2.5 -> 5 -> 10, times the power of ten).
+double NextRoundStep(double step);
+// The decimals that write every multiple of a round step exactly (0.25: 2, 0.5: 1, 50: 0).
+int StepDecimals(double step);
+
+// A label of an axis: where it stands and its text.
+struct TAxisLabel
+{
+    double value = 0;
+    std::string text;
+};
+// The labels of an axis that shows lo to hi: the multiples of a round step inside the range,
+// written with the decimals the step needs. The step is `increment` when that is a round step
+// giving two labels or more, else the one for the span; while there are more labels than
+// `maxLabels` (the room the axis has) the step grows to the next round one, but never so far
+// that fewer than two labels are left. Empty only for a range that is not finite.
+std::vector<TAxisLabel> AxisLabels(double lo, double hi, double increment, int maxLabels,
+                                   const TNumberFormat& format = {});
+
 // The most depth labels a graph gets between its end labels.
 inline constexpr std::size_t kMaxDepthTicks = 40;
 // Depth labels of a pile of the given length: 5, 10, ... while below length - 2; on piles
 // longer than 40 steps of 5 the step grows (10, 25, 50, 100, ...) so there are at most
 // kMaxDepthTicks.
 std::vector<double> DepthTicks(double length);
-// The readout text of a point of a graph ("  Moment: 12.3456    Distance: 7.50").
-std::string ReadoutText(TGraphKind kind, double y, double x, const TNumberFormat& format);
+// The readout text of a point of a graph with the units of the unit system
+// ("  Moment: 12.3456 k-ft    Distance: 7.50 ft").
+std::string ReadoutText(TGraphKind kind, double y, double x, bool si, const TNumberFormat& format);
 
 } // namespace tw::form

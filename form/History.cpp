@@ -17,9 +17,26 @@ constexpr std::size_t kMaxHistory = 500;
 
 void TMainForm::SetModified(bool modified)
 {
+    givenUp_.reset();
     modified_ = modified;
     if (!modified)
         clean_ = current_;
+}
+
+void TMainForm::GiveUpChanges()
+{
+    const TGivenUp before{modified_, clean_};
+    SetModified(false);
+    givenUp_ = before;
+}
+
+void TMainForm::TakeBackChanges()
+{
+    if (!givenUp_)
+        return;
+    modified_ = givenUp_->modified;
+    clean_ = givenUp_->clean;
+    givenUp_.reset();
 }
 
 std::string TMainForm::Snapshot()
@@ -36,6 +53,8 @@ void TMainForm::ResetHistory()
     history_.push_back({Snapshot(), {}});
     current_ = 0;
     clean_ = 0;
+    givenUp_.reset();
+    unitsNoticeState_.reset();
     pendingChange_.clear();
 }
 
@@ -48,15 +67,28 @@ void TMainForm::RememberChange()
         pendingChange_.clear();
         return;
     }
+    // Nothing changed since the last step, yet the project did: the recalculation settled what
+    // that step started (a list is left after its choice committed, and the bounds that depend
+    // on the new selection apply). It belongs to that step, unless the step is the saved state.
+    if (pendingChange_.empty() && current_ > 0 && current_ + 1 == history_.size() &&
+        clean_ != current_) {
+        history_[current_].snapshot = std::move(snapshot);
+        return;
+    }
     history_.resize(current_ + 1);
     if (clean_ && *clean_ > current_)
         clean_.reset();
     history_.push_back({std::move(snapshot), pendingChange_.empty() ? "Change" : pendingChange_});
     ++current_;
+    givenUp_.reset();
     pendingChange_.clear();
     if (history_.size() > kMaxHistory) {
         history_.erase(history_.begin());
         --current_;
+        if (unitsNoticeState_)
+            unitsNoticeState_ = *unitsNoticeState_ > 0
+                                    ? std::optional<std::size_t>(*unitsNoticeState_ - 1)
+                                    : std::nullopt;
         if (clean_)
             clean_ = *clean_ > 0 ? std::optional<std::size_t>(*clean_ - 1) : std::nullopt;
     }
@@ -78,6 +110,11 @@ TCommitResult TMainForm::Undo()
     if (!CanUndo())
         return {};
     --current_;
+    // Back before a switch of units: its note no longer holds.
+    if (unitsNoticeState_ && current_ < *unitsNoticeState_) {
+        notice_.clear();
+        unitsNoticeState_.reset();
+    }
     return Restore(history_[current_].snapshot);
 }
 
@@ -92,8 +129,12 @@ TCommitResult TMainForm::Redo()
 TCommitResult TMainForm::ConvertUnits(TUnitSystem to, std::vector<std::string>& notes)
 {
     // The inputs as the window shows them first, then the project converted as it stands.
+    // Showing it applies the rules of the new units: the values they change are told.
     RecalculateNow();
-    notes = ConvertProjectUnits(project_, to);
+    const TUnitConversion conversion = ConvertProjectUnits(project_, to);
+    notes = conversion.notes;
+    for (const TAdjustedInput& adjusted : conversion.adjusted)
+        notes.push_back(AdjustmentNote(adjusted));
     std::ostringstream converted;
     project_.SaveToStream(converted);
     const TCommitResult result = Restore(converted.str());

@@ -16,7 +16,7 @@ const std::string_view kPassiveInfoHint =
     "the embedment depth will be the equilibrium depth + 0.4h.";
 
 const std::string_view kUnitsNotConvertedNotice =
-    "Switching units keeps the numbers as typed: they are not converted (20 ft becomes 20 m).";
+    "Switching units keeps the numbers as typed: they are not converted";
 
 const std::string_view kUserDefinedNotice =
     "User Defined method is for experienced shoring design engineers only. That is those who "
@@ -35,6 +35,42 @@ template <class E> constexpr int N(E e)
 bool InputColumn(Section s)
 {
     return !IsResultSection(s);
+}
+
+// The note of a switch of the unit system to `to`, naming the inputs the rules of the new
+// units changed (the first few, then their count).
+std::string UnitsSwitchNotice(TUnitSystem to, const std::vector<TAdjustedInput>& changed)
+{
+    constexpr std::size_t kNamed = 3;
+    const bool si = to == TUnitSystem::usSI;
+    std::string text(kUnitsNotConvertedNotice);
+    text += si ? " (5 ft becomes 5 m)." : " (5 m becomes 5 ft).";
+    if (!changed.empty()) {
+        text += ' ';
+        text += std::to_string(changed.size());
+        text += changed.size() == 1 ? " input did" : " inputs did";
+        text += si ? " not fit SI units and changed: " : " not fit English units and changed: ";
+        for (std::size_t i = 0; i < changed.size() && i < kNamed; ++i) {
+            if (i > 0)
+                text += "; ";
+            text += changed[i].caption;
+            text += ' ';
+            text += changed[i].givenText;
+            text += " to ";
+            text += changed[i].usedText;
+        }
+        if (changed.size() > kNamed) {
+            text += "; and ";
+            text += std::to_string(changed.size() - kNamed);
+            text += " more";
+        }
+        text += '.';
+    }
+    text += si ? " Undo takes the switch back; Tools > Convert Project to SI Units converts "
+                 "the numbers."
+               : " Undo takes the switch back; Tools > Convert Project to English Units "
+                 "converts the numbers.";
+    return text;
 }
 
 std::vector<std::string> ToStrings(std::span<const std::string_view> items)
@@ -258,19 +294,40 @@ void TMainForm::DismissHint()
     hintBox_.reset();
 }
 
+void TMainForm::ShowBoxHint(Box b, std::string text)
+{
+    hintText_ = std::move(text);
+    hintBox_ = b;
+}
+
 TCommitResult TMainForm::ChooseListItem(List l, int index)
 {
     TListState& list = L(l);
+    if (!list.ItemEnabled(index))
+        return {}; // greyed out: it cannot be chosen now
     const int before = list.index;
     list.index = index >= 0 && index < static_cast<int>(list.items.size()) ? index : -1;
     modified_ = true;
     pendingChange_ = list.caption;
-    // The numbers stay as typed when the unit system changes; the first time, say so.
-    if (l == List::Units && list.index != before && !unitsNoticeGiven_) {
-        unitsNoticeGiven_ = true;
-        notice_ = std::string(kUnitsNotConvertedNotice);
+    // The numbers stay as typed when the unit system changes, but the limits of the new units
+    // apply to them: say so the first time, and whenever they change an input. The rules
+    // decide on a copy what the recalculation will change.
+    const bool unitsSwitched = l == List::Units && list.index != before;
+    std::vector<TAdjustedInput> changed;
+    const TUnitSystem to = list.index == 1 ? TUnitSystem::usSI : TUnitSystem::usEnglish;
+    if (unitsSwitched) {
+        TTWData switched = project_;
+        switched.SetUnitSystem(to);
+        changed = ApplyInputRulesOnOpen(switched);
     }
-    return Commit();
+    const TCommitResult result = Commit();
+    if (unitsSwitched && (!unitsNoticeGiven_ || !changed.empty())) {
+        unitsNoticeGiven_ = true;
+        notice_ = UnitsSwitchNotice(to, changed);
+        // Undoing the switch takes the note away with it.
+        unitsNoticeState_ = current_;
+    }
+    return result;
 }
 
 TCommitResult TMainForm::SetUserSection(const TSteelShape& section)

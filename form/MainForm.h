@@ -6,6 +6,7 @@
 // the same numbers.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <optional>
 #include <span>
@@ -34,11 +35,17 @@ struct TListState
 {
     std::vector<std::string> items;
     int index = -1; // -1 nothing selected
+    // Items that cannot be chosen now (shown greyed), by position.
+    std::vector<int> disabled;
     std::string caption;
     std::string unit;
     bool visible = true;
     bool enabled = true;
 
+    bool ItemEnabled(int i) const
+    {
+        return std::find(disabled.begin(), disabled.end(), i) == disabled.end();
+    }
     const std::string* Selected() const
     {
         return index >= 0 && index < static_cast<int>(items.size()) ? &items[index] : nullptr;
@@ -135,9 +142,16 @@ public:
     std::optional<Box> HintBox() const { return hintBox_; }
     // Closes the hint window (Esc, a click elsewhere) until an input shows it again.
     void DismissHint();
+    // Says in the hint window, under the box, why it refused a key; the next commit hides it.
+    void ShowBoxHint(Box b, std::string text);
     bool Modified() const { return modified_; }
     // Unmodified also makes the current state the saved one of the history.
     void SetModified(bool modified);
+    // The No answer to the save question: unmodified as SetModified(false), but the unsaved
+    // changes can be taken back (TakeBackChanges) until the project is saved, opened, new or
+    // changed again: the command that asked did not go on after all (an Open that failed).
+    void GiveUpChanges();
+    void TakeBackChanges();
 
     // --- Undo and redo: snapshots of the stored project after each change ---
     bool CanUndo() const { return current_ > 0; }
@@ -164,8 +178,9 @@ public:
     // The results column still shows the results of an earlier analysis: the last one failed
     // after the inputs changed.
     bool ResultsStale() const { return failure_.has_value() && resultsShown_; }
-    // A one-line note for the results column's banner ("" none), e.g. on the first switch of
-    // the unit system in a session; it stays until dismissed or the next New or Open.
+    // A one-line note for the results column's banner ("" none), e.g. on a switch of the unit
+    // system (the first in a session, or one that changed inputs: it names them); it stays
+    // until dismissed, the switch is undone or the next New or Open.
     const std::string& Notice() const { return notice_; }
     void DismissNotice() { notice_.clear(); }
     // The tool tip of an input: what it means, and the limits of a numeric box in the current
@@ -277,6 +292,7 @@ private:
     void ShowInputVisibility();
     void ShowInputValues();
     void ShowResults();
+    void ShowClassicalCheck();
     void ClearResults();
     void ShowRebarAndGuardrailInputs();
     void ShowVerdicts(bool analysed);
@@ -304,13 +320,24 @@ private:
     std::string hintText_;
     std::optional<Box> hintBox_;
     bool modified_ = false;
+    // What GiveUpChanges cleared: the flag and the saved state of the history.
+    struct TGivenUp
+    {
+        bool modified;
+        std::optional<std::size_t> clean;
+    };
+    std::optional<TGivenUp> givenUp_;
     std::optional<std::string> failure_;
     // The results column shows the results of an analysis (not the "N.A." of a failed display).
     bool resultsShown_ = false;
+    // The classical check differs from the design by more than its threshold.
+    bool classicalWarning_ = false;
     // What the last reported failure was, without its numbers; none after a success.
     std::optional<std::string> reportedFailure_;
     std::string notice_;
     bool unitsNoticeGiven_ = false;
+    // The state of the history the switch of units that the notice tells of led to.
+    std::optional<std::size_t> unitsNoticeState_;
     struct THistoryState
     {
         std::string snapshot;
@@ -333,7 +360,7 @@ Box RuleBox(const TInputRule& rule);
 inline constexpr std::string_view kOverrideHint = "Per ACI 9.7.6.4.3, 23.6.3.1, 25.7.2.1\n\n";
 // The hint of the information button beside "Ultimate Passive".
 extern const std::string_view kPassiveInfoHint;
-// The note of the first unit switch in a session.
+// The start of the note of a unit switch.
 extern const std::string_view kUnitsNotConvertedNotice;
 // The notice of the User Defined method in "General Data".
 extern const std::string_view kUserDefinedNotice;

@@ -23,7 +23,9 @@ struct TNodeColumn
 inline constexpr int kNodeColumnCount = 6;
 using TNodeRow = std::array<std::string, kNodeColumnCount>;
 
-// The six columns (node, depth, shear, moment, slope, deflection) in the unit system.
+// The six columns (node, depth, shear, moment, slope, deflection) in the unit system. The
+// window's list has an empty spacer column before them, which holds no text and is no part of
+// the table: column 0 here is "Node #", and the report prints all six.
 std::array<TNodeColumn, kNodeColumnCount> NodeTableColumns(TUnitSystem units);
 // The 64 rows as the window shows them: fixed point with the column's decimals and at most
 // 10 significant digits, in the given number format.

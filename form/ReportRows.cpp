@@ -203,10 +203,12 @@ std::vector<TReportRow> ResultSectionRows(const TMainForm& form, Section section
     const bool timber = form.Project().LaggingType == TLaggingType::ltTimber;
     std::vector<TReportRow> rows;
     if (section == Section::Checks || section == Section::RebarChecks ||
-        section == Section::SectionCheck) {
+        section == Section::SectionCheck || section == Section::ClassicalCheck) {
         // The rebar cage checks print under the checks' own heads.
         const TColumnHeads h =
-            section == Section::SectionCheck ? heads : ResultColumnHeads(Section::Checks, si);
+            section == Section::SectionCheck || section == Section::ClassicalCheck
+                ? heads
+                : ResultColumnHeads(Section::Checks, si);
         rows.push_back(
             HeadRow(TReportTabs::ChecksHead, {"", std::string(h.first), std::string(h.second)}));
     }
@@ -244,7 +246,8 @@ std::vector<TReportRow> ResultSectionRows(const TMainForm& form, Section section
             break;
         case Section::Checks:
         case Section::RebarChecks:
-        case Section::SectionCheck: {
+        case Section::SectionCheck:
+        case Section::ClassicalCheck: {
             std::vector<std::string> cells{caption, "", "", "", ""};
             if (first) {
                 cells[1] = first->text;
@@ -331,7 +334,9 @@ std::vector<TReportPanel> ReportResultPanels(const TMainForm& form)
     std::vector<TReportPanel> panels;
     for (int s = N(kFirstResultSection); s < kSectionCount; ++s) {
         const auto section = static_cast<Section>(s);
-        if (section != Section::GuardrailResult && Printed(form, section))
+        // The guardrail results and the classical check print as blocks of their own.
+        if (section != Section::GuardrailResult && section != Section::ClassicalCheck &&
+            Printed(form, section))
             panels.push_back(ReportPanel(form, section));
     }
     return panels;

@@ -81,6 +81,14 @@ std::vector<TResultRow> MakeRows()
     rows.push_back(Row(g, Box::ResGrMomentAllow, Box::ResGrMoment, Verdict::GuardrailMoment));
     rows.push_back(Row(g, Box::ResGrWeldYAllow, Box::ResGrWeldY, Verdict::GuardrailWeldY));
     rows.push_back(Row(g, Box::ResGrWeldXAllow, Box::ResGrWeldX, Verdict::GuardrailWeldX));
+    const Section cl = Section::ClassicalCheck;
+    rows.push_back(Row(cl, Box::ResClassicalEmbedment, Box::ResDesignEmbedment));
+    rows.push_back(Row(cl, Box::ResClassicalD0, Box::ResDesignD0));
+    rows.push_back(Row(cl, Box::ResClassicalZeroShear, Box::ResDesignZeroShear));
+    rows.push_back(Row(cl, Box::ResClassicalMoment, Box::ResDesignMoment));
+    rows.push_back(Row(cl, Box::ResClassicalEmbedmentRatio));
+    rows.push_back(Row(cl, Box::ResClassicalMomentRatio));
+    rows.push_back(TextRow(cl, Label::ClassicalNote));
     return rows;
 }
 
@@ -129,6 +137,8 @@ TColumnHeads ResultColumnHeads(Section section, bool si)
         return {"Adjusted", "Actual"};
     case Section::PressureResult:
         return {PointColumnHead(false, si), PointColumnHead(true, si)};
+    case Section::ClassicalCheck:
+        return {"Classical", "Design"};
     default:
         return {"", ""};
     }
@@ -169,7 +179,7 @@ std::string ResultsText(const TMainForm& form)
             out += s.caption;
             if (s.markVisible) {
                 out += ' ';
-                out += Mark(s.markPass);
+                out += row.section == Section::ClassicalCheck ? "[WARNING]" : Mark(s.markPass);
             }
             out += '\n';
             const TColumnHeads heads = ResultColumnHeads(row.section, si);

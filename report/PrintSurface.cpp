@@ -309,7 +309,7 @@ QImage TPrintSurface::CornerTransparent(const QImage& image)
         auto* line = reinterpret_cast<QRgb*>(out.scanLine(y));
         for (int x = 0; x < out.width(); ++x)
             if ((line[x] | 0xFF000000u) == key)
-                line[x] = 0;
+                line[x] = 0x00FFFFFFu;
     }
     return out;
 }
@@ -326,17 +326,24 @@ bool TPrintSurface::PrintImageStream(double x1, double y1, double x2, double y2,
     QImage image = reader.read();
     if (image.isNull())
         return false;
-    PrintImage(x1, y1, x2, y2, jpeg ? image : CornerTransparent(image));
+    if (jpeg)
+        PrintImage(x1, y1, x2, y2, image, TImageKind::Photo);
+    else
+        PrintImage(x1, y1, x2, y2, CornerTransparent(image));
     return true;
 }
 
-void TPrintSurface::PrintImage(double x1, double y1, double x2, double y2, const QImage& image)
+void TPrintSurface::PrintImage(double x1, double y1, double x2, double y2, const QImage& image,
+                               TImageKind kind)
 {
     if (page_ == 0)
         StartPage();
     if (image.isNull())
         return;
+    // A PDF stores the image with Flate instead of JPEG under this hint.
+    painter_.setRenderHint(QPainter::LosslessImageRendering, kind == TImageKind::LineArt);
     painter_.drawImage(QRectF(QPointF(Px(x1), Py(y1)), QPointF(Px(x2), Py(y2))), image);
+    painter_.setRenderHint(QPainter::LosslessImageRendering, false);
 }
 
 } // namespace tw::report

@@ -134,12 +134,22 @@ public:
     void LineTo(double x, double y);
 
     // --- Images, scaled into the rectangle ---
-    // "JPG": a JPEG stream; "BMP": a bitmap (any format Qt reads) whose colour at pixel
-    // (0, 0) is made transparent. Returns false when the stream cannot be decoded.
+    // "JPG": a JPEG stream, stored as a photograph; "BMP": a bitmap (any format Qt reads)
+    // whose colour at pixel (0, 0) is made transparent, stored losslessly. Returns false when
+    // the stream cannot be decoded.
     bool PrintImageStream(double x1, double y1, double x2, double y2,
                           std::span<const uint8_t> bytes, std::string_view kind);
-    void PrintImage(double x1, double y1, double x2, double y2, const QImage& image);
-    // The image with the colour at its pixel (0, 0) made transparent.
+    // Line art (drawings, charts) is stored losslessly: JPEG blurs its thin lines and shifts
+    // their colours. Photographs may be compressed lossily.
+    enum class TImageKind
+    {
+        LineArt,
+        Photo,
+    };
+    void PrintImage(double x1, double y1, double x2, double y2, const QImage& image,
+                    TImageKind kind = TImageKind::LineArt);
+    // The image with the colour at its pixel (0, 0) made transparent. The transparent pixels
+    // are white, so that a viewer or printer that ignores the transparency shows paper.
     static QImage CornerTransparent(const QImage& image);
 
 private:

@@ -93,46 +93,66 @@ void SetTabs(TPrintSurface& s, TReportTabs tabs)
         s.AddTab({left + f.left * width, f.width * width, f.justify});
 }
 
-// The words of a text in lines that fit the width.
+// The words of a text in lines that fit the width; a word longer than a whole line is broken
+// where the line is full.
 std::vector<QString> Wrap(const TPrintSurface& s, const QString& text, double width)
 {
     std::vector<QString> lines;
     QString line;
-    for (const QString& word : text.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+    for (QString word : text.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
         const QString tried = line.isEmpty() ? word : line + QLatin1Char(' ') + word;
-        if (!line.isEmpty() && s.TextWidthOf(tried) > width) {
-            lines.push_back(line);
-            line = word;
-        } else {
+        if (s.TextWidthOf(tried) <= width) {
             line = tried;
+            continue;
         }
+        if (!line.isEmpty())
+            lines.push_back(line);
+        while (word.size() > 1 && s.TextWidthOf(word) > width) {
+            qsizetype fit = 1;
+            while (fit + 1 < word.size() && s.TextWidthOf(word.left(fit + 1)) <= width)
+                ++fit;
+            lines.push_back(word.left(fit));
+            word = word.mid(fit);
+        }
+        line = word;
     }
     if (!line.isEmpty() || lines.empty())
         lines.push_back(line);
     return lines;
 }
 
-// A text on its own line: a heading, a note or an option button; a text that does not fit the
-// column is wrapped. Then the note lines, right-aligned at the column's right edge.
+// A text on its own line: a heading, a note or an option button. A text that does not fit is
+// wrapped: an indented one (right-aligned at 0.85 of the column) within that part of the
+// column, the others within the column. Then the note lines, right-aligned at the column's
+// right edge and wrapped within the column; the first one beside the text when there is room.
 void PrintTextRow(TPrintSurface& s, const TReportRow& row)
 {
+    constexpr double kGap = 0.06;
     s.ClearTabs();
     const QString text = Q(row.cells.empty() ? std::string() : row.cells.front());
     const double left = s.ColumnLeft(), width = s.ColumnWidth();
-    const std::vector<QString> lines = Wrap(s, text, width - 2 * kCellPadding);
+    const double indent = left + 0.85 * width;
+    const std::vector<QString> lines =
+        Wrap(s, text, row.indented ? indent - left - kCellPadding : width - 2 * kCellPadding);
     for (std::size_t i = 0; i < lines.size(); ++i) {
         if (i > 0)
             s.NewLine();
         if (row.indented)
-            s.PrintRight(lines[i], left + 0.85 * width);
+            s.PrintRight(lines[i], indent);
         else
             s.PrintLeft(lines[i], left + kCellPadding);
     }
-    for (std::size_t i = 0; i < row.noteLines.size(); ++i) {
-        if (i > 0)
-            s.NewLine();
-        s.PrintRight(Q(row.noteLines[i]), s.ColumnRight() - kCellPadding);
-    }
+    double textRight = lines.back().isEmpty() ? left
+                       : row.indented         ? indent
+                                              : left + kCellPadding + s.TextWidthOf(lines.back());
+    for (const std::string& note : row.noteLines)
+        for (const QString& line : Wrap(s, Q(note), width - 2 * kCellPadding)) {
+            const double at = s.ColumnRight() - kCellPadding;
+            if (at - s.TextWidthOf(line) < textRight + kGap)
+                s.NewLine();
+            textRight = s.ColumnRight();
+            s.PrintRight(line, at);
+        }
     SetTabs(s, TReportTabs::Generic);
     s.NewLine();
 }
@@ -240,14 +260,45 @@ void CoverPage(TPrintSurface& s, const form::TMainForm& form, const TReportOptio
 
     s.SetFont(kArial, 9);
     s.SetBold(false);
+    // The logo stands at the right of the rows, as tall as a header of single rows: a text
+    // that wraps makes the header longer, not the logo larger. A very wide logo is narrowed to
+    // leave the texts room.
+    constexpr double kLogoGap = 0.15, kLeastTextWidth = 2;
+    const double textLeft = 2, right = s.PageWidth() - s.Margins().left;
+    const std::vector<uint8_t>& logo = form.Project().Logo();
+    const QImage logoImage =
+        logo.empty() ? QImage()
+                     : QImage::fromData(logo.data(), static_cast<int>(logo.size()), "JPG");
+    QRectF logoRect;
+    if (!logoImage.isNull()) {
+        double height = s.Y() + (form::kTitleTextCount + 1) * s.LineHeight() - headerTop;
+        double width = height * logoImage.width() / std::max(1, logoImage.height());
+        const double widest = right - textLeft - kLeastTextWidth - kLogoGap;
+        if (width > widest) {
+            height *= widest / width;
+            width = widest;
+        }
+        logoRect = QRectF(right - width, headerTop, width, height);
+    }
+    // Each field's text wraps within its tab, which ends at the right margin or before the logo.
+    const double textRight =
+        logoRect.isNull() ? s.PageWidth() - s.Margins().right
+                          : std::min(s.PageWidth() - s.Margins().right, logoRect.left() - kLogoGap);
     s.AddTab({1, 1, TJustify::Left});
-    s.AddTab({2, s.PageWidth() - 3, TJustify::Left});
+    s.AddTab({textLeft, textRight - textLeft, TJustify::Left});
     const auto jobRow = [&](std::string_view caption, const QString& text) {
         s.SetBold(false);
         s.Tab(QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())) +
               QStringLiteral(": "));
         s.SetBold(true);
-        s.Tab(text);
+        const std::vector<QString> lines = Wrap(s, text, textRight - textLeft - 2 * kCellPadding);
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            if (i > 0) {
+                s.NewLine();
+                s.Tab(QString());
+            }
+            s.Tab(lines[i]);
+        }
         s.SetBold(false);
         s.NewLine();
     };
@@ -256,20 +307,11 @@ void CoverPage(TPrintSurface& s, const form::TMainForm& form, const TReportOptio
         jobRow(form::TitleTextCaption(text), Q(form.Title(text)));
     }
     jobRow("Date", DateText(form, options));
-    const double headerBottom = s.Y();
     s.NewLine();
     s.ClearTabs();
-
-    const std::vector<uint8_t>& logo = form.Project().Logo();
-    if (!logo.empty()) {
-        const QImage image = QImage::fromData(logo.data(), static_cast<int>(logo.size()), "JPG");
-        if (!image.isNull()) {
-            const double right = s.PageWidth() - s.Margins().left;
-            const double width =
-                (headerBottom - headerTop) * image.width() / std::max(1, image.height());
-            s.PrintImageStream(right - width, headerTop, right, headerBottom, logo, "JPG");
-        }
-    }
+    if (!logoRect.isNull())
+        s.PrintImageStream(logoRect.left(), logoRect.top(), logoRect.right(), logoRect.bottom(),
+                           logo, "JPG");
 
     const double w0 = s.TextWidth();
     const int sectionWidth = Pixels(w0, 200);
@@ -405,6 +447,27 @@ void Guardrail(TPrintSurface& s, const form::TMainForm& form, double resultsBott
     PlaceAcross(s, detail, s.Y() + 0.2, s.PageHeight() - s.Margins().bottom);
 }
 
+// The classical second opinion, after the results (and the guardrail block, on a page of its
+// own then); it is not part of the design and says so in its title.
+void ClassicalCheck(TPrintSurface& s, const form::TMainForm& form, double resultsBottom)
+{
+    s.ClearTabs();
+    s.ClearColumns();
+    s.GotoXY(s.Margins().left, resultsBottom);
+    s.SetFont(kArial, 9);
+    if (form.Project().GuardrailOn || s.LinesLeft() < 16)
+        s.NewPage();
+    s.NewLine();
+    Heading(s, QStringLiteral("Classical Check (second opinion, not part of the design)"), 12);
+    s.SetFont(kArial, 9);
+    s.NewLine();
+    s.NewLine();
+    s.SetColumns(2, kColumnGap);
+    PrintPanel(s, form::ReportPanel(form, Section::ClassicalCheck));
+    s.ClearTabs();
+    s.ClearColumns();
+}
+
 // The caption of a node table column on two lines: split after a comma.
 std::pair<QString, QString> SplitCaption(const std::string& caption)
 {
@@ -434,10 +497,11 @@ void NodeTable(TPrintSurface& s, const form::TMainForm& form)
         s.AddTab({left, width, TJustify::Centre});
         left += width;
     }
+    // The six columns of the table, "Node #" first, one in each tab stop.
     const TTWData& project = form.Project();
     const auto columns = form::NodeTableColumns(project.Units);
     std::vector<std::pair<QString, QString>> heads;
-    for (int c = 1; c < form::kNodeColumnCount; ++c)
+    for (int c = 0; c < form::kNodeColumnCount; ++c)
         heads.push_back(SplitCaption(columns[c].caption));
     s.SetBold(true);
     for (const auto& head : heads)
@@ -448,7 +512,7 @@ void NodeTable(TPrintSurface& s, const form::TMainForm& form)
     s.SetBold(false);
     s.NewLine();
     for (const form::TNodeRow& row : form::NodeTableRows(project, form.NumberFormat())) {
-        for (int c = 1; c < form::kNodeColumnCount; ++c)
+        for (int c = 0; c < form::kNodeColumnCount; ++c)
             s.Tab(Q(row[c]));
         s.NewLine();
     }
@@ -471,7 +535,7 @@ void Charts(TPrintSurface& s, const form::TMainForm& form)
     s.NewPage();
     s.SetMargins({1, 1, 1, 1});
     // Drawn at twice the pixels of the 600 x 900 chart pictures, for sharp print.
-    constexpr int kDetail = 2;
+    constexpr int kDetail = charts::kReportDetail;
     const std::vector<QImage> charts =
         charts::GraphPrintPictures(form.Project(), form.NumberFormat(), kDetail);
     const double w = s.PageWidth(), h = s.PageHeight();
@@ -485,13 +549,16 @@ void Charts(TPrintSurface& s, const form::TMainForm& form)
         const double x = right ? w - z - 0.5 : 0.5;
         s.PrintImage(x, top, x + z, bottom, PrintableChart(charts[i], kDetail));
     };
-    place(0, false, 0.5, h / 2);
-    place(1, true, 0.5, h / 2);
-    place(2, false, h / 2, h - 0.8);
-    place(3, true, h / 2, h - 0.8);
+    // The heading first, at the top of the page; the first row of charts starts under it, as
+    // tall as the second row, so that all four keep their proportions.
     s.GotoXY(s.Margins().left, 0.5);
     Heading(s, QStringLiteral("Charts"), 12);
+    const double firstTop = std::max(0.8, 0.5 + s.LineHeight() + 0.05);
     s.SetFont(kArial, 10);
+    place(0, false, firstTop, h / 2);
+    place(1, true, firstTop, h / 2);
+    place(2, false, h / 2, h - 0.8);
+    place(3, true, h / 2, h - 0.8);
     s.NewPage();
     place(4, false, 0.5, h / 2);
     place(5, true, 0.5, h / 2);
@@ -560,6 +627,7 @@ void GenerateReport(const form::TMainForm& form, QPagedPaintDevice& device,
     const double resultsBottom = Results(s, form, Inputs(s, form));
     if (form.Project().GuardrailOn)
         Guardrail(s, form, resultsBottom);
+    ClassicalCheck(s, form, resultsBottom);
     NodeTable(s, form);
     Charts(s, form);
     References(s);
@@ -608,13 +676,9 @@ QRectF DrawingRect(QSize picture, double left, double width, double top, double 
     return QRectF(left + (width - shrunkWidth) / 2, top, shrunkWidth, shrunkHeight);
 }
 
-QPageSize DefaultReportPageSize()
+QPageSize DefaultReportPageSize(TUnitSystem units)
 {
-    const QLocale::Territory t = QLocale::system().territory();
-    const bool letter = t == QLocale::UnitedStates || t == QLocale::Canada ||
-                        t == QLocale::Mexico || t == QLocale::Philippines || t == QLocale::Chile ||
-                        t == QLocale::Colombia || t == QLocale::Venezuela;
-    return QPageSize(letter ? QPageSize::Letter : QPageSize::A4);
+    return QPageSize(units == TUnitSystem::usSI ? QPageSize::A4 : QPageSize::Letter);
 }
 
 } // namespace tw::report

@@ -48,7 +48,9 @@ std::optional<std::string> WriteReportPdf(const form::TMainForm& form, const QSt
 // `limit` is shrunk to end there and centred in the text width. Inches.
 QRectF DrawingRect(QSize picture, double left, double width, double top, double limit);
 
-// The page size of the system's locale: Letter where it is customary, else A4.
-QPageSize DefaultReportPageSize();
+// The page size a report gets unless the user chose one: Letter for a project in English
+// units, A4 for one in SI units (the paper where each system is used; the system's locale is
+// no guide, a program started under the C locale would print everything on A4).
+QPageSize DefaultReportPageSize(TUnitSystem units);
 
 } // namespace tw::report

@@ -15,6 +15,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <set>
 
 #include "form/NodeTable.h"
@@ -50,6 +51,7 @@ TfrmComputations::TfrmComputations(const form::TMainForm& form, QWidget* parent)
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     table_->horizontalHeader()->setHighlightSections(false);
     table_->setHorizontalHeaderItem(0, new QTableWidgetItem(QString()));
+    table_->horizontalHeader()->setMinimumSectionSize(1);
     table_->setColumnWidth(0, 1);
     int width = 0;
     for (int c = 0; c < form::kNodeColumnCount; ++c) {
@@ -70,6 +72,16 @@ TfrmComputations::TfrmComputations(const form::TMainForm& form, QWidget* parent)
         }
     }
     table_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+    // Each column at least its design width, and wider where the font needs it to show the
+    // whole caption and every cell.
+    width = 0;
+    for (int c = 1; c <= form::kNodeColumnCount; ++c) {
+        table_->resizeColumnToContents(c);
+        const int needed =
+            std::max(table_->columnWidth(c), table_->horizontalHeader()->sectionSizeHint(c));
+        table_->setColumnWidth(c, std::max(columns[c - 1].width, needed));
+        width += table_->columnWidth(c);
+    }
 
     auto* buttons = new QDialogButtonBox(this);
     copy_ = buttons->addButton(QStringLiteral("&Copy"), QDialogButtonBox::ActionRole);

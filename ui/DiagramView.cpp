@@ -13,6 +13,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <algorithm>
+
 #include "ui/Desktop.h"
 
 namespace tw::ui {
@@ -40,12 +42,23 @@ void TDiagramView::EnsureDrawn()
     const QSize pixels(qRound(width() * ratio), qRound(height() * ratio));
     if (!dirty_ && pixels == drawnSize_)
         return;
-    // Drawn on the last picture's memory when the size is unchanged.
-    QImage target = std::move(picture_);
-    if (target.size() != pixels)
-        target = QImage(pixels, QImage::Format_RGB32);
-    drawing::DrawDiagramOnImage(target, form_, kind_);
-    picture_ = std::move(target);
+    if (const auto& failure = form_.AnalysisFailure()) {
+        // The project as it stands has no results to draw: the last good drawing, greyed.
+        if (pictureGood_) {
+            lastGood_ = std::move(picture_);
+            pictureGood_ = false;
+        }
+        picture_ = StaleDrawing(lastGood_, pixels, ratio, QString::fromStdString(*failure));
+    } else {
+        // Drawn on the last picture's memory when the size is unchanged.
+        QImage target = pictureGood_ ? std::move(picture_) : QImage();
+        if (target.size() != pixels)
+            target = QImage(pixels, QImage::Format_RGB32);
+        drawing::DrawDiagramOnImage(target, form_, kind_);
+        picture_ = std::move(target);
+        pictureGood_ = true;
+        lastGood_ = QImage();
+    }
     picture_.setDevicePixelRatio(ratio);
     drawnSize_ = pixels;
     dirty_ = false;
@@ -73,6 +86,49 @@ void TDiagramView::contextMenuEvent(QContextMenuEvent* event)
     EnsureDrawn();
     PictureMenu(this, event->globalPos(), picture_, PictureFileName(kind_), choosePictureFile,
                 showError);
+}
+
+QImage StaleDrawing(const QImage& lastGood, QSize pixels, qreal ratio, const QString& failure)
+{
+    QImage picture(pixels, QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    if (picture.isNull())
+        return picture;
+    QPainter painter(&picture);
+    // The message in a box across the top, in the colours of the results column's banner.
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setPixelSize(std::max(1, qRound(13 * ratio)));
+    painter.setFont(font);
+    const int margin = qRound(8 * ratio);
+    const QString text =
+        QStringLiteral("The analysis failed: ") + failure +
+        (lastGood.isNull()
+             ? QStringLiteral("\nNo drawing until the inputs allow an analysis.")
+             : QStringLiteral("\nThe drawing is from an earlier successful analysis."));
+    const QRect room(2 * margin, 2 * margin, std::max(1, pixels.width() - 4 * margin),
+                     std::max(1, pixels.height() - 4 * margin));
+    const QRect used = painter.boundingRect(room, Qt::TextWordWrap, text);
+    const QRect box(margin, margin, room.width() + 2 * margin, used.height() + 2 * margin);
+    painter.fillRect(box, QColor(0xFD, 0xE2, 0xE1));
+    painter.setPen(QColor(0x8A, 0x10, 0x10));
+    painter.drawRect(box.adjusted(0, 0, -1, -1));
+    painter.drawText(used, Qt::TextWordWrap, text);
+    if (!lastGood.isNull()) {
+        // Below the box: the drawing, grey and faded, fitted into the rest of the size.
+        QImage grey = lastGood.convertToFormat(QImage::Format_Grayscale8);
+        for (int y = 0; y < grey.height(); ++y) {
+            uchar* line = grey.scanLine(y);
+            for (int x = 0; x < grey.width(); ++x)
+                line[x] = static_cast<uchar>(255 - (255 - line[x]) * 2 / 5);
+        }
+        grey.setDevicePixelRatio(1);
+        const int top = box.bottom() + 1;
+        const QSize fitted = grey.size().scaled(
+            QSize(pixels.width(), std::max(1, pixels.height() - top)), Qt::KeepAspectRatio);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(QRect(QPoint((pixels.width() - fitted.width()) / 2, top), fitted), grey);
+    }
+    return picture;
 }
 
 QString PictureFileName(drawing::TDiagramKind kind)

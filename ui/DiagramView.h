@@ -1,7 +1,9 @@
 // TDiagramView: one drawing of the project on a page of the main window. It draws itself at
 // its own size in device pixels (sharp on high-density screens) whenever it is shown after
 // the project changed, after a resize or a page change; a click opens the enlarged view, a
-// right click offers the picture to copy or save.
+// right click offers the picture to copy or save. While the analysis fails it shows its last
+// good drawing greyed, with the failure's message on it, as the results column keeps its last
+// results greyed under the failure's banner.
 #pragma once
 
 #include <QImage>
@@ -26,6 +28,9 @@ public:
     void Invalidate();
     // The picture as last drawn (null before the first paint or when there is nothing to draw).
     const QImage& Picture() const { return picture_; }
+    // While the analysis fails: the last drawing made before the failure (null when there was
+    // none), which the view shows greyed.
+    const QImage& LastGoodPicture() const { return lastGood_; }
     // How many times the view has drawn its picture (for tests and benchmarks).
     int DrawCount() const { return drawCount_; }
     // Draws now if the picture is out of date for the current size.
@@ -48,10 +53,17 @@ private:
     const form::TMainForm& form_;
     drawing::TDiagramKind kind_;
     QImage picture_;
+    // Whether picture_ is a drawing of an analysed project (not the greyed one of a failure).
+    bool pictureGood_ = true;
+    QImage lastGood_;
     QSize drawnSize_;
     bool dirty_ = true;
     int drawCount_ = 0;
 };
+
+// The picture shown for a drawing while the analysis fails: the last good drawing (which may
+// be null) greyed and fitted into the size, under a box with the failure's message.
+QImage StaleDrawing(const QImage& lastGood, QSize pixels, qreal ratio, const QString& failure);
 
 // The file name offered for a drawing ("Cross Section.png", ...).
 QString PictureFileName(drawing::TDiagramKind kind);

@@ -53,6 +53,7 @@ TfrmGraphs::TfrmGraphs(const form::TMainForm& form, form::TGraphKind which, QWid
          form::BuildGraphs(form.Project(), which, form.NumberFormat())) {
         TGraph graph;
         graph.kind = plot.kind;
+        graph.plot = plot;
         // Drawn in the screen's pixels for a sharp picture; the readout works in the label's.
         const QSize pixels(qRound(cell.width() * ratio), qRound(cell.height() * ratio));
         charts::TGraphPicture picture =
@@ -112,6 +113,16 @@ const QImage& TfrmGraphs::picture(form::TGraphKind kind) const
     return graph != nullptr ? graph->picture : none;
 }
 
+QImage TfrmGraphs::PrintPicture(form::TGraphKind kind) const
+{
+    const TGraph* graph = GraphOf(kind);
+    if (graph == nullptr)
+        return {};
+    if (graph->printPicture.isNull())
+        graph->printPicture = charts::GraphPrintPicture(graph->plot);
+    return graph->printPicture;
+}
+
 TfrmGraphs::TGraph* TfrmGraphs::GraphOf(QObject* label)
 {
     for (TGraph& graph : graphs_)
@@ -136,8 +147,9 @@ QString TfrmGraphs::ReadoutAt(form::TGraphKind kind, QPoint position) const
     const charts::TPlottedPoint* point = charts::PointNear(graph->points, position);
     if (point == nullptr)
         return {};
-    return QString::fromStdString(
-        form::ReadoutText(kind, point->valueY, point->valueX, form_.NumberFormat()));
+    return QString::fromStdString(form::ReadoutText(kind, point->valueY, point->valueX,
+                                                    form_.Project().Units == TUnitSystem::usSI,
+                                                    form_.NumberFormat()));
 }
 
 bool TfrmGraphs::eventFilter(QObject* watched, QEvent* event)
@@ -155,8 +167,9 @@ bool TfrmGraphs::eventFilter(QObject* watched, QEvent* event)
     } else if (event->type() == QEvent::Leave) {
         status_->clearMessage();
     } else if (event->type() == QEvent::ContextMenu) {
-        PictureMenu(this, static_cast<QContextMenuEvent*>(event)->globalPos(), graph->picture,
-                    GraphFileName(graph->kind), choosePictureFile, showError);
+        PictureMenu(this, static_cast<QContextMenuEvent*>(event)->globalPos(),
+                    PrintPicture(graph->kind), GraphFileName(graph->kind), choosePictureFile,
+                    showError);
         return true;
     }
     return QDialog::eventFilter(watched, event);

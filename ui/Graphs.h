@@ -34,6 +34,9 @@ public:
     // The picture of a graph (1 loading ... 6 interaction); null when it is not shown.
     QLabel* image(form::TGraphKind kind) const;
     const QImage& picture(form::TGraphKind kind) const;
+    // The graph as "Copy" and "Save As PNG..." give it: the picture the printed report makes
+    // of it, at the report's resolution (null when the graph is not shown).
+    QImage PrintPicture(form::TGraphKind kind) const;
     QStatusBar* statusBar() const { return status_; }
     // The readout for a position on a graph's picture, as the status bar shows it.
     QString ReadoutAt(form::TGraphKind kind, QPoint position) const;
@@ -50,8 +53,10 @@ private:
     struct TGraph
     {
         form::TGraphKind kind;
+        form::TGraphPlot plot;
         QLabel* label = nullptr;
         QImage picture;
+        mutable QImage printPicture;               // made when first asked for
         std::vector<charts::TPlottedPoint> points; // in the label's pixels
     };
     TGraph* GraphOf(QObject* label);

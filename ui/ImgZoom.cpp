@@ -17,7 +17,8 @@ QSize TfrmImgZoom::PictureSize(const QRect& workArea)
     return QSize(std::max(1, workArea.width() - 20), std::max(1, workArea.height() - 100));
 }
 
-TfrmImgZoom::TfrmImgZoom(const form::TMainForm& form, drawing::TDiagramKind kind, QWidget* parent)
+TfrmImgZoom::TfrmImgZoom(const form::TMainForm& form, drawing::TDiagramKind kind, QWidget* parent,
+                         const QImage& lastGood)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint), kind_(kind)
 {
     setWindowTitle(QStringLiteral("Image"));
@@ -26,8 +27,11 @@ TfrmImgZoom::TfrmImgZoom(const form::TMainForm& form, drawing::TDiagramKind kind
     const QRect area = screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
     const qreal ratio = screen != nullptr ? screen->devicePixelRatio() : 1.0;
     const QSize size = PictureSize(area);
-    picture_ = drawing::RenderDiagram(
-        form, kind, QSize(qRound(size.width() * ratio), qRound(size.height() * ratio)));
+    const QSize pixels(qRound(size.width() * ratio), qRound(size.height() * ratio));
+    if (const auto& failure = form.AnalysisFailure())
+        picture_ = StaleDrawing(lastGood, pixels, ratio, QString::fromStdString(*failure));
+    else
+        picture_ = drawing::RenderDiagram(form, kind, pixels);
     picture_.setDevicePixelRatio(ratio);
 
     view_ = new QLabel(this);
@@ -68,9 +72,10 @@ void TfrmImgZoom::Save()
     SavePictureAs(picture_, PictureFileName(kind_), choosePictureFile, showError);
 }
 
-void ShowImgZoom(const form::TMainForm& form, drawing::TDiagramKind kind, QWidget* parent)
+void ShowImgZoom(const form::TMainForm& form, drawing::TDiagramKind kind, QWidget* parent,
+                 const QImage& lastGood)
 {
-    TfrmImgZoom zoom(form, kind, parent);
+    TfrmImgZoom zoom(form, kind, parent, lastGood);
     zoom.exec();
 }
 

@@ -20,8 +20,10 @@ class TfrmImgZoom : public QDialog
     Q_OBJECT
 
 public:
-    // Draws the drawing at the size of the work area of the parent's screen.
-    TfrmImgZoom(const form::TMainForm& form, drawing::TDiagramKind kind, QWidget* parent);
+    // Draws the drawing at the size of the work area of the parent's screen; while the
+    // analysis fails, shows the last good drawing (of the page clicked) greyed instead.
+    TfrmImgZoom(const form::TMainForm& form, drawing::TDiagramKind kind, QWidget* parent,
+                const QImage& lastGood = {});
 
     // The size of the enlarged drawing for a work area, in pixels of the screen.
     static QSize PictureSize(const QRect& workArea);
@@ -45,6 +47,7 @@ private:
 };
 
 // Runs the enlarged view of a drawing, modally.
-void ShowImgZoom(const form::TMainForm& form, drawing::TDiagramKind kind, QWidget* parent);
+void ShowImgZoom(const form::TMainForm& form, drawing::TDiagramKind kind, QWidget* parent,
+                 const QImage& lastGood = {});
 
 } // namespace tw::ui

@@ -3,6 +3,7 @@
 #include <QKeyEvent>
 #include <QLocale>
 #include <QPalette>
+#include <QToolTip>
 
 namespace tw::ui {
 
@@ -26,6 +27,7 @@ TNumericEdit::TNumericEdit(QWidget* parent) : QLineEdit(parent), format_(LocaleN
 void TNumericEdit::setReadOnlyLook(bool readOnly)
 {
     setReadOnly(readOnly);
+    setFocusPolicy(readOnly ? Qt::ClickFocus : Qt::StrongFocus);
     QPalette pal = palette();
     pal.setColor(QPalette::Base,
                  readOnly ? QColor::fromRgb(kReadOnlyColour) : QPalette().color(QPalette::Base));
@@ -53,12 +55,23 @@ void TNumericEdit::keyPressEvent(QKeyEvent* event)
         QLineEdit::keyPressEvent(event);
         return;
     }
-    const std::string boxText = this->text().toStdString();
+    // The text the key goes into: the box without its selection, which the key replaces.
+    QString remaining = this->text();
+    if (hasSelectedText())
+        remaining.remove(selectionStart(), selectedText().size());
+    const std::string boxText = remaining.toStdString();
     for (const char32_t key : text.toUcs4()) {
-        if (!NumericKeyAccepted(key, boxText, format_)) {
-            event->ignore();
-            return;
+        const TKeyVerdict verdict = FilterNumericKey(key, boxText, format_);
+        if (verdict.accepted)
+            continue;
+        if (!verdict.refusal.empty()) {
+            const QString why = QString::fromStdString(verdict.refusal);
+            if (refusalTip_)
+                QToolTip::showText(mapToGlobal(QPoint(0, height())), why, this);
+            emit keyRefused(why);
         }
+        event->ignore();
+        return;
     }
     QLineEdit::keyPressEvent(event);
 }

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QLabel>
@@ -15,6 +16,7 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSettings>
 #include <QVBoxLayout>
 
 #include <memory>
@@ -22,6 +24,7 @@
 #include "form/MainForm.h"
 #include "report/Report.h"
 #include "ui/DiagramView.h"
+#include "ui/Settings.h"
 
 namespace tw::ui {
 
@@ -166,6 +169,9 @@ QPrintPreviewDialog* MakeReportPreview(QWidget* parent, const form::TMainForm& f
 
 QString RunReport(QWidget* parent, const form::TMainForm& form, const TOutputChoice& choice)
 {
+    // The printer's page comes from its own dialog; the other destinations use the choice.
+    if (choice.destination != TReportDestination::Printer)
+        WriteReportPageSize(*OpenSettings(), choice.pageSize.id());
     switch (choice.destination) {
     case TReportDestination::File: {
         if (choice.file.isEmpty())
@@ -213,6 +219,35 @@ QString RunReport(QWidget* parent, const form::TMainForm& form, const TOutputCho
     }
     }
     return {};
+}
+
+QPageSize OfferedPageSize(const form::TMainForm& form)
+{
+    if (const auto chosen = ReadReportPageSize(*OpenSettings()))
+        return QPageSize(*chosen);
+    return report::DefaultReportPageSize(form.Project().Units);
+}
+
+std::optional<TOutputChoice> ChoosePdfFile(QWidget* parent, const QString& offered,
+                                           const QPageSize& pageSize)
+{
+    const QString letter = QStringLiteral("PDF, Letter pages (*.pdf)");
+    const QString a4 = QStringLiteral("PDF, A4 pages (*.pdf)");
+    QString type = pageSize.id() == QPageSize::A4 ? a4 : letter;
+    const QString path = QFileDialog::getSaveFileName(parent, QStringLiteral("Export PDF"), offered,
+                                                      letter + QStringLiteral(";;") + a4, &type);
+    if (path.isEmpty())
+        return std::nullopt;
+    TOutputChoice choice;
+    choice.destination = TReportDestination::File;
+    choice.file = path;
+    choice.pageSize = QPageSize(type == a4 ? QPageSize::A4 : QPageSize::Letter);
+    return choice;
+}
+
+QString ReportWrittenMessage(const QString& file)
+{
+    return QStringLiteral("Report written to %1").arg(QDir::toNativeSeparators(file));
 }
 
 } // namespace tw::ui

@@ -64,7 +64,20 @@ QPrintPreviewDialog* MakeReportPreview(QWidget* parent, const form::TMainForm& f
 
 // Generates the report to the chosen destination, showing the "Report Status" window while it
 // runs. Returns the reason when the report could not be made ("" when it was, or when the
-// user cancelled the printer dialog).
+// user cancelled the printer dialog). The page size of a preview or a PDF file is remembered
+// in the settings as the user's choice.
 QString RunReport(QWidget* parent, const form::TMainForm& form, const TOutputChoice& choice);
+
+// The page size the report is offered on: the one the user chose last, else Letter for a
+// project in English units and A4 for one in SI units.
+QPageSize OfferedPageSize(const form::TMainForm& form);
+
+// The save dialog of Export PDF: the file, and the page size as the file's type ("PDF, Letter
+// pages" or "PDF, A4 pages"), starting from `pageSize`. None when cancelled.
+std::optional<TOutputChoice> ChoosePdfFile(QWidget* parent, const QString& offered,
+                                           const QPageSize& pageSize);
+
+// What the status bar says when the report has been written to a file.
+QString ReportWrittenMessage(const QString& file);
 
 } // namespace tw::ui

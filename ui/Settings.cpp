@@ -11,6 +11,7 @@ namespace {
 
 const QString kWinPosGroup = QStringLiteral("WinPos");
 const QString kRecentFilesKey = QStringLiteral("RecentFiles");
+const QString kReportPageSizeKey = QStringLiteral("ReportPageSize");
 
 std::optional<int> ReadInt(const QSettings& settings, const QString& key)
 {
@@ -107,6 +108,24 @@ QString ReadUpdatePage(QSettings& settings)
     while (host.endsWith(QLatin1Char('/')))
         host.chop(1);
     return host + QString::fromLatin1(tw::update::kUpdatePagePath);
+}
+
+std::optional<QPageSize::PageSizeId> ReadReportPageSize(QSettings& settings)
+{
+    const QString name = settings.value(kReportPageSizeKey).toString().trimmed();
+    if (name.compare(QStringLiteral("Letter"), Qt::CaseInsensitive) == 0)
+        return QPageSize::Letter;
+    if (name.compare(QStringLiteral("A4"), Qt::CaseInsensitive) == 0)
+        return QPageSize::A4;
+    return std::nullopt;
+}
+
+void WriteReportPageSize(QSettings& settings, QPageSize::PageSizeId size)
+{
+    if (size == QPageSize::Letter)
+        settings.setValue(kReportPageSizeKey, QStringLiteral("Letter"));
+    else if (size == QPageSize::A4)
+        settings.setValue(kReportPageSizeKey, QStringLiteral("A4"));
 }
 
 QStringList ReadRecentFiles(QSettings& settings)

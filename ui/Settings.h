@@ -1,9 +1,10 @@
 // The program's settings: a thin layer on QSettings (organisation "Brenmoor", application
 // "Tarnwick"; on Linux the file ~/.config/Brenmoor/Tarnwick.conf). It holds the main window's
-// placement under "WinPos" and the recent-files list. Reading never creates anything; a
-// missing or unreadable value reads as absent.
+// placement under "WinPos", the recent-files list and the report's page size. Reading never
+// creates anything; a missing or unreadable value reads as absent.
 #pragma once
 
+#include <QPageSize>
 #include <QString>
 #include <QStringList>
 
@@ -45,6 +46,12 @@ void WriteAutoUpdates(QSettings& settings, bool on);
 // The announcement page on the maker's web server, whose scheme and host the setting
 // "UpdateHost" can change (tw::update::kDefaultUpdateHost when absent).
 QString ReadUpdatePage(QSettings& settings);
+
+// "ReportPageSize": the page size last chosen for the report, "Letter" or "A4"; none when the
+// user has not chosen one (or the value is something else).
+std::optional<QPageSize::PageSizeId> ReadReportPageSize(QSettings& settings);
+// Keeps Letter or A4; other sizes are not offered and are not written.
+void WriteReportPageSize(QSettings& settings, QPageSize::PageSizeId size);
 
 // The recent-files list, most recent first, without empty entries or repeats, at most
 // kMaxRecentFiles long.

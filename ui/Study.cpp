@@ -9,6 +9,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLegendMarker>
 #include <QLineSeries>
 #include <QPushButton>
 #include <QScatterSeries>
@@ -18,10 +19,11 @@
 #include <QVBoxLayout>
 #include <QValueAxis>
 
+#include <algorithm>
 #include <cmath>
 
 #include "engine/Globals.h"
-#include "form/InputLayout.h"
+#include "form/GraphData.h"
 #include "form/MainForm.h"
 #include "ui/Desktop.h"
 #include "ui/DiagramView.h"
@@ -35,8 +37,35 @@ QString Q(std::string_view text)
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-const char* const kPlotNames[] = {"Embedment Depth", "Total Pile Length", "Maximum Moment",
-                                  "Maximum Shear",   "Top Deflection",    "Governing Utilization"};
+// An axis from lo to hi with ticks and labels at the multiples of a round step (about `room`
+// of them), written with the decimals the step needs; with `widen` the range grows to the
+// steps on either side.
+void ScaleAxis(QValueAxis* axis, double lo, double hi, int room, bool widen)
+{
+    if (!(hi > lo)) {
+        const double pad = lo == 0 ? 1 : std::abs(lo) * 0.1;
+        lo -= pad;
+        hi += pad;
+    }
+    const std::vector<form::TAxisLabel> labels = form::AxisLabels(lo, hi, 0, room);
+    const double step = labels.size() >= 2 ? labels[1].value - labels[0].value : hi - lo;
+    if (widen) {
+        lo = std::floor(lo / step + 1e-9) * step;
+        hi = std::ceil(hi / step - 1e-9) * step;
+    }
+    axis->setRange(lo, hi);
+    axis->setTickType(QValueAxis::TicksDynamic);
+    axis->setTickAnchor(0);
+    axis->setTickInterval(step);
+    axis->setLabelFormat(QStringLiteral("%.%1f").arg(form::StepDecimals(step)));
+    axis->setTruncateLabels(false);
+}
+
+// "name, unit", or the name alone for a number without unit.
+QString WithUnit(const std::string& name, const std::string& unit)
+{
+    return Q(name) + (unit.empty() ? QString() : QStringLiteral(", ") + Q(unit));
+}
 
 } // namespace
 
@@ -50,19 +79,11 @@ TfrmStudy::TfrmStudy(const form::TMainForm& form, QWidget* parent)
     auto* controls = new QHBoxLayout;
     layout->addLayout(controls);
     input_ = new QComboBox(this);
-    // The numeric inputs the window shows now, in the order of the input column.
-    for (const form::TSectionItems& section : form::InputLayout())
-        for (const form::TInputItem& item : section.items) {
-            if (item.kind != form::InputItemKind::Box)
-                continue;
-            const auto box = static_cast<form::Box>(item.id);
-            const form::TBoxState& state = form.BoxState(box);
-            if (form::StudyInput(box) && state.visible && state.enabled)
-                input_->addItem(Q(state.caption) + (state.unit.empty()
-                                                        ? QString()
-                                                        : QStringLiteral(", ") + Q(state.unit)),
-                                item.id);
-        }
+    // The numeric inputs this wall uses, as the main window shows them, in the order of the
+    // input column; a caption several soils share named with its soil.
+    inputs_ = form::StudyInputs(form);
+    for (const form::TStudyInput& input : inputs_)
+        input_->addItem(WithUnit(input.name, input.unit), static_cast<int>(input.box));
     from_ = new QDoubleSpinBox(this);
     to_ = new QDoubleSpinBox(this);
     for (QDoubleSpinBox* box : {from_, to_}) {
@@ -73,8 +94,8 @@ TfrmStudy::TfrmStudy(const form::TMainForm& form, QWidget* parent)
     count_->setRange(2, 1000);
     count_->setValue(21);
     plot_ = new QComboBox(this);
-    for (const char* name : kPlotNames)
-        plot_->addItem(QString::fromLatin1(name));
+    for (int i = 0; i < form::kStudyResultCount; ++i)
+        plot_->addItem(Q(form::StudyResultName(static_cast<form::TStudyResult>(i))));
     controls->addWidget(new QLabel(QStringLiteral("Input:"), this));
     controls->addWidget(input_, 1);
     controls->addWidget(new QLabel(QStringLiteral("from"), this));
@@ -87,16 +108,28 @@ TfrmStudy::TfrmStudy(const form::TMainForm& form, QWidget* parent)
     controls->addWidget(plot_);
 
     auto* splitter = new QSplitter(Qt::Vertical, this);
-    chart_ = new QChartView(new QChart, splitter);
+    auto* plotArea = new QWidget(splitter);
+    auto* plotLayout = new QVBoxLayout(plotArea);
+    plotLayout->setContentsMargins(0, 0, 0, 0);
+    chart_ = new QChartView(new QChart, plotArea);
     chart_->setRenderHint(QPainter::Antialiasing);
-    chart_->setMinimumHeight(280);
+    // Tall enough for the value axis's title written along it.
+    chart_->setMinimumHeight(360);
+    chart_->chart()->legend()->setAlignment(Qt::AlignBottom);
+    gapNote_ = new QLabel(plotArea);
+    gapNote_->setWordWrap(true);
+    gapNote_->setStyleSheet(QStringLiteral("color: rgb(200, 0, 0)"));
+    gapNote_->hide();
+    plotLayout->addWidget(chart_, 1);
+    plotLayout->addWidget(gapNote_);
     table_ = new QTableWidget(splitter);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->verticalHeader()->hide();
-    splitter->addWidget(chart_);
+    splitter->addWidget(plotArea);
     splitter->addWidget(table_);
     splitter->setStretchFactor(0, 3);
     splitter->setStretchFactor(1, 2);
+    splitter->setSizes({460, 220});
     layout->addWidget(splitter, 1);
 
     auto* buttons = new QHBoxLayout;
@@ -162,6 +195,14 @@ form::Box TfrmStudy::Input() const
     return static_cast<form::Box>(input_->currentData().toInt());
 }
 
+std::string TfrmStudy::InputName() const
+{
+    const int index = input_->currentIndex();
+    return index >= 0 && index < static_cast<int>(inputs_.size())
+               ? inputs_[static_cast<std::size_t>(index)].name
+               : std::string();
+}
+
 void TfrmStudy::SetInput(form::Box box, double from, double to, int steps)
 {
     building_ = true;
@@ -183,7 +224,7 @@ void TfrmStudy::Recompute()
     if (input_->currentIndex() < 0)
         return;
     steps_ = form::RunStudy(*project_, Input(), from_->value(), to_->value(), count_->value());
-    const auto rows = form::StudyRows(steps_, Input(), si_);
+    const auto rows = form::StudyRows(steps_, InputName(), si_);
     table_->clear();
     table_->setColumnCount(static_cast<int>(rows.front().size()));
     table_->setRowCount(static_cast<int>(rows.size()) - 1);
@@ -208,76 +249,152 @@ void TfrmStudy::Plot()
 {
     QChart* chart = chart_->chart();
     chart->removeAllSeries();
-    for (QAbstractAxis* axis : chart->axes())
+    for (QAbstractAxis* axis : chart->axes()) {
         chart->removeAxis(axis);
-    const auto plot = static_cast<TPlot>(std::max(0, plot_->currentIndex()));
-    auto* line = new QLineSeries;
+        delete axis;
+    }
+    const auto result = static_cast<form::TStudyResult>(
+        std::clamp(plot_->currentIndex(), 0, form::kStudyResultCount - 1));
+    const std::string name = form::StudyResultName(result);
+    const std::string unit = form::StudyResultUnit(result, si_);
+    // A few steps: a mark at each, green where every check passes, red where one fails. Many:
+    // the curve alone, the failing steps drawn over it in small red marks.
+    const bool marked = steps_.size() <= kMarkedSteps;
     auto* passing = new QScatterSeries;
     auto* failing = new QScatterSeries;
-    line->setName(QString::fromLatin1(kPlotNames[static_cast<int>(plot)]));
+    auto* gaps = new QScatterSeries;
     passing->setName(QStringLiteral("all checks pass"));
     failing->setName(QStringLiteral("a check fails"));
+    gaps->setName(QStringLiteral("no value (see below)"));
     passing->setColor(QColor(0, 140, 0));
     failing->setColor(QColor(220, 0, 0));
-    for (QScatterSeries* s : {passing, failing})
-        s->setMarkerSize(8);
+    gaps->setColor(QColor(230, 120, 0));
+    gaps->setMarkerShape(QScatterSeries::MarkerShapeTriangle);
+    for (QScatterSeries* s : {passing, failing, gaps}) {
+        s->setMarkerSize(marked ? 8 : 4);
+        s->setPen(Qt::NoPen);
+    }
+    gaps->setMarkerSize(marked ? 11 : 8);
+    // The curve, broken where a step has no value.
+    std::vector<QLineSeries*> runs;
+    QLineSeries* run = nullptr;
+    std::vector<double> gapsAt;                               // where a step has no value
+    std::vector<std::pair<std::string, std::string>> missing; // its input text and why
     double lowY = 0, highY = 0;
     bool any = false;
     for (const form::TStudyStep& st : steps_) {
-        if (!st.analysed)
+        const double x = static_cast<double>(ParseNumber(st.input, {}).value_or(st.value));
+        const form::TStudyValue v = form::StudyValue(st, result);
+        if (!v.value) {
+            run = nullptr;
+            gapsAt.push_back(x);
+            missing.emplace_back(st.input, v.reason);
             continue;
-        const auto x = ParseNumber(st.input, {});
-        long double y = 0;
-        switch (plot) {
-        case TPlot::Embedment:
-            y = st.embedment;
-            break;
-        case TPlot::TotalLength:
-            y = st.totalLength;
-            break;
-        case TPlot::MaxMoment:
-            y = st.maxMoment;
-            break;
-        case TPlot::MaxShear:
-            y = st.maxShear;
-            break;
-        case TPlot::TopDeflection:
-            y = st.topDeflection;
-            break;
-        case TPlot::Utilization:
-            y = st.checks.utilization;
-            break;
         }
-        if (!x || !std::isfinite(static_cast<double>(y)))
-            continue;
-        const QPointF point(static_cast<double>(*x), static_cast<double>(y));
-        line->append(point);
-        (st.checks.passes ? passing : failing)->append(point);
-        lowY = any ? std::min(lowY, point.y()) : point.y();
-        highY = any ? std::max(highY, point.y()) : point.y();
+        const double y = static_cast<double>(*v.value);
+        if (run == nullptr) {
+            run = new QLineSeries;
+            run->setPen(QPen(QColor(32, 120, 200), 2));
+            runs.push_back(run);
+        }
+        run->append(x, y);
+        if (!st.checks.passes)
+            failing->append(x, y);
+        else if (marked)
+            passing->append(x, y);
+        lowY = any ? std::min(lowY, y) : y;
+        highY = any ? std::max(highY, y) : y;
         any = true;
     }
-    for (QAbstractSeries* s : std::initializer_list<QAbstractSeries*>{line, passing, failing})
-        chart->addSeries(s);
+
     auto* axisX = new QValueAxis;
     auto* axisY = new QValueAxis;
-    axisX->setTitleText(input_->currentText());
-    axisY->setTitleText(line->name());
-    axisX->setRange(std::min(from_->value(), to_->value()), std::max(from_->value(), to_->value()));
-    if (any)
-        axisY->setRange(std::min(0.0, lowY), highY > lowY ? highY * 1.05 : lowY + 1);
+    const int index = input_->currentIndex();
+    axisX->setTitleText(WithUnit(InputName(), index >= 0 && index < static_cast<int>(inputs_.size())
+                                                  ? inputs_[static_cast<std::size_t>(index)].unit
+                                                  : std::string()));
+    axisY->setTitleText(WithUnit(name, unit));
+    ScaleAxis(axisX, std::min(from_->value(), to_->value()), std::max(from_->value(), to_->value()),
+              10, false);
+    // From zero (or below it) to the largest value; a utilization up to its limit at least.
+    double top = any ? highY : 1;
+    if (result == form::TStudyResult::Utilization)
+        top = std::max(top, 100.0);
+    ScaleAxis(axisY, std::min(0.0, any ? lowY : 0.0), top, 8, true);
+    // Steps without a value sit on the horizontal axis.
+    for (const double at : gapsAt)
+        gaps->append(at, axisY->min());
+
     chart->addAxis(axisX, Qt::AlignBottom);
     chart->addAxis(axisY, Qt::AlignLeft);
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+        runs[i]->setName(Q(name));
+        chart->addSeries(runs[i]);
+    }
+    QLineSeries* limit = nullptr;
+    if (result == form::TStudyResult::Utilization) {
+        limit = new QLineSeries;
+        limit->setName(QStringLiteral("limit 100 %"));
+        limit->setPen(QPen(QColor(120, 120, 120), 1, Qt::DashLine));
+        limit->append(axisX->min(), 100);
+        limit->append(axisX->max(), 100);
+        chart->addSeries(limit);
+    }
+    for (QScatterSeries* s : {passing, failing, gaps})
+        chart->addSeries(s);
     for (QAbstractSeries* s : chart->series()) {
         s->attachAxis(axisX);
         s->attachAxis(axisY);
     }
-    chart->setTitle(line->name() + QStringLiteral(" against ") + input_->currentText());
+    // One legend entry for the curve however often it is broken; none for an empty series.
+    for (QLegendMarker* marker : chart->legend()->markers()) {
+        QAbstractSeries* s = marker->series();
+        const bool first = !runs.empty() && s == runs.front();
+        const bool run = std::find(runs.begin(), runs.end(), s) != runs.end();
+        const auto* points = qobject_cast<QXYSeries*>(s);
+        marker->setVisible(run ? first : points != nullptr && points->count() > 0);
+    }
+    chart->setTitle(Q(name) + QStringLiteral(" against ") + Q(InputName()));
+
+    // The steps without a value and why, the steps of one reason together; the first few
+    // reasons only (every step's is in the table).
+    std::vector<std::pair<std::string, QStringList>> reasons;
+    for (const auto& [at, reason] : missing) {
+        auto found = std::find_if(reasons.begin(), reasons.end(),
+                                  [&](const auto& r) { return r.first == reason; });
+        if (found == reasons.end()) {
+            reasons.emplace_back(reason, QStringList());
+            found = std::prev(reasons.end());
+        }
+        found->second << Q(at);
+    }
+    constexpr std::size_t kReasonsShown = 3;
+    QStringList lines;
+    qsizetype more = 0;
+    for (std::size_t i = 0; i < reasons.size(); ++i) {
+        const QStringList& at = reasons[i].second;
+        if (i >= kReasonsShown) {
+            more += at.size();
+            continue;
+        }
+        const QStringList shown = at.size() > 6 ? at.mid(0, 5) << QStringLiteral("...") : at;
+        lines << QStringLiteral("No %1 at %2: %3")
+                     .arg(Q(name), shown.join(QStringLiteral(", ")), Q(reasons[i].first));
+    }
+    if (more > 0)
+        lines << QStringLiteral("No %1 at %2 more steps (the table tells why).")
+                     .arg(Q(name))
+                     .arg(more);
+    if (!lines.isEmpty())
+        lines.front().prepend(QStringLiteral("Marked on the horizontal axis. "));
+    const QString note = lines.join(QLatin1Char('\n'));
+    gapNote_->setText(note);
+    gapNote_->setVisible(!note.isEmpty());
 }
 
 bool TfrmStudy::SaveCsv(const QString& path, QString* error) const
 {
-    const std::string text = form::CsvText(form::StudyRows(steps_, Input(), si_));
+    const std::string text = form::CsvText(form::StudyRows(steps_, InputName(), si_));
     if (const auto reason =
             WriteWholeFile(path, QByteArray(text.data(), static_cast<qsizetype>(text.size())))) {
         if (error)

@@ -16,6 +16,7 @@
 class QChartView;
 class QComboBox;
 class QDoubleSpinBox;
+class QLabel;
 class QSpinBox;
 class QTableWidget;
 
@@ -33,15 +34,7 @@ public:
     ~TfrmStudy() override;
 
     // The results a study can plot, in the order of the result list.
-    enum class TPlot
-    {
-        Embedment,
-        TotalLength,
-        MaxMoment,
-        MaxShear,
-        TopDeflection,
-        Utilization,
-    };
+    using TPlot = form::TStudyResult;
 
     void SetInput(form::Box box, double from, double to, int steps);
     void SetPlot(TPlot plot);
@@ -58,12 +51,20 @@ public:
     QComboBox* plotList() const { return plot_; }
     QTableWidget* table() const { return table_; }
     QChartView* chartView() const { return chart_; }
+    // Below the chart: the steps the plotted result has no value for, and why.
+    QLabel* gapNote() const { return gapNote_; }
+
+    // Studies of more steps than this draw the curve without a mark at each step.
+    static constexpr std::size_t kMarkedSteps = 60;
 
 private:
+    // The chosen input's study name.
+    std::string InputName() const;
     void Recompute();
     void Plot();
 
     std::unique_ptr<TTWData> project_;
+    std::vector<form::TStudyInput> inputs_;
     std::vector<form::TStudyStep> steps_;
     QComboBox* input_ = nullptr;
     QDoubleSpinBox* from_ = nullptr;
@@ -71,6 +72,7 @@ private:
     QSpinBox* count_ = nullptr;
     QComboBox* plot_ = nullptr;
     QChartView* chart_ = nullptr;
+    QLabel* gapNote_ = nullptr;
     QTableWidget* table_ = nullptr;
     bool si_ = false;
     bool building_ = true;

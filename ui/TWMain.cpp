@@ -68,8 +68,10 @@ TfrmTWMain::TfrmTWMain(tw::TTWData& project, QWidget* parent)
     programFolder = tw::ui::ProgramFolder();
     passMark_ = tw::ui::PassMark(kMarkSize);
     failMark_ = tw::ui::FailMark(kMarkSize);
+    warningMark_ = tw::ui::WarningMark(kMarkSize);
     BuildWidgets();
     BuildCommands();
+    setMinimumSize(kMinimumWidth, kMinimumHeight);
     Refresh();
     UpdateTitle();
 }

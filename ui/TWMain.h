@@ -65,6 +65,10 @@ public:
     // The designed size of the window, before the stored placement applies.
     static constexpr int kDesignedWidth = 1600;
     static constexpr int kDesignedHeight = 950;
+    // The smallest window: the title block whole, both columns side by side and a dozen rows
+    // of each in view.
+    static constexpr int kMinimumWidth = 760;
+    static constexpr int kMinimumHeight = 520;
     // The drawing pages, in tab order.
     enum class DrawingPage
     {
@@ -128,6 +132,8 @@ public:
     void RunUpdateCheck(bool silent);
     // Commits the focused input; false with a message while the analysis fails.
     bool ReadyToReport();
+    // Makes the report there; says so in the status bar when it went to a file.
+    void ReportTo(const tw::ui::TOutputChoice& choice);
     // The user's manual from the program's folder (nothing when it is not there).
     void AHelpExecute();
     void AAboutExecute();
@@ -238,11 +244,13 @@ public:
     std::function<QString(const QString& folder, const QString& offered)> chooseOpenFile;
     std::function<QString(const QString& folder, const QString& offered)> chooseSaveFile;
     std::function<QString(const QString& folder)> chooseLogoFile;
-    // The report's "Output Options" (none when cancelled) and the PDF file of Export PDF
-    // (empty when cancelled).
+    // The report's "Output Options" and the PDF file and page size of Export PDF (none when
+    // cancelled).
     std::function<std::optional<tw::ui::TOutputChoice>(const QString& offeredPdf)>
         chooseReportOutput;
-    std::function<QString(const QString& offered)> choosePdfFile;
+    std::function<std::optional<tw::ui::TOutputChoice>(const QString& offered,
+                                                       const QPageSize& pageSize)>
+        choosePdfFile;
     // Runs an update check (silent or interactive); RunUpdateCheck by default.
     std::function<void(bool silent)> runUpdateCheck;
     // The row chosen in "Lightest Section" (-1 none); the dialog by default.
@@ -446,7 +454,7 @@ private:
     QToolButton* viewInteraction_ = nullptr;
     QToolButton* viewPlotAnalysis_ = nullptr;
     QMenu* graphMenu_ = nullptr;
-    QPixmap passMark_, failMark_;
+    QPixmap passMark_, failMark_, warningMark_;
     // Set while the window writes into its widgets or runs a command, so that the focus
     // changes this causes are not taken for the user's.
     bool busy_ = false;

@@ -117,10 +117,11 @@ void TfrmTWMain::BuildWidgets()
         auto* view =
             new tw::ui::TDiagramView(form_, static_cast<tw::drawing::TDiagramKind>(i), drawings_);
         view->setObjectName(QString::fromLatin1(kDrawingPageCaptions[i]));
-        connect(view, &tw::ui::TDiagramView::clicked, this, [this](tw::drawing::TDiagramKind kind) {
-            if (!busy_)
-                tw::ui::ShowImgZoom(form_, kind, this);
-        });
+        connect(view, &tw::ui::TDiagramView::clicked, this,
+                [this, view](tw::drawing::TDiagramKind kind) {
+                    if (!busy_)
+                        tw::ui::ShowImgZoom(form_, kind, this, view->LastGoodPicture());
+                });
         drawingPages_[i] = view;
     }
     columns->addWidget(inputsArea_);
@@ -243,10 +244,12 @@ QWidget* TfrmTWMain::BuildTitleBlock()
     logoButton_->setToolTip(QStringLiteral("Choose a JPEG picture as the logo"));
     clearLogoButton_ = new QPushButton(QStringLiteral("Clear"), block);
     clearLogoButton_->setToolTip(QStringLiteral("Remove the logo"));
+    // After the date in the Tab order (Clear only while there is a logo to clear).
     for (QPushButton* button : {logoButton_, clearLogoButton_}) {
-        button->setFocusPolicy(Qt::NoFocus);
+        button->setFocusPolicy(Qt::StrongFocus);
         button->setFixedWidth(kLogoButtonWidth);
         buttons->addWidget(button);
+        focusOrder_.push_back(button);
     }
     connect(logoButton_, &QPushButton::clicked, this, [this] { ALogoExecute(); });
     connect(clearLogoButton_, &QPushButton::clicked, this, [this] { AClearLogoExecute(); });
@@ -327,6 +330,12 @@ QWidget* TfrmTWMain::BoxRow(Box box, QWidget* parent)
             form_.EditBox(box, text.toStdString());
             setWindowModified(true);
         }
+    });
+    // Why a key was refused shows in the window's hint window, for this box.
+    edit->setRefusalTip(false);
+    connect(edit, &TNumericEdit::keyRefused, this, [this, box](const QString& why) {
+        form_.ShowBoxHint(box, why.toStdString());
+        RefreshHint();
     });
     Watch(edit, {TInputRef::Kind::Box, N(box)});
     focusOrder_.push_back(edit);

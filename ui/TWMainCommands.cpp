@@ -18,6 +18,7 @@
 #include <QMimeData>
 #include <QScreen>
 #include <QSettings>
+#include <QStatusBar>
 #include <QStyle>
 #include <QTimer>
 #include <QToolBar>
@@ -189,6 +190,8 @@ void TfrmTWMain::BuildCommands()
     // Toolbar buttons do not take the focus from the input being edited.
     for (QToolButton* button : toolBar_->findChildren<QToolButton*>())
         button->setFocusPolicy(Qt::NoFocus);
+    // The status bar: the commands' hints and the confirmation of a written report.
+    statusBar()->setObjectName(QStringLiteral("StatusBar"));
 
     RefreshRecentFiles();
 }
@@ -287,7 +290,8 @@ bool TfrmTWMain::CheckSaved()
         ASaveExecute();
         break;
     case QMessageBox::No:
-        form_.SetModified(false);
+        // Taken back when the command does not go on after all (an Open that fails).
+        form_.GiveUpChanges();
         break;
     default:
         break;
@@ -306,8 +310,11 @@ bool TfrmTWMain::AOpenExecute()
     if (!CheckSaved())
         return false;
     const QString path = chooseOpenFile ? chooseOpenFile(documentsFolder_, fileName_) : QString();
-    if (path.isEmpty())
+    if (path.isEmpty()) {
+        form_.TakeBackChanges();
+        UpdateTitle();
         return false;
+    }
     return LoadProjectFile(path);
 }
 
@@ -333,19 +340,20 @@ bool TfrmTWMain::OpenRecentFile(const QString& path)
 bool TfrmTWMain::LoadProjectFile(const QString& path)
 {
     TBusy busy(busy_);
-    passiveInfoShown_ = false;
-    fileName_ = path;
     try {
         form_.Project().LoadFromFile(tw::ui::ToPath(path));
     } catch (const std::exception& e) {
-        // The loader left the project as it was; the window still shows it, now without a
-        // file.
-        fileName_.clear();
+        // The loader left the project as it was, and so does the window: its file name, its
+        // unsaved changes (even when the save question gave them up) and its history. The
+        // message names the file that was tried.
+        form_.TakeBackChanges();
         FocusFirstInput();
         UpdateTitle();
         showError(QString::fromStdString(e.what()));
         return false;
     }
+    passiveInfoShown_ = false;
+    fileName_ = path;
     Apply(Guarded([this] { return form_.AfterOpen(); }));
     RememberRecentFile(path);
     FocusFirstInput();
@@ -436,8 +444,10 @@ void TfrmTWMain::AAboutExecute()
 
 void TfrmTWMain::AWebExecute()
 {
-    if (openWithDesktop)
-        openWithDesktop(QUrl(QString::fromLatin1(tw::ui::kWebsiteAddress)));
+    const QString address = QString::fromLatin1(tw::ui::kWebsiteAddress);
+    if (openWithDesktop && !openWithDesktop(QUrl(address)))
+        showError(QStringLiteral("The website %1 could not be opened: no web browser was found.")
+                      .arg(address));
 }
 
 namespace {
@@ -478,15 +488,13 @@ void TfrmTWMain::APrintExecute()
     if (chooseReportOutput) {
         choice = chooseReportOutput(offered);
     } else {
-        tw::ui::TfrmOutputOptions dialog(offered, tw::report::DefaultReportPageSize(), this);
+        tw::ui::TfrmOutputOptions dialog(offered, tw::ui::OfferedPageSize(form_), this);
         if (dialog.exec() == QDialog::Accepted)
             choice = dialog.Choice();
     }
     if (!choice)
         return;
-    const QString error = tw::ui::RunReport(this, form_, *choice);
-    if (!error.isEmpty() && showError)
-        showError(error);
+    ReportTo(*choice);
 }
 
 void TfrmTWMain::AExportPdfExecute()
@@ -496,21 +504,23 @@ void TfrmTWMain::AExportPdfExecute()
     if (!ReadyToReport())
         return;
     const QString offered = OfferedPdf(fileName_, documentsFolder_);
-    QString path;
-    if (choosePdfFile)
-        path = choosePdfFile(offered);
-    else
-        path = QFileDialog::getSaveFileName(this, QStringLiteral("Export PDF"), offered,
-                                            QStringLiteral("PDF files (*.pdf)"));
-    if (path.isEmpty())
-        return;
-    tw::ui::TOutputChoice choice;
-    choice.destination = tw::ui::TReportDestination::File;
-    choice.file = path;
-    choice.pageSize = tw::report::DefaultReportPageSize();
+    const QPageSize pageSize = tw::ui::OfferedPageSize(form_);
+    const std::optional<tw::ui::TOutputChoice> choice =
+        choosePdfFile ? choosePdfFile(offered, pageSize)
+                      : tw::ui::ChoosePdfFile(this, offered, pageSize);
+    if (choice)
+        ReportTo(*choice);
+}
+
+void TfrmTWMain::ReportTo(const tw::ui::TOutputChoice& choice)
+{
     const QString error = tw::ui::RunReport(this, form_, choice);
-    if (!error.isEmpty() && showError)
-        showError(error);
+    if (!error.isEmpty()) {
+        if (showError)
+            showError(error);
+    } else if (choice.destination == tw::ui::TReportDestination::File) {
+        statusBar()->showMessage(tw::ui::ReportWrittenMessage(choice.file));
+    }
 }
 
 void TfrmTWMain::ALogoExecute()

@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStandardItemModel>
 #include <QToolButton>
 #include <algorithm>
 #include <cmath>
@@ -104,6 +105,13 @@ void TfrmTWMain::Refresh()
             // The drop-down is as wide as its longest entry, the box may be narrower.
             w.combo->view()->setMinimumWidth(widest + 30);
         }
+        if (auto* model = qobject_cast<QStandardItemModel*>(w.combo->model())) {
+            for (int k = 0; k < model->rowCount(); ++k) {
+                QStandardItem* item = model->item(k);
+                if (item != nullptr && item->isEnabled() != state.ItemEnabled(k))
+                    item->setEnabled(state.ItemEnabled(k));
+            }
+        }
         if (w.combo->currentIndex() != state.index)
             w.combo->setCurrentIndex(state.index);
         SetText(w.caption, QString::fromStdString(state.caption));
@@ -191,7 +199,11 @@ void TfrmTWMain::Refresh()
         section->setCaption(QString::fromStdString(state.caption));
         section->setVisible(state.visible);
         if (IsResultSection(static_cast<Section>(i))) {
-            section->markLabel()->setPixmap(state.markPass ? passMark_ : failMark_);
+            // The classical check warns; it does not pass or fail the design.
+            const bool warning = static_cast<Section>(i) == Section::ClassicalCheck;
+            section->markLabel()->setPixmap(state.markPass ? passMark_
+                                            : warning      ? warningMark_
+                                                           : failMark_);
             section->markLabel()->setVisible(state.markVisible);
         }
         if (section->isExpanded() != state.expanded)

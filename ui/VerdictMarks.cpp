@@ -7,12 +7,19 @@ namespace tw::ui {
 
 namespace {
 
-QPixmap Disc(int size, const QColor& fill, bool tick)
+// A transparent square mark, drawn at twice the size so it stays sharp on high-DPI screens.
+QPixmap Blank(int size)
 {
-    const qreal ratio = 2.0; // drawn at twice the size so it stays sharp on high-DPI screens
+    const qreal ratio = 2.0;
     QPixmap pixmap(QSize(size, size) * ratio);
     pixmap.setDevicePixelRatio(ratio);
     pixmap.fill(Qt::transparent);
+    return pixmap;
+}
+
+QPixmap Disc(int size, const QColor& fill, bool tick)
+{
+    QPixmap pixmap = Blank(size);
     QPainter painter(&pixmap);
     painter.setRenderHint(QPainter::Antialiasing);
     const qreal s = size;
@@ -44,6 +51,27 @@ QPixmap PassMark(int size)
 QPixmap FailMark(int size)
 {
     return Disc(size, QColor(0xD3, 0x2F, 0x2F), false);
+}
+
+QPixmap WarningMark(int size)
+{
+    QPixmap pixmap = Blank(size);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const qreal s = size;
+    const QColor amber(0xF2, 0xA9, 0x00);
+    painter.setPen(QPen(amber.darker(140), s / 16.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.setBrush(amber);
+    QPainterPath triangle;
+    triangle.moveTo(s * 0.5, s * 0.06);
+    triangle.lineTo(s * 0.95, s * 0.9);
+    triangle.lineTo(s * 0.05, s * 0.9);
+    triangle.closeSubpath();
+    painter.drawPath(triangle);
+    painter.setPen(QPen(Qt::black, s * 0.12, Qt::SolidLine, Qt::RoundCap));
+    painter.drawLine(QPointF(s * 0.5, s * 0.34), QPointF(s * 0.5, s * 0.6));
+    painter.drawPoint(QPointF(s * 0.5, s * 0.76));
+    return pixmap;
 }
 
 } // namespace tw::ui

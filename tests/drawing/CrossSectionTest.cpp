@@ -4,6 +4,10 @@
 
 #include <QImage>
 
+#include <algorithm>
+#include <functional>
+#include <string>
+
 #include "DrawingWalls.h"
 #include "drawing/DiagramDraw.h"
 
@@ -168,6 +172,122 @@ TEST(CrossSection, LoadsAreDrawnWhenSwitchedOn)
                              p.StripDepth = 1;
                          }).Render(TDiagramKind::dkCrossSection, 1200, 900);
     EXPECT_GT(CountColour(strip, strip.rect(), qRgb(44, 129, 220)), 0);
+}
+
+TEST(CrossSection, NoArrowForAZeroLoadAtTheTop)
+{
+    // The loads at the top are the only red of the drawing: their texts are black, so without
+    // a load there is no red at all.
+    const struct
+    {
+        const char* load;
+        long double axial, lateral, moment;
+        bool arrow;
+    } cases[] = {
+        {"none", 0, 0, 0, false},
+        {"axial", 5, 0, 0, true},
+        {"lateral", 0, 2, 0, true},
+        {"moment", 0, 0, 10, true},
+    };
+    for (const auto& c : cases) {
+        const QImage image = OpenWall(false, [&](TTWData& p) {
+                                 p.AxialLoad = c.axial;
+                                 p.LateralLoadTop = c.lateral;
+                                 p.OtherMoment = c.moment;
+                             }).Render(TDiagramKind::dkCrossSection, 1200, 900);
+        EXPECT_EQ(CountColour(image, image.rect(), qRgb(255, 0, 0)) > 0, c.arrow) << c.load;
+    }
+}
+
+TEST(CrossSection, StripFootingDrawnToItsFarEnd)
+{
+    // A footing 15 to 27 ft from a 15 ft wall reaches past a third beyond the shored height:
+    // the soil is drawn far enough to hold it (to within a break mark at its end).
+    test::TOpenWall wall = OpenWall(false, [](TTWData& p) {
+        p.StripLoadOn = true;
+        p.StripPressure = 1000;
+        p.StripSetback = 15;
+        p.StripWidth = 12;
+        p.StripDepth = 1;
+    });
+    TDiagramDraw draw(*wall.form);
+    draw.Draw(TDiagramKind::dkCrossSection, 1200, 900);
+    const QImage& image = draw.Bitmap();
+    int left = image.width(), right = -1;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if ((image.pixel(x, y) | 0xFF000000u) == qRgb(44, 129, 220)) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+            }
+    EXPECT_GE(right - left, 0.95 * 12 * draw.Scale());
+}
+
+TEST(CrossSection, DimensionTextsInsideANarrowPicture)
+{
+    // On a raster taller than wide the column of texts leaves room for the wall and its
+    // dimensions: every text lies inside the picture.
+    const std::function<void(TTWData&)> walls[] = {
+        [](TTWData& p) { p.InstallMethod = TInstallMethod::imDriven; },
+        [](TTWData& p) {
+            p.SetPileType(TPileType::ptSheetPile);
+            p.ApplySelectionRules();
+            p.SeismicLoadOn = true;
+            p.SeismicThrust = 300;
+            p.SeismicArm = 5;
+        },
+    };
+    for (const auto& edit : walls) {
+        const test::TOpenWall wall = OpenWall(false, edit);
+        for (const QSize size : {QSize(450, 800), QSize(600, 1000), QSize(1200, 900)}) {
+            std::string outside;
+            for (const TPlacedText& t :
+                 test::DrawnTexts(wall, TDiagramKind::dkCrossSection, size.width(), size.height()))
+                if (!QRect(QPoint(0, 0), size).contains(t.rect))
+                    outside += " '" + t.text + "'";
+            EXPECT_EQ(outside, "") << size.width() << "x" << size.height();
+        }
+    }
+}
+
+TEST(SiDrawings, ConvertedLengthsInWholeMillimetres)
+{
+    // Lengths that are inches converted (6 in, 12 in, a cover of 3 in, ties at 12 in) read in
+    // whole millimetres; the sheet pile's thickness in millimetres like the other SI lengths.
+    struct Case
+    {
+        TDiagramKind kind;
+        std::function<void(TTWData&)> edit;
+        const char* text;
+    };
+    // A 0.9 m tangent pile cage with 3 in of cover and ties at 12 in, converted.
+    const auto siCage = [](TTWData& p) {
+        p.SetPileType(TPileType::ptTangentPile);
+        p.Reinforcement = TReinforcement::rfRebarCage;
+        p.PileWidth = 0.9L;
+        p.ClearCover = 76.2L;
+        p.TieSpacingOverride = 304.8L;
+    };
+    const Case cases[] = {
+        {TDiagramKind::dkGuardrail, {}, "|152 mm MAX|"},
+        {TDiagramKind::dkGuardrail, {}, " 305 mm "},
+        {TDiagramKind::dkPlanView, siCage, "76 mm clear"},
+        {TDiagramKind::dkPlanView, siCage, " @ 305 mm"},
+        {TDiagramKind::dkPlanView,
+         [](TTWData& p) {
+             p.SetPileType(TPileType::ptSheetPile);
+             p.ApplySelectionRules();
+             p.SheetIndex = 30;
+         },
+         "|9.5 mm|"},
+    };
+    for (const auto& c : cases) {
+        const test::TOpenWall wall = OpenWall(true, c.edit);
+        std::string all;
+        for (const TPlacedText& t : test::DrawnTexts(wall, c.kind, 1200, 900))
+            all += "|" + t.text + "|";
+        EXPECT_NE(all.find(c.text), std::string::npos) << c.text << " not in " << all;
+    }
 }
 
 TEST(GuardrailDetail, CablesEveryFifteenInchesFromSixBelowTheTop)

@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <QImage>
 
@@ -23,6 +24,15 @@ struct TOpenWall : TOpenForm
         return drawing::RenderDiagram(*form, kind, QSize(width, height));
     }
 };
+
+// The texts of a drawing as written on a raster of the size, with where they lie.
+inline std::vector<drawing::TPlacedText>
+DrawnTexts(const TOpenWall& wall, drawing::TDiagramKind kind, int width, int height)
+{
+    drawing::TDiagramDraw draw(*wall.form);
+    draw.Draw(kind, width, height);
+    return draw.Texts();
+}
 
 // The example project of the unit system with `edit` applied to the stored project, then
 // opened in a form (through the boxes, limits and bounds, and analysed).

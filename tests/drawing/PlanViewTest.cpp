@@ -5,6 +5,7 @@
 
 #include <QImage>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <numbers>
@@ -186,4 +187,115 @@ TEST(PlanView, NoPileWidthGivesAnEmptyPicture)
     test::TOpenWall wall = test::OpenWall(false);
     wall.project->PileWidth = 0;
     EXPECT_TRUE(wall.Render(TDiagramKind::dkPlanView, kWidth, kHeight).isNull());
+}
+
+TEST(PlanView, DimensionsOfDrivenBeamsAndSheetPilesStayInside)
+{
+    // Every text inside the picture, and no line running into its left or right edge, at the
+    // sizes of the window's page, the report and a narrow page.
+    const struct
+    {
+        const char* wall;
+        std::function<void(TTWData&)> edit;
+    } walls[] = {
+        {"driven beam", [](TTWData& p) { p.InstallMethod = TInstallMethod::imDriven; }},
+        {"heavy driven beam",
+         [](TTWData& p) {
+             p.InstallMethod = TInstallMethod::imDriven;
+             p.BeamIndex = 3;
+         }},
+        {"sheet pile",
+         [](TTWData& p) {
+             p.SetPileType(TPileType::ptSheetPile);
+             p.ApplySelectionRules();
+         }},
+        {"wide sheet pile",
+         [](TTWData& p) {
+             p.SetPileType(TPileType::ptSheetPile);
+             p.ApplySelectionRules();
+             p.SheetIndex = 5;
+         }},
+    };
+    const QSize sizes[] = {{1200, 900}, {860, 780}, {2250, 900}, {450, 800}};
+    for (const bool si : {false, true}) {
+        for (const auto& w : walls) {
+            const test::TOpenWall wall = test::OpenWall(si, w.edit);
+            for (const QSize size : sizes) {
+                const QRect raster(QPoint(0, 0), size);
+                std::string outside;
+                for (const TPlacedText& t :
+                     test::DrawnTexts(wall, TDiagramKind::dkPlanView, size.width(), size.height()))
+                    if (!raster.contains(t.rect))
+                        outside += " '" + t.text + "'";
+                const QImage image =
+                    wall.Render(TDiagramKind::dkPlanView, size.width(), size.height());
+                const int edgeInk =
+                    size.height() -
+                    test::CountColour(image, QRect(0, 0, 1, size.height()), kWhite) +
+                    size.height() -
+                    test::CountColour(image, QRect(size.width() - 1, 0, 1, size.height()), kWhite);
+                EXPECT_TRUE(outside.empty() && edgeInk == 0)
+                    << w.wall << (si ? ", SI, " : ", ") << size.width() << "x" << size.height()
+                    << ": texts outside" << outside << ", " << edgeInk << " px at the edges";
+            }
+        }
+    }
+}
+
+TEST(PlanView, SpacingTextDarkOnLightAndNamedForThePiles)
+{
+    // Between close piles the spacing lies over them; it stays dark on a light ground. The
+    // words under the strip name what the wall has: piers when drilled, piles when driven.
+    const struct
+    {
+        bool driven;
+        const char* words;
+    } cases[] = {{true, "pile spacing"}, {false, "pier spacing"}};
+    for (const auto& c : cases) {
+        for (int quarter = 6; quarter <= 16; ++quarter) {
+            const double spacing = quarter / 4.0;
+            const test::TOpenWall wall = test::OpenWall(false, [&](TTWData& p) {
+                p.InstallMethod = c.driven ? TInstallMethod::imDriven : TInstallMethod::imDrilled;
+                p.BeamIndex = 3;
+                p.PileWidth = 2;
+                p.LaggingType = TLaggingType::ltNone;
+                p.PileSpacing = spacing;
+            });
+            const auto texts = test::DrawnTexts(wall, TDiagramKind::dkPlanView, kWidth, kHeight);
+            const std::string value = FormatLengthText(wall.project->PileSpacing, 2, "ft");
+            bool dark = false, named = false;
+            for (const TPlacedText& t : texts) {
+                dark = dark || (t.text == value && t.colour == clBlack);
+                named = named || t.text == c.words;
+            }
+            EXPECT_TRUE(dark && named) << c.words << ", spacing " << value;
+        }
+    }
+}
+
+TEST(PlanView, ClearCoverTextSitsAtItsTicks)
+{
+    // The label lies just outside the hole, within a text's height of its edge, where the
+    // cover's ticks are.
+    for (const bool si : {false, true}) {
+        const test::TOpenWall wall =
+            test::OpenWall(si, [](TTWData& p) { Cage(p, TPileType::ptSoldierBeam, 3.2); });
+        const QImage image = wall.Render(TDiagramKind::dkPlanView, kWidth, kHeight);
+        const QRect hole = Extent(image, kDetail, kHoleGrey);
+        ASSERT_FALSE(hole.isEmpty());
+        const QPointF centre = QRectF(hole).center();
+        const double radius = hole.width() / 2.0;
+        QRect label;
+        for (const TPlacedText& t :
+             test::DrawnTexts(wall, TDiagramKind::dkPlanView, kWidth, kHeight))
+            if (t.text.ends_with(" clear"))
+                label = t.rect;
+        ASSERT_FALSE(label.isEmpty());
+        // The nearest point of the label to the hole's centre.
+        const double nx = std::clamp(centre.x(), 1.0 * label.left(), 1.0 * label.right());
+        const double ny = std::clamp(centre.y(), 1.0 * label.top(), 1.0 * label.bottom());
+        const double gap = std::hypot(nx - centre.x(), ny - centre.y()) - radius;
+        EXPECT_TRUE(gap >= 0 && gap < label.height())
+            << (si ? "SI" : "English") << ": " << gap << " px from the hole";
+    }
 }

@@ -529,17 +529,56 @@ TEST(GlobalsReadNumber, ExplicitLowerBoundIsTestedFirst)
     EXPECT_EQ(negative.value, -5.0L);
 }
 
+// A thousands separator is dropped only between groups of three digits of the integer part.
+// Elsewhere a comma or a point stands where the decimal separator is expected: alone, it is
+// read as the separator; otherwise the text is not a number (0).
+TEST(GlobalsReadNumber, SeparatorsOutsideGroupsOfThreeAreNeverDropped)
+{
+    const TNumberFormat kFrenchFormat{",", "\u00A0"};
+    const struct
+    {
+        const char* text;
+        const TNumberFormat& format;
+        long double value;
+    } cases[] = {
+        {"4,5", kEnglishFormat, 4.5L},
+        {"-4,5", kEnglishFormat, -4.5L},
+        {",25", kEnglishFormat, 0.25L},
+        {"0,500", kEnglishFormat, 0.5L}, // a group does not start with 0
+        {"12,3456", kEnglishFormat, 12.3456L},
+        {"4,5e2", kEnglishFormat, 450.0L},
+        {"1,5,6", kEnglishFormat, 0.0L},
+        {"1,234,56", kEnglishFormat, 0.0L},
+        {"1,50.5", kEnglishFormat, 0.0L},
+        {"1.5,5", kEnglishFormat, 0.0L},
+        {"3,500", kEnglishFormat, 3500.0L},
+        {"-1,234,567.5", kEnglishFormat, -1234567.5L},
+        {"4.5", kEuropeanFormat, 4.5L},
+        {"1.234,5", kEuropeanFormat, 1234.5L},
+        {"1.2.3", kEuropeanFormat, 0.0L},
+        {"4.5", kFrenchFormat, 4.5L},
+        {"12\u00A034", kFrenchFormat, 0.0L},
+        {"12\u00A0345,5", kFrenchFormat, 12345.5L},
+        {"2.75", kArabicFormat, 2.75L},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(ReadNumber(EnglishInputLimits(), Tag::AxialLoad, c.text, 0, 0, c.format).value,
+                  c.value);
+    }
+}
+
 // ---------------------------------------------------------------------------------------------
 // Key filter
 
-TEST(GlobalsKeyFilter, AcceptsDigitsMinusAndBackspaceOnly)
+TEST(GlobalsKeyFilter, AcceptsDigitsMinusBackspaceAndSeparatorsOnly)
 {
     for (char32_t key = U'0'; key <= U'9'; ++key)
         EXPECT_TRUE(NumericKeyAccepted(key, "1.5", kEnglishFormat));
     EXPECT_TRUE(NumericKeyAccepted(8, "12", kEnglishFormat));
     EXPECT_TRUE(NumericKeyAccepted(U'-', "", kEnglishFormat));
     EXPECT_TRUE(NumericKeyAccepted(U'-', "--5-", kEnglishFormat));
-    for (char32_t key : {U'a', U'E', U'e', U'+', U' ', U',', U'\t', U'\r', U'\n', char32_t{0},
+    for (char32_t key : {U'a', U'E', U'e', U'+', U' ', U'\t', U'\r', U'\n', char32_t{0},
                          char32_t{27}, char32_t{127}, U'\u00A0', U'\u066B', U'\U0001F600'}) {
         SCOPED_TRACE(static_cast<unsigned>(key));
         EXPECT_FALSE(NumericKeyAccepted(key, "12", kEnglishFormat));
@@ -555,11 +594,9 @@ TEST(GlobalsKeyFilter, AcceptsOneDecimalSeparator)
 
     EXPECT_TRUE(NumericKeyAccepted(U',', "12", kEuropeanFormat));
     EXPECT_FALSE(NumericKeyAccepted(U',', "1,2", kEuropeanFormat));
-    EXPECT_FALSE(NumericKeyAccepted(U'.', "12", kEuropeanFormat));
 
     EXPECT_TRUE(NumericKeyAccepted(U'\u066B', "12", kArabicFormat));
     EXPECT_FALSE(NumericKeyAccepted(U'\u066B', "1\u066B2", kArabicFormat));
-    EXPECT_FALSE(NumericKeyAccepted(U'.', "12", kArabicFormat));
 }
 
 TEST(GlobalsKeyFilter, MinusAfterDigitsIsTypedThenReadsAsZero)

@@ -1,5 +1,6 @@
 // Project files: the logo as stored, and damaged or foreign files refused safely (a wrong
 // format, never a crash, an allocation the file cannot back, or an unsafe index).
+#include <filesystem>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -7,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "ProjectFileTestSupport.h"
+#include "engine/ProjectFile.h"
 #include "engine/TWClasses.h"
 
 using namespace tw;
@@ -23,7 +25,7 @@ TEST(ProjectFileLogo, LogoBytesRoundTripAndLengthZeroIsNoLogo)
     f.Header("1.21").EmptyVariablePart();
     TTWData q;
     q.SetLogoJpeg(SmallJpeg());
-    Load(q, f.s);
+    Load(q, Complete(f.s, "1.21"));
     EXPECT_FALSE(q.HasLogo()) << "the previous logo is freed";
 }
 
@@ -46,7 +48,7 @@ TEST(ProjectFileLogo, CorruptJpegIsAnErrorOfTheDecoder)
     }
 }
 
-TEST(ProjectFileLogo, LengthsTheFileCannotHoldAreAWrongFormatNotAnAllocation)
+TEST(ProjectFileLogo, LengthsTheFileCannotHoldAreRefusedNotAllocated)
 {
     for (const int64_t length :
          {int64_t{-1}, std::numeric_limits<int64_t>::min(), std::numeric_limits<int64_t>::max(),
@@ -55,16 +57,26 @@ TEST(ProjectFileLogo, LengthsTheFileCannotHoldAreAWrongFormatNotAnAllocation)
         FileBytes f;
         f.Header("1.21").Text("").I64(length).Text("").Text("").Text("");
         f.Raw(std::string(1134, '\0'));
-        ExpectWrongFormat(f.s);
-        // The same from a stream that cannot seek: read in pieces, and it ends too soon.
-        PipeBuf pipe(f.s);
-        std::istream in(&pipe);
-        TTWData p;
-        try {
-            p.LoadFromStream(in);
-            ADD_FAILURE() << "the file was accepted";
-        } catch (const std::runtime_error& e) {
-            EXPECT_STREQ(e.what(), "Wrong file format");
+        // A negative length is no length; a longer one than the file holds, a file that
+        // ends in its logo.
+        const std::string expected = length < 0
+                                         ? "Wrong file format"
+                                         : "The project file is damaged: it ends after " +
+                                               std::to_string(f.s.size()) +
+                                               " bytes, in the logo, and holds none of the inputs";
+        // From a stream that can seek, and from one that cannot: read in pieces, and it ends
+        // too soon.
+        for (const bool seekable : {true, false}) {
+            std::istringstream bytes(f.s, std::ios::binary);
+            PipeBuf pipe(f.s);
+            std::istream unseekable(&pipe);
+            TTWData p;
+            try {
+                p.LoadFromStream(seekable ? static_cast<std::istream&>(bytes) : unseekable);
+                ADD_FAILURE() << "the file was accepted";
+            } catch (const std::runtime_error& e) {
+                EXPECT_EQ(e.what(), expected) << seekable;
+            }
         }
     }
 }
@@ -109,35 +121,38 @@ TEST(ProjectFileBadFiles, StoredTextLengthAbove255IsAWrongFormat)
     ExpectWrongFormat(f.s);
 }
 
-TEST(ProjectFileBadFiles, TruncatedAtEveryByteEitherLoadsOrIsAWrongFormat)
+TEST(ProjectFileBadFiles, AFileCutOffAnywhereAfterItsHeaderIsRefusedAsDamaged)
 {
-    TTWData p = EveryFieldSet();
-    const std::string b = Save(p);
+    // The English example cut after every byte from the header on: refused with the file's
+    // name and where it ends (among its texts, or in its inputs, of how many bytes); only the
+    // whole file opens, never one with defaults in place of its last items. (A cut in the
+    // logo: LengthsTheFileCannotHoldAreRefusedNotAllocated.)
+    TempFolder dir;
+    const std::filesystem::path path = dir.Path / "wall.btw";
+    const std::string whole = EnglishExampleFile();
+    const TTWData p = Loaded(whole);
     const std::size_t variableEnd = kFixedStart + p.Organization.size() + p.ProjectName.size() +
-                                    p.JobNumber.size() + p.DesignedBy.size() + p.Logo().size();
-    ASSERT_EQ(b.size(), variableEnd + 1134);
-    for (std::size_t n = 0; n < b.size(); ++n) {
+                                    p.JobNumber.size() + p.DesignedBy.size();
+    ASSERT_EQ(whole.size(), variableEnd + 1134);
+    for (std::size_t n = kHeader; n <= whole.size(); ++n) {
         SCOPED_TRACE(n);
+        WriteAll(path, whole.substr(0, n));
         TTWData q;
-        if (n < variableEnd) {
-            // The header or variable part is cut short: refused.
-            EXPECT_THROW(Load(q, b.substr(0, n)), std::runtime_error);
-            continue;
+        std::string message;
+        try {
+            q.LoadFromFile(path);
+        } catch (const std::runtime_error& e) {
+            message = e.what();
         }
-        // A fixed part cut short loads: the items that are there, the rest defaults.
-        ASSERT_NO_THROW(Load(q, b.substr(0, n)));
-        EXPECT_EQ(q.Logo(), p.Logo());
-        EXPECT_EQ(q.ProjectDate, n >= variableEnd + 8 ? p.ProjectDate : TodaySerial());
-        EXPECT_EQ(q.BeamIndex, n >= variableEnd + 559 ? p.BeamIndex : 0);
-        EXPECT_EQ(q.UserSection.Name, n >= variableEnd + 1087 ? p.UserSection.Name : "");
-        EXPECT_EQ(q.GuardrailSpacing, 0.0L) << "the last item is never complete";
+        const std::string damaged =
+            path.string() + " is damaged: it ends after " + std::to_string(n);
+        if (n == whole.size())
+            EXPECT_EQ(message, "");
+        else if (n >= variableEnd)
+            EXPECT_EQ(message, damaged + " of " + std::to_string(whole.size()) + " bytes");
+        else
+            EXPECT_EQ(message.substr(0, damaged.size() + 11), damaged + " bytes, in ");
     }
-    // An item cut in the middle is not read, nor is anything after it.
-    TTWData q = Loaded(b.substr(0, variableEnd + 8 + 1 + 4 + 4 + 4 + 4 + 4 + 5));
-    EXPECT_EQ(q.SoilMethod, TSoilMethod::smEquivalentFluid);
-    EXPECT_EQ(q.ActiveEFP, 0.0L);
-    EXPECT_EQ(q.LaggingType, TLaggingType::ltNone) << "4 bytes were left, but after a cut item";
-    EXPECT_EQ(q.LaggingFb, 1100.0L);
 }
 
 TEST(ProjectFileBadFiles, IndicesAndEnumerationsOutOfRangeAreSafeInTheAnalysis)

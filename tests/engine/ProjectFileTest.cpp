@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "ProjectFileTestSupport.h"
+#include "engine/ProjectFile.h"
 #include "engine/TWClasses.h"
 
 using namespace tw;
@@ -213,7 +214,7 @@ TEST(ProjectFileRoundTrip, AZeroCharacterCutsATextOnLoading)
 {
     FileBytes f;
     f.Header("1.21").Text(std::string("AB\0CD", 5)).I64(0).Text(std::string("\0xyz", 4));
-    f.Text("Job").Text("Designer");
+    f.Text("Job").Text("Designer").Raw(std::string(1134, '\0'));
     const TTWData q = Loaded(f.s);
     EXPECT_EQ(q.Organization, "AB");
     EXPECT_EQ(q.ProjectName, "");
@@ -301,7 +302,7 @@ TEST(ProjectFileVersions, Version09ReadsOnlyTheItemsOfEveryVersion)
 
 TEST(ProjectFileVersions, Before116ReinforcementOneIsTheRebarCage)
 {
-    // Date, units, three methods, then Reinforcement; the file ends there.
+    // Date, units, three methods, then Reinforcement; zeros after it.
     TTWData q = Loaded(FileWithFixedStart("1.15", FileBytes().I32(1).s));
     EXPECT_EQ(q.Reinforcement, TReinforcement::rfRebarCage);
     EXPECT_EQ(q.AnalysisMethod, TAnalysisMethod::amGrossPressure);
@@ -373,6 +374,29 @@ TEST(ProjectFileVersions, Before119NorthAmericanIBeamRowsMoveDownBy4)
               std::numeric_limits<int32_t>::min() + 3);
 }
 
+TEST(ProjectFileVersions, AnOlderFileIsWholeWhereItsVersionEnds)
+{
+    // The example stamped with each older version opens when it ends with that version's
+    // last item, and is damaged one byte before.
+    const std::string example = EnglishExampleFile();
+    const std::size_t fixedStart = example.size() - FixedPartSize(1.21);
+    for (const char* version :
+         {"0.9", "0.91", "0.92", "0.93", "1.01", "1.02", "1.03", "1.04", "1.1", "1.11", "1.12",
+          "1.14", "1.15", "1.16", "1.17", "1.18", "1.19", "1.2"}) {
+        SCOPED_TRACE(version);
+        const std::size_t end = fixedStart + FixedPartSize(std::stod(version));
+        const std::string file = WithVersion(example, version);
+        EXPECT_NO_THROW(Loaded(file.substr(0, end)));
+        try {
+            Loaded(file.substr(0, end - 1));
+            ADD_FAILURE() << "a file one byte short was accepted";
+        } catch (const TDamagedProjectFile& e) {
+            EXPECT_EQ(e.Detail(), "it ends after " + std::to_string(end - 1) + " of " +
+                                      std::to_string(end) + " bytes");
+        }
+    }
+}
+
 TEST(ProjectFileVersions, Before102ThereIsNoSteelLibrary)
 {
     TTWData p;
@@ -388,7 +412,7 @@ TEST(ProjectFileVersions, Before102ThereIsNoSteelLibrary)
     f.Header("1.01").EmptyVariablePart().F64(1).U8(0).I32(0).I32(0).I32(0);
     f.I32(0).Exts(4, 0).I32(0).Exts(5, 0).Ext(1.5L); // SoilMethod to ArchingFactor
     f.Exts(6, 0).Exts(6, 0).Exts(9, 0).Ext(2.5L).Exts(10, 0).I32(5);
-    const TTWData q = Loaded(f.s);
+    const TTWData q = Loaded(Complete(f.s, "1.01"));
     EXPECT_EQ(q.SteelLibrary, TSteelLibrary::slNorthAmerican);
     EXPECT_EQ(q.ArchingFactor, 1.5L);
     EXPECT_EQ(q.WedgeMultiplier, 2.5L);

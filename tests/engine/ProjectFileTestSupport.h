@@ -20,7 +20,9 @@
 
 #include "engine/Extended80.h"
 #include "engine/Jpeg.h"
+#include "engine/ProjectJson.h"
 #include "engine/TWClasses.h"
+#include "support/TestWalls.h"
 
 namespace tw::test {
 
@@ -139,14 +141,46 @@ struct FileBytes
     FileBytes& EmptyVariablePart() { return Text("").I64(0).Text("").Text("").Text(""); }
 };
 
-// A file of the given version whose fixed part holds the first five items only (date,
-// units and three methods), followed by `rest`.
+// The length of the fixed part of a version, from the version history of the layout: the
+// bytes each version added to it.
+inline std::size_t FixedPartSize(double version)
+{
+    struct Added
+    {
+        double from;
+        std::size_t bytes;
+    };
+    static constexpr Added kAdded[] = {
+        {-1, 275}, // date, units, three methods, both soils, loads, BeamIndex
+        {0.91, 60}, {0.92, 288}, {0.93, 98}, {1.01, 20}, {1.02, 1},   {1.03, 4},
+        {1.04, 4},  {1.10, 40},  {1.11, 4},  {1.12, 4},  {1.14, 192}, {1.15, 72},
+        {1.16, 1},  {1.17, 1},   {1.18, 25}, {1.20, 45},
+    };
+    std::size_t size = version == 0.93 ? 4 : 0; // 0.93 stored SoilMethod twice
+    for (const Added& a : kAdded)
+        if (version >= a.from)
+            size += a.bytes;
+    return size;
+}
+
+// The file padded with zero bytes to the whole layout of its version, for a file with empty
+// texts and no logo whose version string is `version`.
+inline std::string Complete(std::string bytes, const std::string& version)
+{
+    const std::size_t size = kFixedStart + FixedPartSize(std::stod(version));
+    if (bytes.size() < size)
+        bytes.resize(size, '\0');
+    return bytes;
+}
+
+// A file of the given version whose fixed part starts with the first five items (date, units
+// and three methods), followed by `rest` and zero bytes to the end of its layout.
 inline std::string FileWithFixedStart(const std::string& version, const std::string& rest)
 {
     FileBytes f;
     f.Header(version).EmptyVariablePart();
     f.F64(DateSerial(2001, 2, 3)).U8(0).I32(1).I32(0).I32(0);
-    return f.s + rest;
+    return Complete(f.s + rest, version);
 }
 
 // The file with its version string replaced.
@@ -156,6 +190,14 @@ inline std::string WithVersion(std::string bytes, const std::string& version)
     bytes[51] = static_cast<char>(version.size());
     bytes.replace(52, version.size(), version);
     return bytes;
+}
+
+// The English example project as the build writes it from its JSON source.
+inline std::string EnglishExampleFile()
+{
+    TTWData p;
+    ProjectFromJson(ExampleProjectJson(false), p);
+    return Save(p);
 }
 
 inline std::vector<uint8_t> SmallJpeg()

@@ -110,3 +110,39 @@ TEST(UnitConversion, TheUserSheetPileMatchesTheSITable)
     EXPECT_NEAR(static_cast<double>(p.UserSection.Sx / metric.Sx), 1, 0.01);
     EXPECT_NEAR(static_cast<double>(p.UserSection.d / metric.d), 1, 0.01);
 }
+
+TEST(UnitConversion, ConvertedValuesTheRulesChangeAreTold)
+{
+    // Converted exactly, a value may lie beyond the limits of the other unit system; the
+    // rules change it as the converted project is opened, and the conversion tells of it with
+    // the converted value and the one used.
+    struct Case
+    {
+        const char* wall;
+        void (*edit)(TTWData&);
+        std::vector<std::string> notes;
+    };
+    const Case cases[] = {
+        {"30 ft wall",
+         [](TTWData& p) { p.ShoredHeight = 30; },
+         {"Shored Height, H 9.14 m changed to 9.00 m (between the limits 0.80 and 9.00)"}},
+        {"secant piles at 1.52 ft",
+         [](TTWData& p) {
+             p.SetPileType(TPileType::ptSecantPile);
+             p.PileWidth = 1;
+             p.PileSpacing = 1.52L;
+             p.GuardrailSpacing = p.PileSpacing;
+         },
+         {"Pile Spacing, S 0.46 m changed to 0.50 m (between the limits 0.50 and 4.50)",
+          "Max. Spacing of Guardrail 0.463 m changed to 0.500 m (the pile spacing or twice it)"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.wall);
+        TTWData p = Example(false);
+        c.edit(p);
+        std::vector<std::string> notes;
+        for (const TAdjustedInput& a : ConvertProjectUnits(p, TUnitSystem::usSI).adjusted)
+            notes.push_back(AdjustmentNote(a));
+        EXPECT_EQ(notes, c.notes);
+    }
+}

@@ -12,6 +12,7 @@
 #include "form/GraphData.h"
 #include "form/MainForm.h"
 #include "form/NodeTable.h"
+#include "support/OpenWall.h"
 #include "support/TestWalls.h"
 
 using namespace tw;
@@ -45,7 +46,7 @@ TEST(GraphAxes, IncrementsAndDepthLabels)
     const struct
     {
         double span, increment;
-    } spans[] = {{37, 5}, {250, 50}, {620, 100}, {0.012, 0}, {8.4, 1.5}, {0, 0}};
+    } spans[] = {{37, 5}, {250, 50}, {620, 100}, {0, 0}};
     for (const auto& c : spans)
         EXPECT_DOUBLE_EQ(AxisIncrementForSpan(c.span), c.increment) << c.span;
     // A 20 ft pile labels 5, 10, 15 (a label needs a depth below 18); 7 or less none.
@@ -53,6 +54,59 @@ TEST(GraphAxes, IncrementsAndDepthLabels)
     EXPECT_EQ(DepthTicks(17.5), (std::vector<double>{5, 10, 15}));
     EXPECT_EQ(DepthTicks(17), (std::vector<double>{5, 10}));
     EXPECT_TRUE(DepthTicks(7).empty());
+}
+
+// Every axis gets a scale: at least two distinct labels, at the multiples of a round step (1,
+// 2, 2.5 or 5 times a power of ten) inside the range, each written with just the decimals the
+// step needs. The first rows are ranges that once got no label or a single "0.000": the axial
+// loads of an SI rebar cage of 0.9 m, and top deflections of 1.00 to 1.25 in and 100 to 125 mm.
+TEST(GraphAxes, EveryAxisGetsARoundScale)
+{
+    struct TRange
+    {
+        double lo, hi;
+        int room; // the most labels there is room for
+    };
+    std::vector<TRange> ranges = {
+        {-2390, 9660, 8},     {-1.00, 0.003, 8},  {-1.25, 0.004, 8}, {-1.12, 0.0, 8},
+        {-100, 0.2, 8},       {-125, 0.31, 8},    {-112.5, 0, 8},    {0, 0.012, 8},
+        {0, 8.4, 8},          {-96.67, 35.09, 5}, {0, 0.00475, 8},   {1000, 1000.3, 8},
+        {-3.5e-6, 1.2e-6, 8}, {0, 4.6e6, 3},      {0, 1, 2},         {5, 5.5, 8},
+    };
+    // And a spread of spans over many decades, a little off zero.
+    for (int e = -6; e <= 7; ++e)
+        for (const double m : {1.0, 1.25, 1.7, 2.2, 3.1, 4.9, 6.3, 9.9})
+            ranges.push_back({-0.07 * m * std::pow(10.0, e), m * std::pow(10.0, e), 7});
+    for (const TRange& r : ranges) {
+        const std::vector<TAxisLabel> labels =
+            AxisLabels(r.lo, r.hi, AxisIncrementForSpan(r.hi - r.lo), r.room);
+        std::ostringstream texts;
+        for (const TAxisLabel& l : labels)
+            texts << " " << l.text;
+        SCOPED_TRACE(::testing::Message() << r.lo << " to " << r.hi << ":" << texts.str());
+        ASSERT_GE(labels.size(), 2u);
+        EXPECT_LE(labels.size(), static_cast<std::size_t>(std::max(2, r.room)));
+        const double step = labels[1].value - labels[0].value;
+        const double mantissa = step / std::pow(10.0, std::floor(std::log10(step) + 1e-9));
+        EXPECT_TRUE(std::abs(mantissa - 1) < 1e-6 || std::abs(mantissa - 2) < 1e-6 ||
+                    std::abs(mantissa - 2.5) < 1e-6 || std::abs(mantissa - 5) < 1e-6)
+            << step;
+        bool lastDecimalNeeded = false;
+        for (std::size_t i = 0; i < labels.size(); ++i) {
+            const TAxisLabel& l = labels[i];
+            EXPECT_NEAR(l.value, labels[0].value + static_cast<double>(i) * step, 1e-6 * step);
+            EXPECT_GE(l.value, r.lo - 1e-9 * step);
+            EXPECT_LE(l.value, r.hi + 1e-9 * step);
+            // The text is the value: enough decimals, and no trailing zero every label has.
+            EXPECT_NEAR(std::stod(l.text), l.value, 1e-6 * step) << l.text;
+            lastDecimalNeeded =
+                lastDecimalNeeded || l.text.find('.') == std::string::npos || l.text.back() != '0';
+            if (i > 0) {
+                EXPECT_NE(l.text, labels[i - 1].text);
+            }
+        }
+        EXPECT_TRUE(lastDecimalNeeded);
+    }
 }
 
 // However long the pile, its depth labels are few, rising and inside it (a pile of 7.7e8 ft
@@ -90,6 +144,43 @@ TEST(GraphMarks, SlopeKeepsTheMarkOfTheGraphBeforeIt)
         smallest = std::min(smallest, q.y);
     EXPECT_DOUBLE_EQ(d.markValue, smallest);
     EXPECT_EQ(d.markText.size() - d.markText.find('.'), 4u);
+}
+
+// The shear, moment and deflection graphs mark the extreme the results column reports: the
+// largest magnitude with its sign, written as the result row writes it. (The English example's
+// shear curve peaks at +35.09 k above the base but reaches -96.67 k below it.)
+TEST(GraphMarks, TheExtremeOfTheResultsColumn)
+{
+    for (const bool si : {false, true}) {
+        const auto wall = test::OpenWallAs(si);
+        const TTWData& p = *wall.project;
+        const TMainForm& form = *wall.form;
+        const auto all = BuildGraphs(p, TGraphKind::All, form.NumberFormat());
+        const long double moment = std::fabs(p.MaxMomentBelow) >= std::fabs(p.MaxMomentAbove)
+                                       ? p.MaxMomentBelow
+                                       : p.MaxMomentAbove;
+        const struct
+        {
+            TGraphKind kind;
+            long double value;
+            Box row;
+        } marks[] = {
+            {TGraphKind::Shear, p.MaxShear, Box::ResMaxShear},
+            {TGraphKind::Moment, moment,
+             moment == p.MaxMomentBelow ? Box::ResMaxMomentBelow : Box::ResMaxMomentAbove},
+            {TGraphKind::Deflection, p.Nodes[0].CutDeflectionOut, Box::ResMaxDeflection},
+        };
+        for (const auto& m : marks) {
+            const TGraphPlot& g = *Find(all, m.kind);
+            SCOPED_TRACE(g.valueTitle);
+            EXPECT_DOUBLE_EQ(g.markValue, static_cast<double>(m.value));
+            // As the row writes it, with the sign (the deflection row shows the magnitude).
+            std::string row = form.BoxState(m.row).text;
+            if (row.rfind('-', 0) == 0)
+                row.erase(0, 1);
+            EXPECT_EQ(g.markText, (m.value < 0 ? "-" : "") + row);
+        }
+    }
 }
 
 TEST(GraphSeries, NodeGraphsAndTheLoadingDiagram)
@@ -144,23 +235,31 @@ TEST(GraphSeries, InteractionDiagramOfARebarCage)
     EXPECT_EQ(g.depthTitle, "Design Axial Load, kip");
 }
 
-TEST(GraphReadout, TextsOfEachGraph)
+// The readout names the unit of each value: the graph's own and the depth's.
+TEST(GraphReadout, TextsOfEachGraphWithTheirUnits)
 {
     const struct
     {
         TGraphKind kind;
+        bool si;
         const char* text;
     } cases[] = {
-        {TGraphKind::Loading, "  Loading: 1.23    Distance: 4.50"},
-        {TGraphKind::Moment, "  Moment: 1.2346    Distance: 4.50"},
-        {TGraphKind::Slope, "  Slope: 1.23457    Distance: 4.50"},
-        {TGraphKind::Deflection, "  Deflection: 1.235    Distance: 4.500"},
-        {TGraphKind::Interaction, "  Moment: 1.23    Axial Load: 4.50"},
+        {TGraphKind::Loading, false, "  Loading: 1.23 ksf    Distance: 4.50 ft"},
+        {TGraphKind::Shear, false, "  Shear: 1.23 kip    Distance: 4.50 ft"},
+        {TGraphKind::Moment, false, "  Moment: 1.2346 k-ft    Distance: 4.50 ft"},
+        {TGraphKind::Slope, false, "  Slope: 1.23457 rad    Distance: 4.50 ft"},
+        {TGraphKind::Deflection, false, "  Deflection: 1.235 in    Distance: 4.500 ft"},
+        {TGraphKind::Interaction, false, "  Moment: 1.23 k-ft    Axial Load: 4.50 kip"},
+        {TGraphKind::Loading, true, "  Loading: 1.23 kPa    Distance: 4.50 m"},
+        {TGraphKind::Shear, true, "  Shear: 1.23 kN    Distance: 4.50 m"},
+        {TGraphKind::Moment, true, "  Moment: 1.2346 kN-m    Distance: 4.50 m"},
+        {TGraphKind::Deflection, true, "  Deflection: 1.23 mm    Distance: 4.500 m"},
+        {TGraphKind::Interaction, true, "  Moment: 1.23 kN-m    Axial Load: 4.50 kN"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(ReadoutText(c.kind, 1.234567, 4.5, {}), c.text);
-    EXPECT_EQ(ReadoutText(TGraphKind::Shear, 1.5, 2, {",", "."}),
-              "  Shear: 1,50    Distance: 2,00");
+        EXPECT_EQ(ReadoutText(c.kind, 1.234567, 4.5, c.si, {}), c.text);
+    EXPECT_EQ(ReadoutText(TGraphKind::Shear, 1.5, 2, false, {",", "."}),
+              "  Shear: 1,50 kip    Distance: 2,00 ft");
 }
 
 TEST(NodeTable, RowsDecimalsAndCsv)

@@ -121,6 +121,24 @@ TEST(History, TheUserDefinedSectionAndTheLogoComeBack)
     EXPECT_EQ(wall.project->UserSection, user);
 }
 
+// Choosing a list item commits at once, and leaving the list commits again: one action, one
+// step of the history, whatever the second recalculation settles.
+TEST(History, AListChoiceAndLeavingTheListAreOneStep)
+{
+    auto wall = OpenWallAs(false, [](TTWData& p) {
+        p.PileType = TPileType::ptSheetPile;
+        p.InstallMethod = TInstallMethod::imDriven;
+    });
+    TMainForm& form = *wall.form;
+    const std::string sheetPile = Stored(*wall.project);
+    form.ChooseListItem(List::PileType, static_cast<int>(TPileType::ptSecantPile));
+    form.Commit();
+    ASSERT_EQ(wall.project->PileType, TPileType::ptSecantPile);
+    EXPECT_EQ(form.UndoWhat(), "Pile Type");
+    form.Undo();
+    EXPECT_TRUE(Stored(*wall.project) == sheetPile) << "one undo goes back to the sheet pile";
+}
+
 TEST(History, NewAndOpenStartAfresh)
 {
     auto wall = OpenWallAs(false);
@@ -150,4 +168,17 @@ TEST(History, ConvertingTheUnitsIsOneStep)
     form.Undo();
     EXPECT_EQ(form.BoxState(Box::ShoredHeight).text, "15.00");
     EXPECT_EQ(wall.project->TotalPileLength, length);
+}
+
+TEST(History, ConvertingTellsOfTheValuesTheNewUnitsChange)
+{
+    // A 30 ft wall is 9.14 m, beyond the SI maximum: the window's message says so with the
+    // value the window then shows.
+    auto wall = OpenWallAs(false, [](TTWData& p) { p.ShoredHeight = 30; });
+    TMainForm& form = *wall.form;
+    std::vector<std::string> notes;
+    ASSERT_TRUE(form.ConvertUnits(TUnitSystem::usSI, notes).ok());
+    EXPECT_EQ(notes, std::vector<std::string>{"Shored Height, H 9.14 m changed to " +
+                                              form.BoxState(Box::ShoredHeight).text +
+                                              " m (between the limits 0.80 and 9.00)"});
 }

@@ -294,6 +294,16 @@ TEST_F(MainForm, DrivenPilesOfferNoRebarCage)
     EXPECT_EQ(form.ListState(List::Reinforcement).items.size(), 3u);
 }
 
+// A sheet pile is driven: "Drilled" cannot be chosen while the pile type is sheet pile.
+TEST_F(MainForm, SheetPilesOfferOnlyDriven)
+{
+    const int drilled = static_cast<int>(TInstallMethod::imDrilled);
+    ASSERT_TRUE(Choose(List::PileType, "Sheet Pile").ok());
+    EXPECT_FALSE(form.ListState(List::InstallMethod).ItemEnabled(drilled));
+    ASSERT_TRUE(Choose(List::PileType, "Secant Pile").ok());
+    EXPECT_TRUE(form.ListState(List::InstallMethod).ItemEnabled(drilled));
+}
+
 TEST_F(MainForm, MethodsShowTheirInputs)
 {
     // Gross Pressure: backfill soil 2 below the base, on both sides.
@@ -560,14 +570,27 @@ TEST_F(MainForm, AFailedDisplayIsNotStaleButEmpty)
     EXPECT_FALSE(form.ResultsStale());
 }
 
-TEST_F(MainForm, UnitSwitchNoteOnlyTheFirstTime)
+TEST_F(MainForm, UnitSwitchNoteNamesTheInputsTheNewLimitsChangeAndGoesWithUndo)
+{
+    // The numbers stay as typed, but 15 ft of shored height becomes 9 m, the SI maximum.
+    ASSERT_TRUE(Choose(List::Units, "SI").ok());
+    ASSERT_EQ(Text(Box::ShoredHeight), "9.00");
+    EXPECT_NE(form.Notice().find("Shored Height, H 15.00 m to 9.00 m"), std::string::npos)
+        << form.Notice();
+    ASSERT_TRUE(form.Undo().ok());
+    EXPECT_EQ(form.Notice(), "");
+}
+
+TEST_F(MainForm, UnitSwitchNoteComesAgainWhenASwitchChangesInputs)
 {
     EXPECT_EQ(form.Notice(), "");
     ASSERT_TRUE(form.ChooseListItem(List::Units, 1).ok());
     EXPECT_NE(form.Notice().find("not converted"), std::string::npos);
     form.DismissNotice();
+    // The SI elastic modulus, 175000 MPa at least, is beyond the English limits.
     ASSERT_TRUE(form.ChooseListItem(List::Units, 0).ok());
-    EXPECT_EQ(form.Notice(), "");
+    EXPECT_NE(form.Notice().find("Elastic Pile Modulus 175000 ksi to 30000 ksi"), std::string::npos)
+        << form.Notice();
 }
 
 TEST_F(MainForm, ToolTipsExplainAndGiveTheLimitsOfTheUnitSystem)

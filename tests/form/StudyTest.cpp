@@ -44,3 +44,15 @@ TEST(Study, InputsAreFoundAndHeldToTheirLimits)
     const auto study = RunStudy(*wall.project, Box::BackfillPhi, 30, 1000, 2);
     EXPECT_NE(study.back().input, "1000.0");
 }
+
+// A step where a check fails carries that check's utilization (above 100 %), so that a plot of
+// the governing utilization keeps the failing steps.
+TEST(Study, FailingStepsKeepTheUtilizationOfTheFailingCheck)
+{
+    const auto wall = OpenWallAs(false);
+    for (const TStudyStep& step : RunStudy(*wall.project, Box::ShoredHeight, 16, 30, 3)) {
+        ASSERT_TRUE(step.analysed);
+        ASSERT_FALSE(step.checks.passes) << step.input;
+        EXPECT_GT(step.checks.utilization, 100) << step.input << " " << step.checks.governing;
+    }
+}

@@ -139,6 +139,51 @@ private slots:
         QTRY_VERIFY(!View(TfrmTWMain::DrawingPage::CrossSection)->Picture().isNull());
     }
 
+    void aFailedAnalysisShowsTheLastDrawingGreyed()
+    {
+        // The retained soil's hatching, and the text colour of the failure's message.
+        auto count = [](const QImage& image, QRgb colour) {
+            int n = 0;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    n += (image.pixel(x, y) | 0xFF000000u) == colour ? 1 : 0;
+            return n;
+        };
+        const QRgb hatch = qRgb(232, 203, 2);
+        const QRgb message = qRgb(0x8A, 0x10, 0x10);
+        auto greys = [](const QImage& image) {
+            int n = 0;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x) {
+                    const QRgb c = image.pixel(x, y);
+                    n += qRed(c) == qGreen(c) && qGreen(c) == qBlue(c) && qRed(c) < 255 ? 1 : 0;
+                }
+            return n;
+        };
+        TDiagramView* section = View(TfrmTWMain::DrawingPage::CrossSection);
+        QTRY_VERIFY(!section->Picture().isNull());
+        QVERIFY(count(section->Picture(), hatch) > 0);
+        QVERIFY(count(section->Picture(), message) == 0);
+        // Timber lagging with a pier wider than the spacing cannot be analysed.
+        Type(Box::PileWidth, "6");
+        Leave();
+        const int before = section->DrawCount();
+        Type(Box::PileSpacing, "2");
+        Leave();
+        QVERIFY(W().form().AnalysisFailure().has_value());
+        QTRY_VERIFY(section->DrawCount() > before);
+        const QImage stale = section->Picture();
+        QVERIFY(!stale.isNull());
+        QCOMPARE(count(stale, hatch), 0);
+        QVERIFY(count(stale, message) > 0);
+        QVERIFY(greys(stale) > stale.width() * stale.height() / 100);
+        // Mended: the drawing of the wall as it now is, in its colours.
+        Type(Box::PileSpacing, "8");
+        Leave();
+        QTRY_VERIFY(count(section->Picture(), hatch) > 0);
+        QCOMPARE(count(section->Picture(), message), 0);
+    }
+
     void savePictureAsPng()
     {
         TDiagramView* section = View(TfrmTWMain::DrawingPage::CrossSection);

@@ -3,7 +3,9 @@
 // points of the pictures, the links of the main window, and the table's rows, copy and CSV.
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QFile>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
@@ -112,7 +114,7 @@ private slots:
         const tw::TPileNode& node = project_->Nodes[40];
         const QString expected = QString::fromStdString(
             ReadoutText(TGraphKind::Moment, static_cast<double>(node.CutMoment),
-                        static_cast<double>(node.Depth), W().form().NumberFormat()));
+                        static_cast<double>(node.Depth), false, W().form().NumberFormat()));
         QLabel* image = one.image(TGraphKind::Moment);
         const QImage picture = image->pixmap().toImage();
         const qreal r = picture.devicePixelRatio();
@@ -135,6 +137,25 @@ private slots:
         QVERIFY(found);
         // Far from any point: nothing.
         QCOMPARE(one.ReadoutAt(TGraphKind::Moment, QPoint(2, 2)), QString());
+    }
+
+    void copiedAndSavedAtTheReportsResolution()
+    {
+        // "Copy" and "Save As PNG..." give the picture the report prints, not the small one on
+        // the screen.
+        TfrmGraphs all(W().form(), TGraphKind::All, &W());
+        all.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&all));
+        const QImage printed = tw::charts::GraphPrintPictures(*project_, W().form().NumberFormat(),
+                                                              tw::charts::kReportDetail)[2];
+        QLabel* moment = all.image(TGraphKind::Moment);
+        QApplication::clipboard()->clear();
+        ChooseFromPictureMenu(moment, QStringLiteral("&Copy"));
+        QCOMPARE(QApplication::clipboard()->image().size(), printed.size());
+        QTemporaryDir dir;
+        all.choosePictureFile = [&](const QString& offered) { return dir.filePath(offered); };
+        ChooseFromPictureMenu(moment, QStringLiteral("Save As &PNG..."));
+        QCOMPARE(QImage(dir.filePath(QStringLiteral("Moment.png"))).size(), printed.size());
     }
 
     void interactionDiagramOfARebarCage()
@@ -213,7 +234,36 @@ private slots:
         QVERIFY(error.contains("Cannot save the table"));
     }
 
+    void nodeTableColumnsShowTheirCaptionsWhole()
+    {
+        // Each column as wide as its caption needs in the font the window gets (SI's
+        // "Moment, kN-m" was cut).
+        Choose(List::Units, 1);
+        TfrmComputations table(W().form(), &W());
+        const QHeaderView* header = table.table()->horizontalHeader();
+        for (int c = 1; c < table.table()->columnCount(); ++c)
+            QVERIFY2(header->sectionSize(c) >= header->sectionSizeHint(c),
+                     qPrintable(table.table()->horizontalHeaderItem(c)->text()));
+    }
+
 private:
+    // Opens the picture menu of a graph (a right click) and chooses an item of it.
+    static void ChooseFromPictureMenu(QLabel* image, const QString& item)
+    {
+        QTimer::singleShot(50, [item] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            if (menu == nullptr)
+                return;
+            for (QAction* action : menu->actions())
+                if (action->text() == item)
+                    menu->setActiveAction(action);
+            QTest::keyClick(menu, Qt::Key_Return);
+        });
+        QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(20, 20),
+                                image->mapToGlobal(QPoint(20, 20)));
+        QApplication::sendEvent(image, &click);
+    }
+
     void Choose(List list, int index)
     {
         W().form().ChooseListItem(list, index);

@@ -1,5 +1,6 @@
 // Print and Export PDF from the main window, with the "Output Options" answered by the test.
 #include <QRadioButton>
+#include <QStatusBar>
 
 #include "support/ShellFixture.h"
 #include "ui/ReportOutput.h"
@@ -13,7 +14,9 @@ class ReportPrintTest : public QObject, public TShellFixture
 
     std::optional<tw::ui::TOutputChoice> outputAnswer_;
     QString pdfAnswer_;
+    QPageSize::PageSizeId pageAnswer_ = QPageSize::Letter;
     QString offered_;
+    QPageSize::PageSizeId offeredPage_ = QPageSize::Custom;
     int outputDialogs_ = 0;
 
     void Answer()
@@ -26,9 +29,14 @@ class ReportPrintTest : public QObject, public TShellFixture
             offered_ = offered;
             return outputAnswer_;
         };
-        W().choosePdfFile = [this](const QString& offered) {
+        W().choosePdfFile = [this](const QString& offered, const QPageSize& pageSize) {
             offered_ = offered;
-            return pdfAnswer_;
+            offeredPage_ = pageSize.id();
+            std::optional<tw::ui::TOutputChoice> choice;
+            if (!pdfAnswer_.isEmpty())
+                choice = tw::ui::TOutputChoice{tw::ui::TReportDestination::File, pdfAnswer_,
+                                               QPageSize(pageAnswer_)};
+            return choice;
         };
     }
     void AnswerFile(const QString& name)
@@ -105,6 +113,42 @@ private slots:
         W().AExportPdfExecute();
         QCOMPARE(Errors().size(), 1);
         QVERIFY(Errors().front().contains(pdfAnswer_));
+    }
+
+    void thePageSizeFollowsTheUnitsUntilTheUserChoosesOne()
+    {
+        // Nothing chosen yet: Letter for the English example, whatever the system's locale.
+        W().AExportPdfExecute();
+        QCOMPARE(offeredPage_, QPageSize::Letter);
+        openAnswer_ = QStringLiteral(TW_BINARY_DIR "/cli/SI UNITS EXAMPLE.btw");
+        QVERIFY(W().AOpenExecute());
+        W().AExportPdfExecute();
+        QCOMPARE(offeredPage_, QPageSize::A4);
+
+        // Chosen in Export PDF: the file gets it, the status bar says so, and it is offered
+        // from then on, in Export PDF and in the "Output Options".
+        pdfAnswer_ = Path(QStringLiteral("letter.pdf"));
+        pageAnswer_ = QPageSize::Letter;
+        W().AExportPdfExecute();
+        QVERIFY2(Errors().isEmpty(), qPrintable(Errors().join('\n')));
+        QVERIFY(ReadAll(pdfAnswer_).contains("/MediaBox [0 0 612"));
+        QCOMPARE(W().statusBar()->currentMessage(),
+                 QStringLiteral("Report written to ") + QDir::toNativeSeparators(pdfAnswer_));
+        pdfAnswer_.clear();
+        W().AExportPdfExecute();
+        QCOMPARE(offeredPage_, QPageSize::Letter);
+        QCOMPARE(tw::ui::OfferedPageSize(W().form()).id(), QPageSize::Letter);
+
+        // Chosen in the "Output Options".
+        AnswerFile(QStringLiteral("a4.pdf"));
+        outputAnswer_->pageSize = QPageSize(QPageSize::A4);
+        W().APrintExecute();
+        QVERIFY(ReadAll(Path(QStringLiteral("a4.pdf"))).contains("/MediaBox [0 0 595"));
+        QCOMPARE(W().statusBar()->currentMessage(),
+                 QStringLiteral("Report written to ") +
+                     QDir::toNativeSeparators(Path(QStringLiteral("a4.pdf"))));
+        W().AExportPdfExecute();
+        QCOMPARE(offeredPage_, QPageSize::A4);
     }
 
     void outputOptionsGiveTheChoice()

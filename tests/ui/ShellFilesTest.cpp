@@ -170,32 +170,54 @@ private slots:
         QCOMPARE(questions_, 3);
     }
 
-    void foreignFileKeepsTheOpenProject()
+    void failedOpenLeavesTheDocumentAsItWas_data()
     {
+        QTest::addColumn<QString>("file");    // the file tried, in the test folder
+        QTest::addColumn<QString>("holds");   // "text", "cut" (the saved project cut off), "none"
+        QTest::addColumn<QString>("message"); // the message after the file's path
+        QTest::newRow("another program's file") << "notes.btw"
+                                                << "text"
+                                                << ": Wrong file format";
+        QTest::newRow("cut off") << "cut.btw"
+                                 << "cut"
+                                 << " is damaged: it ends after 700 of ";
+        QTest::newRow("not there") << "missing.btw"
+                                   << "none"
+                                   << ": No such file";
+    }
+
+    void failedOpenLeavesTheDocumentAsItWas()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, holds);
+        QFETCH(QString, message);
         SaveAs("wall.btw");
         ChangeShoredHeight("13");
-        QVERIFY(WriteAll(Path("notes.btw"), "These are not the project you are looking for."));
-        openAnswer_ = Path("notes.btw");
+        if (holds == "text")
+            QVERIFY(WriteAll(Path(file), "These are not the project you are looking for."));
+        else if (holds == "cut")
+            QVERIFY(WriteAll(Path(file), ReadAll(Path("wall.btw")).left(700)));
+        const QString undo = W().AUndo()->text();
+        const std::size_t states = W().form().HistorySize();
+
+        // The changes given up at the question, then the file cannot be opened.
+        openAnswer_ = Path(file);
         answers_ = {QMessageBox::No};
         QVERIFY(!W().AOpenExecute());
-        QCOMPARE(Errors(), QStringList({"Wrong file format"}));
-        // No file name, the plain caption; the project that was open is still shown and held.
-        QCOMPARE(W().FileName(), QString());
-        QCOMPARE(Caption(), QString("Brenmoor Tarnwick"));
+        QCOMPARE(Errors().size(), 1);
+        QVERIFY2(Errors().constFirst().contains(Path(file) + message), qPrintable(Errors()[0]));
+        // The document as it was: its file, its unsaved mark, its history, its values.
+        QCOMPARE(W().FileName(), Path("wall.btw"));
+        QCOMPARE(Caption(), QString("Brenmoor Tarnwick - wall.btw*"));
+        QVERIFY(W().form().Modified());
+        QCOMPARE(W().form().HistorySize(), states);
+        QCOMPARE(W().AUndo()->text(), undo);
         QCOMPARE(ShoredHeightText(), QString("13.00"));
         QCOMPARE(static_cast<double>(project_->ShoredHeight), 13.0);
-        QVERIFY(!W().RecentFiles().contains(Path("notes.btw")));
-        // Saving now asks for a name, as for a project never saved.
-        saveAnswer_ = QString();
-        QVERIFY(!W().ASaveExecute());
-        QCOMPARE(saveDialogs_, 2);
-
-        // A file that is not there: the loader's message.
-        errors_.clear();
-        QVERIFY(!W().OpenFile(Path("missing.btw")));
-        QCOMPARE(Errors().size(), 1);
-        QVERIFY2(Errors().constFirst().startsWith("Cannot open"), qPrintable(Errors().join("")));
-        QCOMPARE(Caption(), QString("Brenmoor Tarnwick"));
+        QVERIFY(!W().RecentFiles().contains(Path(file)));
+        // Undone, it is the saved file again.
+        W().AUndo()->trigger();
+        QVERIFY(!W().form().Modified());
     }
 
     void failedSaveKeepsTheFlagAndTheOldFile()

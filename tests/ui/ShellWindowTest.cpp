@@ -290,6 +290,12 @@ private slots:
         QCOMPARE(opened_.size(), 2);
         QCOMPARE(opened_.last().scheme(), QString("https"));
         QVERIFY(opened_.last().host().endsWith(".example"));
+        // No web browser to show it: the window says so.
+        W().openWithDesktop = [](const QUrl&) { return false; };
+        W().AWeb()->trigger();
+        QCOMPARE(Errors().size(), 2);
+        QVERIFY2(Errors().constLast().contains(opened_.last().toString()),
+                 qPrintable(Errors().constLast()));
 
         // About: a modal box with its caption, the product, the version and OK.
         QString caption;

@@ -189,6 +189,17 @@ private slots:
         Type(Box::ShoredHeight, "99");
         Leave();
         QCOMPARE(Text(W().boxWidget(Box::ShoredHeight)), QString("30.00"));
+
+        // A comma where the decimal point belongs reads as the point; an exponent is refused
+        // and the box's hint says why.
+        Type(Box::ShoredHeight, "12,5");
+        Leave();
+        QCOMPARE(Text(W().boxWidget(Box::ShoredHeight)), QString("12.50"));
+        Type(Box::ShoredHeight, "1e");
+        QCOMPARE(Text(W().boxWidget(Box::ShoredHeight)), QString("1"));
+        QVERIFY(HintBeside(W().boxWidget(Box::ShoredHeight)));
+        QVERIFY2(W().hintWindow()->text().contains("exponent"),
+                 qPrintable(W().hintWindow()->text()));
         QVERIFY(Errors().isEmpty());
     }
 
@@ -236,6 +247,10 @@ private slots:
         QVERIFY(W().boxWidget(Box::SheetPileDepth)->isVisibleTo(Sec(Section::GeneralData)));
         QVERIFY(!W().listWidget(List::Reinforcement)->isVisibleTo(Sec(Section::GeneralData)));
         QVERIFY(!Sec(Section::LaggingInput)->isVisibleTo(&W()));
+        // A sheet pile is driven: "Drilled" is offered greyed, it cannot be chosen.
+        QComboBox* install = W().listWidget(List::InstallMethod);
+        const QModelIndex drilled = install->model()->index(install->findText("Drilled"), 0);
+        QVERIFY(!(install->model()->flags(drilled) & Qt::ItemIsEnabled));
         QVERIFY(Errors().isEmpty());
     }
 
@@ -254,6 +269,45 @@ private slots:
         QTest::keyClick(W().listWidget(List::Units), Qt::Key_Return);
         QCOMPARE(QApplication::focusWidget(), W().listWidget(List::AnalysisMethod));
         QCOMPARE(W().listWidget(List::Units)->currentText(), QString("English"));
+    }
+
+    // Tab goes through what can be typed or pressed: read-only boxes are left out, the Logo
+    // button is in, between the date and the inputs column.
+    void tabChainSkipsReadOnlyBoxesAndReachesTheLogoButton()
+    {
+        QWidget* units = W().listWidget(List::Units);
+        Focus(units);
+        QTest::keyClick(units, Qt::Key_Backtab);
+        QCOMPARE(QApplication::focusWidget(), W().logoButton());
+        QTest::keyClick(W().logoButton(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), units);
+
+        // Down the whole inputs column (each section opens as the focus reaches it).
+        QStringList readOnlyStops;
+        bool passedTheInclination = false;
+        for (int i = 0; i < 300 && !readOnlyStops.size(); ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QWidget* focus = QApplication::focusWidget();
+            if (!W().inputsColumn()->isAncestorOf(focus))
+                break;
+            if (auto* edit = qobject_cast<TNumericEdit*>(focus); edit && edit->isReadOnly())
+                readOnlyStops << edit->parentWidget()->findChild<QLabel*>()->text();
+            if (focus == W().boxWidget(Box::BackfillUnitWeight))
+                passedTheInclination = true;
+        }
+        QVERIFY2(readOnlyStops.isEmpty(), qPrintable(readOnlyStops.join(", ")));
+        QVERIFY(passedTheInclination);
+    }
+
+    // The window cannot be made so small that the first rows of the inputs are out of view.
+    void theWindowKeepsRoomForTheInputs()
+    {
+        W().resize(100, 100);
+        QCoreApplication::processEvents();
+        QWidget* pileType = W().listWidget(List::PileType);
+        const QRect row(pileType->mapTo(W().inputsColumn()->viewport(), QPoint(0, 0)),
+                        pileType->size());
+        QVERIFY(W().inputsColumn()->viewport()->rect().contains(row));
     }
 
     void focusInACollapsedSectionExpandsIt()
@@ -471,15 +525,21 @@ private slots:
         QTRY_VERIFY(Expanded(Section::GeneralData));
     }
 
-    void unitSwitchNoteShowsOnce()
+    void unitSwitchNoteTellsWhatChangedAndGoesWithUndo()
     {
         QVERIFY(!W().noticeBanner()->isVisible());
         Choose(List::Units, "SI");
         QVERIFY(W().noticeBanner()->isVisible());
-        QVERIFY(W().noticeBanner()->findChild<QLabel*>("text")->text().contains("not converted"));
+        const QString text = W().noticeBanner()->findChild<QLabel*>("text")->text();
+        QVERIFY2(text.contains("not converted") && text.contains("Shored Height, H 15.00 m to "
+                                                                 "9.00 m"),
+                 qPrintable(text));
         W().noticeBanner()->findChild<QToolButton*>("DismissNotice")->click();
         QVERIFY(!W().noticeBanner()->isVisible());
+        // Switched again, and the switch undone.
         Choose(List::Units, "English");
+        QVERIFY(W().noticeBanner()->isVisible());
+        W().AUndo()->trigger();
         QVERIFY(!W().noticeBanner()->isVisible());
     }
 

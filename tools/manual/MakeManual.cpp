@@ -1,9 +1,11 @@
 // Build tool: renders the user manual, "User Manual Tarnwick.pdf", from the Markdown chapters
 // in docs/manual, the inputs reference generated from the window's own tables (captions, units,
-// limits and explanations, so it cannot drift from the program), the command-line reference
-// and the verification record, with the screenshots the build takes of the program.
+// limits and explanations, so it cannot drift from the program) and the command-line
+// reference, with the screenshots the build takes of the program; with a table of contents
+// and numbered pages.
 //
 //   tw_make_manual OUT.pdf CHAPTERS_DIR DOCS_DIR IMAGES_DIR
+#include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QBuffer>
 #include <QByteArray>
@@ -12,7 +14,9 @@
 #include <QHash>
 #include <QImage>
 #include <QPageLayout>
+#include <QPainter>
 #include <QPdfWriter>
+#include <QRegularExpression>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -21,6 +25,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <vector>
 
 #include "engine/Globals.h"
 #include "form/FormIds.h"
@@ -34,9 +39,11 @@ using namespace tw::form;
 namespace {
 
 // The text area of a Letter page with 20 mm margins, in points: the document is laid out on
-// it and printed at that scale.
+// it, less the footer's room at the bottom of each page, and printed at that scale.
 constexpr double kTextWidth = 612 - 2 * 56.69;
 constexpr double kTextHeight = 792 - 2 * 56.69;
+constexpr double kFooterHeight = 24;
+constexpr double kBodyHeight = kTextHeight - kFooterHeight;
 
 QString ReadText(const QString& path)
 {
@@ -100,6 +107,137 @@ QString InputsReference()
     return md;
 }
 
+// The Markdown without its section of this title ("## title" to the next heading of its level
+// or above).
+QString WithoutSection(const QString& md, const QString& title)
+{
+    const QString heading = QStringLiteral("\n## ") + title + QLatin1Char('\n');
+    const qsizetype start = md.indexOf(heading);
+    if (start < 0)
+        return md;
+    static const QRegularExpression next(QStringLiteral("\n#{1,2} "));
+    const qsizetype end = md.indexOf(next, start + heading.size() - 1);
+    return md.left(start + 1) + (end < 0 ? QString() : md.mid(end + 1));
+}
+
+// One line of the contents and the heading it stands for.
+struct TContentsEntry
+{
+    QTextBlock entry;
+    QTextBlock heading;
+};
+
+// The contents, on the page after the introduction: every chapter (bold) and its sections,
+// each with a tab to its page number at the right edge. Each chapter starts a page. The
+// numbers are written once the document is laid out (NumberContents).
+std::vector<TContentsEntry> InsertContents(QTextDocument& document)
+{
+    std::vector<QTextBlock> headings;
+    bool title = true;
+    for (QTextBlock b = document.begin(); b.isValid(); b = b.next()) {
+        const int level = b.blockFormat().headingLevel();
+        if (level == 1 && title)
+            title = false; // the manual's own title
+        else if (level == 1 || level == 2)
+            headings.push_back(b);
+    }
+    if (headings.empty() || !headings.front().previous().isValid())
+        return {};
+    for (const QTextBlock& heading : headings) {
+        if (heading.blockFormat().headingLevel() != 1)
+            continue;
+        QTextBlockFormat format = heading.blockFormat();
+        format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+        QTextCursor(heading).setBlockFormat(format);
+    }
+    QTextCursor cursor(headings.front().previous());
+    cursor.movePosition(QTextCursor::EndOfBlock);
+    QTextBlockFormat captionFormat;
+    captionFormat.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+    captionFormat.setBottomMargin(4);
+    QTextCharFormat captionChars;
+    captionChars.setFontWeight(QFont::Bold);
+    captionChars.setFontPointSize(14);
+    cursor.insertBlock(captionFormat, captionChars);
+    cursor.insertText(QStringLiteral("Contents"));
+    std::vector<TContentsEntry> entries;
+    for (const QTextBlock& heading : headings) {
+        const bool chapter = heading.blockFormat().headingLevel() == 1;
+        const double indent = chapter ? 0 : 16;
+        QTextBlockFormat format;
+        format.setLeftMargin(indent);
+        format.setTopMargin(chapter ? 3 : 0);
+        format.setTabPositions({QTextOption::Tab(
+            kTextWidth - 2 * document.documentMargin() - indent - 2, QTextOption::RightTab)});
+        QTextCharFormat chars;
+        chars.setFontWeight(chapter ? QFont::Bold : QFont::Normal);
+        chars.setFontPointSize(chapter ? 10 : 9);
+        cursor.insertBlock(format, chars);
+        cursor.insertText(heading.text() + QLatin1Char('\t'));
+        entries.push_back({cursor.block(), heading});
+    }
+    return entries;
+}
+
+// The page (from 1) on which the block's first line is laid out.
+int PageOf(const QTextDocument& document, const QTextBlock& block)
+{
+    const QRectF rect = document.documentLayout()->blockBoundingRect(block);
+    const QTextLayout* layout = block.layout();
+    const double y = rect.top() + (layout && layout->lineCount() > 0 ? layout->lineAt(0).y() : 0);
+    return static_cast<int>(y / kBodyHeight) + 1;
+}
+
+// Writes the page numbers into the contents. A number stands at a right tab, so writing it
+// moves nothing else.
+void NumberContents(QTextDocument& document, const std::vector<TContentsEntry>& entries)
+{
+    std::vector<int> pages;
+    for (const TContentsEntry& e : entries)
+        pages.push_back(PageOf(document, e.heading));
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        QTextCursor cursor(entries[i].entry);
+        cursor.movePosition(QTextCursor::EndOfBlock);
+        cursor.insertText(QString::number(pages[i]));
+    }
+}
+
+// Prints the laid-out pages, each with a footer under a rule: the manual's title at the left,
+// the page number at the right.
+void PrintPages(const QTextDocument& document, QPdfWriter& writer)
+{
+    QPainter painter(&writer);
+    const double scale = writer.width() / kTextWidth;
+    painter.scale(scale, scale);
+    // In the document's units, as its text is laid out (10 points are 13.3 units there).
+    QFont footerFont = document.defaultFont();
+    footerFont.setPixelSize(11);
+    const QString title =
+        QStringLiteral("User Manual Tarnwick v") + QString::fromStdString(VersionString());
+    const int pages = document.pageCount();
+    for (int page = 0; page < pages; ++page) {
+        if (page > 0)
+            writer.newPage();
+        painter.save();
+        painter.setClipRect(QRectF(0, 0, kTextWidth, kBodyHeight));
+        painter.translate(0, -page * kBodyHeight);
+        QAbstractTextDocumentLayout::PaintContext context;
+        context.clip = QRectF(0, page * kBodyHeight, kTextWidth, kBodyHeight);
+        context.palette.setColor(QPalette::Text, Qt::black);
+        document.documentLayout()->draw(&painter, context);
+        painter.restore();
+
+        const QRectF footer(document.documentMargin(), kTextHeight - 14,
+                            kTextWidth - 2 * document.documentMargin(), 14);
+        painter.setPen(QPen(Qt::black, 0.5));
+        painter.drawLine(footer.topLeft() - QPointF(0, 2), footer.topRight() - QPointF(0, 2));
+        painter.setFont(footerFont);
+        painter.drawText(footer, Qt::AlignLeft | Qt::AlignBottom, title);
+        painter.drawText(footer, Qt::AlignRight | Qt::AlignBottom,
+                         QStringLiteral("Page %1 of %2").arg(page + 1).arg(pages));
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -123,11 +261,12 @@ int main(int argc, char** argv)
         if (name.startsWith(QStringLiteral("02")))
             md += InputsReference() + QStringLiteral("\n\n");
     }
-    // The references of the command line and of the verification, as they stand in docs/.
+    // The reference of the command line as it stands in docs/, for those who script their
+    // walls; its measurements of speed are for the program's developers and stay there, as
+    // does the verification record (docs/verification.md).
     md += QStringLiteral("\n\n# Appendix A: The command line\n\n") +
-          ReadText(docs.filePath(QStringLiteral("cli.md"))).section(QLatin1Char('\n'), 1);
-    md += QStringLiteral("\n\n# Appendix B: Verification and speed\n\n") +
-          ReadText(docs.filePath(QStringLiteral("verification.md"))).section(QLatin1Char('\n'), 1);
+          WithoutSection(ReadText(docs.filePath(QStringLiteral("cli.md"))).section('\n', 1),
+                         QStringLiteral("Speed"));
 
     QTextDocument document;
     document.setMetaInformation(QTextDocument::DocumentTitle,
@@ -190,7 +329,9 @@ int main(int argc, char** argv)
         table->setFormat(format);
     }
 
-    document.setPageSize(QSizeF(kTextWidth, kTextHeight));
+    document.setPageSize(QSizeF(kTextWidth, kBodyHeight));
+    const std::vector<TContentsEntry> contents = InsertContents(document);
+    NumberContents(document, contents);
     QByteArray pdf;
     {
         QBuffer buffer(&pdf);
@@ -200,7 +341,7 @@ int main(int argc, char** argv)
         writer.setPageMargins(QMarginsF(20, 20, 20, 20), QPageLayout::Millimeter);
         writer.setTitle(QStringLiteral("User Manual Tarnwick"));
         writer.setCreator(QStringLiteral("Tarnwick v") + QString::fromStdString(VersionString()));
-        document.print(&writer);
+        PrintPages(document, writer);
     }
     if (const auto reason = ui::WriteWholeFile(out, pdf)) {
         std::fprintf(stderr, "tw_make_manual: cannot write %s: %s\n", argv[1],

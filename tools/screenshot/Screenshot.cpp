@@ -4,7 +4,8 @@
 //   tw_screenshot --out main.png [--project wall.btw] [--size 1600x950] [--expand Section]
 //                 [--type Box=text] [--choose List=index] [--check Check=0|1] [--widget Section]
 //                 [--dialog
-//                 table|usersheet|graphs|graph1..graph6|nodes|print|preview|updates|lightest|study]
+//                 table|usersheet|graphs|graph1..graph6|nodes|print|preview|updates|lightest|
+//                 study[=Box:from:to:steps:plot]]
 //                 [--click passiveInfo|userSheet] [--focus Box]
 //                 [--menu File|Edit|Tools|Help] [--screen]
 //
@@ -161,10 +162,17 @@ int main(int argc, char* argv[])
                 static QPrinter printer(QPrinter::HighResolution);
                 dialog = tw::ui::MakeReportPreview(&window, window.form(), printer);
             } else if (name == "study") {
-                auto* study = new tw::ui::TfrmStudy(window.form(), &window);
-                study->SetInput(tw::form::Box::ShoredHeight, 10, 30, 21);
-                study->SetPlot(tw::ui::TfrmStudy::TPlot::MaxMoment);
-                dialog = study;
+                // study[=Box:from:to:steps:plot], plot the index of the result list.
+                const QStringList study = rest.split(QLatin1Char(':'));
+                auto* studyWindow = new tw::ui::TfrmStudy(window.form(), &window);
+                studyWindow->SetInput(study.size() >= 4 ? Find<Box>(study[0].toStdString())
+                                                        : tw::form::Box::ShoredHeight,
+                                      study.size() >= 4 ? study[1].toDouble() : 10,
+                                      study.size() >= 4 ? study[2].toDouble() : 30,
+                                      study.size() >= 4 ? study[3].toInt() : 21);
+                studyWindow->SetPlot(static_cast<tw::ui::TfrmStudy::TPlot>(
+                    study.size() >= 5 ? study[4].toInt() : 2));
+                dialog = studyWindow;
             } else if (name == "lightest") {
                 dialog = new tw::ui::TfrmLightestSection(
                     tw::form::FindLightestSections(window.form().Project()), &window);
