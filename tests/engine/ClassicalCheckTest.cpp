@@ -5,7 +5,10 @@
 #include <random>
 #include <string>
 
+#include <nlohmann/json.hpp>
+
 #include "engine/ClassicalCheck.h"
+#include "engine/ResultsJson.h"
 #include "engine/TWClasses.h"
 #include "engine/UnitConversion.h"
 #include "support/RandomWalls.h"
@@ -283,4 +286,22 @@ TEST(ClassicalCheck, GeneratedWallsGetANumberOrAReason)
         }
     }
     EXPECT_GT(applicable, 200);
+}
+
+TEST(ClassicalCheck, ResultsJsonCarriesTheCheck)
+{
+    TTWData wall = CaltransSoldierPile();
+    const TClassicalCheck c = CheckOf(wall);
+    const auto doc = nlohmann::json::parse(ResultsToJson(wall)).at("ClassicalCheck");
+    EXPECT_TRUE(doc.at("Applicable").get<bool>());
+    EXPECT_EQ(doc.at("D0").get<double>(), static_cast<double>(c.D0));
+    EXPECT_EQ(doc.at("MomentRatio").get<double>(), static_cast<double>(c.MomentRatio));
+    EXPECT_TRUE(doc.at("Warning").get<bool>());
+
+    TTWData user = tw::test::HandCheckedWall();
+    user.AnalysisMethod = TAnalysisMethod::amUserDefined;
+    user.Analyze();
+    const auto na = nlohmann::json::parse(ResultsToJson(user)).at("ClassicalCheck");
+    EXPECT_FALSE(na.at("Applicable").get<bool>());
+    EXPECT_EQ(na.at("Reason").get<std::string>(), kClassicalUserDefinedReason);
 }
