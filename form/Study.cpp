@@ -142,9 +142,11 @@ std::vector<TStudyStep> RunStudy(const TTWData& project, Box input, long double 
             step.checks = SummarizeChecks(form);
             // The failing check's utilization, where it has one: the step keeps a governing
             // utilization to plot.
-            if (!step.checks.passes)
-                if (const TVerdict* failing = WallVerdicts(copy).FirstFailure())
+            if (!step.checks.passes) {
+                const TVerdicts verdicts = WallVerdicts(copy);
+                if (const TVerdict* failing = verdicts.FirstFailure())
                     step.checks.utilization = failing->utilization;
+            }
         }
         result.push_back(std::move(step));
     }
