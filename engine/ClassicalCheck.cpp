@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <optional>
 
 #include "engine/TWClasses.h"
 
@@ -184,8 +185,10 @@ struct TRoot
     long double Moment = 0;
 };
 
-// The first depth at or below the base where the shear falls to zero, and the moment there.
-TRoot ZeroShear(const TLoading& loading, long double base)
+// Walks the stretches from the top, carrying the shear and moment, and hands each stretch at
+// or below the base to `visit` with the state at its start; the first answer `visit` gives
+// ends the walk.
+template <class Visit> TRoot WalkBelow(const TLoading& loading, long double base, Visit visit)
 {
     TState st{0, loading.TopMoment};
     for (int i = 0; i < loading.Count; ++i) {
@@ -198,55 +201,55 @@ TRoot ZeroShear(const TLoading& loading, long double base)
         st.V += s.PointForce;
         if (s.X0 < base)
             continue;
-        if (st.V <= 0)
-            return {true, s.X0, st.M};
-        // The shear is positive at the stretch's start: its first root is where it falls to 0.
-        std::array<long double, 2> roots{};
-        const long double len = s.X1 - s.X0;
-        if (ShearRoots(s, st.V, len, roots) > 0)
-            return {true, s.X0 + roots[0], MomentIn(s, st, roots[0])};
-        if (ShearIn(s, st, len) <= 0)
-            return {true, s.X1, MomentIn(s, st, len)};
+        if (const std::optional<TRoot> root = visit(s, st))
+            return *root;
     }
     return {};
 }
 
-// The first depth below the base where the moment about the toe falls to zero.
+// The first depth at or below the base where the shear falls to zero, and the moment there.
+TRoot ZeroShear(const TLoading& loading, long double base)
+{
+    return WalkBelow(loading, base,
+                     [](const TStretch& s, const TState& st) -> std::optional<TRoot> {
+                         if (st.V <= 0)
+                             return TRoot{true, s.X0, st.M};
+                         // The shear is positive at the stretch's start: its first root is
+                         // where it falls to 0.
+                         std::array<long double, 2> roots{};
+                         const long double len = s.X1 - s.X0;
+                         if (ShearRoots(s, st.V, len, roots) > 0)
+                             return TRoot{true, s.X0 + roots[0], MomentIn(s, st, roots[0])};
+                         if (ShearIn(s, st, len) <= 0)
+                             return TRoot{true, s.X1, MomentIn(s, st, len)};
+                         return std::nullopt;
+                     });
+}
+
+// The first depth below the base where the moment about the toe falls to zero; pushesBack
+// when the moment at the base is not positive already.
 TRoot MomentZero(const TLoading& loading, long double base, bool& pushesBack)
 {
     pushesBack = false;
-    TState st{0, loading.TopMoment};
-    for (int i = 0; i < loading.Count; ++i) {
-        const TStretch& s = loading.Stretches[i];
-        if (i > 0) {
-            const TStretch& p = loading.Stretches[i - 1];
-            const long double L = p.X1 - p.X0;
-            st = {ShearIn(p, st, L), MomentIn(p, st, L)};
-        }
-        st.V += s.PointForce;
-        if (s.X0 < base)
-            continue;
-        if (s.X0 == base && st.M <= 0) {
-            pushesBack = true;
-            return {};
-        }
-        const long double len = s.X1 - s.X0;
-        std::array<long double, 4> ends{};
-        int n = 0;
-        std::array<long double, 2> roots{};
-        const int r = ShearRoots(s, st.V, len, roots);
-        for (int k = 0; k < r; ++k)
-            ends[n++] = roots[k];
-        ends[n++] = len;
-        long double lo = 0;
-        for (int k = 0; k < n; ++k) {
-            const long double hi = ends[k];
-            if (MomentIn(s, st, hi) <= 0)
-                return {true, s.X0 + MomentRoot(s, st, lo, hi), 0};
-            lo = hi;
-        }
-    }
-    return {};
+    return WalkBelow(loading, base,
+                     [&](const TStretch& s, const TState& st) -> std::optional<TRoot> {
+                         if (s.X0 == base && st.M <= 0) {
+                             pushesBack = true;
+                             return TRoot{};
+                         }
+                         // The moment is monotonic between the roots of the shear.
+                         const long double len = s.X1 - s.X0;
+                         std::array<long double, 2> roots{};
+                         const int r = ShearRoots(s, st.V, len, roots);
+                         long double lo = 0;
+                         for (int k = 0; k <= r; ++k) {
+                             const long double hi = k < r ? roots[k] : len;
+                             if (MomentIn(s, st, hi) <= 0)
+                                 return TRoot{true, s.X0 + MomentRoot(s, st, lo, hi), 0};
+                             lo = hi;
+                         }
+                         return std::nullopt;
+                     });
 }
 
 TClassicalCheck NotApplicable(std::string reason)

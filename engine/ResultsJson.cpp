@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <limits>
 #include <string>
 
 #include "engine/ClassicalCheck.h"
@@ -266,12 +267,9 @@ void WriteClassicalCheck(JsonWriter& w, const TTWData& p)
         Num(w, "MaxMoment", c.MaxMoment);
         Num(w, "PassiveWidth", c.PassiveWidth);
         Num(w, "EmbedmentRatio", c.EmbedmentRatio);
-        if (c.HasMomentRatio)
-            Num(w, "MomentRatio", c.MomentRatio);
-        else {
-            w.Key("MomentRatio");
-            w.Null();
-        }
+        // null when the design has no moment below grade to compare with
+        Num(w, "MomentRatio",
+            c.HasMomentRatio ? c.MomentRatio : std::numeric_limits<long double>::quiet_NaN());
         w.Key("Warning");
         w.Bool(c.Warning);
     }

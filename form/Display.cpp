@@ -314,11 +314,9 @@ void TMainForm::ShowClassicalCheck()
     const TTWData& p = project_;
     const TClassicalCheck c = ComputeClassicalCheck(p);
     classicalWarning_ = c.Applicable && c.Warning;
-    for (Box b : {Box::ResClassicalEmbedment, Box::ResDesignEmbedment, Box::ResClassicalD0,
-                  Box::ResDesignD0, Box::ResClassicalZeroShear, Box::ResDesignZeroShear,
-                  Box::ResClassicalMoment, Box::ResDesignMoment, Box::ResClassicalEmbedmentRatio,
-                  Box::ResClassicalMomentRatio})
-        B(b).visible = c.Applicable;
+    for (int i = 0; i < kBoxCount; ++i)
+        if (BoxDef(static_cast<Box>(i)).section == Section::ClassicalCheck)
+            boxes_[i].visible = c.Applicable;
     TLabelState& note = Lb(Label::ClassicalNote);
     note.red = classicalWarning_;
     if (!c.Applicable) {
@@ -591,6 +589,7 @@ void TMainForm::ShowVerdicts(bool analysed)
     // The classical check is a second opinion, not a verdict: its caption mark is a warning.
     S(Section::ClassicalCheck).markVisible = analysed && classicalWarning_;
     S(Section::ClassicalCheck).markPass = !classicalWarning_;
+    S(Section::ClassicalCheck).markWarning = classicalWarning_;
 }
 
 TCommitResult TMainForm::ShowProject()

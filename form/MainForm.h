@@ -98,6 +98,8 @@ struct TSectionState
     // Result sections: the caption's verdict mark.
     bool markVisible = false;
     bool markPass = true;
+    // The mark is a warning (a second opinion differs), not a failed verdict.
+    bool markWarning = false;
 };
 
 // The outcome of a commit: the message of an arithmetic failure of the analysis, or none.

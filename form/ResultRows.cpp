@@ -179,7 +179,7 @@ std::string ResultsText(const TMainForm& form)
             out += s.caption;
             if (s.markVisible) {
                 out += ' ';
-                out += row.section == Section::ClassicalCheck ? "[WARNING]" : Mark(s.markPass);
+                out += s.markWarning ? "[WARNING]" : Mark(s.markPass);
             }
             out += '\n';
             const TColumnHeads heads = ResultColumnHeads(row.section, si);

@@ -199,11 +199,9 @@ void TfrmTWMain::Refresh()
         section->setCaption(QString::fromStdString(state.caption));
         section->setVisible(state.visible);
         if (IsResultSection(static_cast<Section>(i))) {
-            // The classical check warns; it does not pass or fail the design.
-            const bool warning = static_cast<Section>(i) == Section::ClassicalCheck;
-            section->markLabel()->setPixmap(state.markPass ? passMark_
-                                            : warning      ? warningMark_
-                                                           : failMark_);
+            section->markLabel()->setPixmap(state.markWarning ? warningMark_
+                                            : state.markPass  ? passMark_
+                                                              : failMark_);
             section->markLabel()->setVisible(state.markVisible);
         }
         if (section->isExpanded() != state.expanded)
