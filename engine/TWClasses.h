@@ -245,6 +245,9 @@ public:
     long double PassiveEFP = 0;         // input under Equivalent Fluid; result under Coulomb
     long double MaxPassivePressure = 0; // input under Equivalent Fluid; result under Coulomb
     long double ReservedSoilValue = 0;  // kept in files, never used
+    // The soil-spring analysis' n_h (sands) or k1 (clays), lb/in^3 | kN/m^3; 0 takes Terzaghi's
+    // value for the soil below the base (SoilSprings.h).
+    long double SubgradeModulus = 0;
     TSteelLibrary SteelLibrary = TSteelLibrary::slNorthAmerican;
     int32_t BeamIndex = 0;
     int32_t SheetIndex = 0;

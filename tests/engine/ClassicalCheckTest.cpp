@@ -14,6 +14,10 @@
 #include "support/RandomWalls.h"
 #include "support/TestWalls.h"
 
+using tw::test::CaltransSoldierPile;
+using tw::test::PdhSoldierPile;
+using tw::test::SetSoil;
+
 using namespace tw;
 
 namespace {
@@ -24,15 +28,6 @@ void ExpectWithinOnePercent(long double actual, long double published, const cha
     EXPECT_NEAR(static_cast<double>(actual), static_cast<double>(published),
                 0.01 * std::fabs(static_cast<double>(published)))
         << what;
-}
-
-void SetSoil(TTWData& p, long double phi, long double gamma)
-{
-    p.BackfillPhi = p.Backfill2Phi = p.PassivePhi = phi;
-    p.BackfillDelta = p.Backfill2Delta = p.PassiveDelta = 0;
-    p.BackfillSlope = p.Backfill2Slope = p.PassiveSlope = 0;
-    p.BackfillWallAngle = p.Backfill2WallAngle = p.PassiveWallAngle = 90;
-    p.BackfillUnitWeight = p.Backfill2UnitWeight = p.PassiveUnitWeight = gamma;
 }
 
 // Das, Principles of Foundation Engineering, 8th ed., Example 14.2: a cantilever sheet pile in
@@ -55,45 +50,6 @@ TTWData DasSheetPile()
     p.YieldStrength = 345;
     p.AllowableTopDeflection = 25;
     p.SelectSection(0);
-    return p;
-}
-
-// PDH G112, Example 3: soldier piles at 8.25 ft, W14x90 in 1.21 ft holes with a passive width
-// of 2 bf, H 12.5 ft, active 33.33 pcf, passive 300 pcf, 72 psf lateral surcharge; Net Pressure.
-TTWData PdhSoldierPile()
-{
-    TTWData p = tw::test::NetCoulombWall();
-    p.SoilMethod = TSoilMethod::smEquivalentFluid;
-    p.ShoredHeight = 12.5L;
-    p.PileSpacing = 8.25L;
-    p.PileWidth = 1.21L;
-    p.WedgeMultiplier = 2;
-    p.BackfillUnitWeight = p.PassiveUnitWeight = 100;
-    p.ActiveEFP = 33.33L;
-    p.PassiveEFP = 300;
-    p.MaxPassivePressure = 10000;
-    p.PassiveSafetyFactor = 1;
-    p.Surcharge = 72 / (33.33L / 100);
-    p.SelectSection(FindByName(p.SteelShapes(), "W14X90"));
-    return p;
-}
-
-// Caltrans Trenching and Shoring Manual, Example 7-1B: W14x120 at 8 ft in 2 ft holes, H 15 ft,
-// 125 pcf, phi 35, Rankine, 72 psf surcharge above the base, f = 0.08 phi = 2.8; Gross Pressure.
-TTWData CaltransSoldierPile()
-{
-    TTWData p = tw::test::NetCoulombWall();
-    p.AnalysisMethod = TAnalysisMethod::amGrossPressure;
-    p.ShoredHeight = 15;
-    p.PileSpacing = 8;
-    p.PileWidth = 2;
-    p.WedgeMultiplier = 2.8L;
-    SetSoil(p, 35, 125);
-    const long double ka =
-        (1 - std::sin(35 * 0.017453292519943295L)) / (1 + std::sin(35 * 0.017453292519943295L));
-    p.Surcharge = 72 / ka;
-    p.Backfill2Surcharge = 0;
-    p.SelectSection(FindByName(p.SteelShapes(), "W14X120"));
     return p;
 }
 
