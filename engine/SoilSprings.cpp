@@ -111,10 +111,14 @@ struct TSystem
     int Nodes;
     std::vector<long double> Load; // consistent nodal loads
     long double Reference = 0;     // the applied load's magnitude
+    std::vector<std::array<std::array<long double, 4>, 4>> Elements;
 
     explicit TSystem(const TSpringBeam& beam) : Beam(beam), Nodes(static_cast<int>(beam.X.size()))
     {
         Load.assign(2 * static_cast<std::size_t>(Nodes), 0);
+        Elements.reserve(static_cast<std::size_t>(Nodes));
+        for (int e = 0; e + 1 < Nodes; ++e)
+            Elements.push_back(ElementStiffness(beam.EI[e], beam.X[e + 1] - beam.X[e]));
         long double total = std::fabs(beam.TopForce);
         for (int e = 0; e + 1 < Nodes; ++e) {
             const long double h = beam.X[e + 1] - beam.X[e];
@@ -141,7 +145,7 @@ struct TSystem
         r = Load;
         long double energy = 0;
         for (int e = 0; e + 1 < Nodes; ++e) {
-            const auto k = ElementStiffness(Beam.EI[e], Beam.X[e + 1] - Beam.X[e]);
+            const auto& k = Elements[e];
             for (int a = 0; a < 4; ++a) {
                 long double s = 0;
                 for (int b = 0; b < 4; ++b)
@@ -165,7 +169,7 @@ struct TSystem
         for (auto& row : m.Rows)
             row.fill(0);
         for (int e = 0; e + 1 < Nodes; ++e) {
-            const auto k = ElementStiffness(Beam.EI[e], Beam.X[e + 1] - Beam.X[e]);
+            const auto& k = Elements[e];
             for (int a = 0; a < 4; ++a)
                 for (int b = 0; b <= a; ++b)
                     m.At(2 * e + a, 2 * e + b) += k[a][b];
@@ -393,8 +397,9 @@ TSoilSpringAnalysis ComputeSoilSpringAnalysis(const TTWData& p)
     const long double H = p.ShoredHeight;
     const long double L = p.TotalPileLength;
     const long double S = p.PileSpacing;
-    const long double b = sheet ? 1 : p.EffectivePileWidth();
-    const long double w = sheet ? 1 : std::min(p.WedgeMultiplier * b, S);
+    // A sheet pile wall is analysed per S of wall, as the design loads it: every width is S.
+    const long double b = sheet ? S : p.EffectivePileWidth();
+    const long double w = sheet ? S : std::min(p.WedgeMultiplier * b, S);
     const long double passiveTop = H + p.IgnorePassiveHeight;
     if (!(H > 0) || !(L > H) || !std::isfinite(L))
         return NotApplicable("the pile has no embedment below the base");
@@ -405,17 +410,19 @@ TSoilSpringAnalysis ComputeSoilSpringAnalysis(const TTWData& p)
     TSoilSpringAnalysis a;
     a.SoilClass = ClassOf(phi, cohesionKsf);
     a.UserModulus = p.SubgradeModulus > 0;
-    a.Modulus = a.UserModulus ? p.SubgradeModulus : TerzaghiModulus(a.SoilClass, english, cohesionKsf);
+    a.Modulus =
+        a.UserModulus ? p.SubgradeModulus : TerzaghiModulus(a.SoilClass, english, cohesionKsf);
     if (!(a.Modulus > 0) || !std::isfinite(a.Modulus))
         return NotApplicable("the soil below the base has neither friction nor cohesion: type the"
                              " subgrade modulus");
     // n_h or k1 in the model's force per cubic length (k/ft^3 | kN/m^3).
     const long double modulus = english ? a.Modulus * 1.728L : a.Modulus;
     const bool sand = IsSand(a.SoilClass);
-    // The spring per unit length of pile (of wall for sheet piles, taken as piles 1 ft wide)
-    // and per unit displacement, integrated over depths z0..z1 below the side's surface:
-    // n_h z for sands (Terzaghi's k_h = n_h z / b on the width b), k1 (1 ft) / 1.5 for clays.
-    const long double perWall = sheet ? 1 / foot : 1;
+    // The spring per unit length of pile (per S of wall for sheet piles, taken as piles 1 ft
+    // wide side by side) and per unit displacement, integrated over depths z0..z1 below the
+    // side's surface: n_h z for sands (Terzaghi's k_h = n_h z / b on the width b), k1 (1 ft) /
+    // 1.5 for clays.
+    const long double perWall = sheet ? S / foot : 1;
     const auto springOver = [&](long double z0, long double z1) {
         if (sand)
             return modulus * (z1 * z1 - z0 * z0) / 2 * perWall;
@@ -477,7 +484,8 @@ TSoilSpringAnalysis ComputeSoilSpringAnalysis(const TTWData& p)
     for (int e = 0; e + 1 < n; ++e) {
         const long double mid = (X[e] + X[e + 1]) / 2;
         const bool above = mid < H;
-        beam.EI[e] = above ? p.StiffnessAbove : p.StiffnessBelow;
+        // A sheet pile's section stiffness is per unit length of wall: times S, as the loads.
+        beam.EI[e] = (above ? p.StiffnessAbove : p.StiffnessBelow) * (sheet ? S : 1);
         if (above) {
             beam.LoadTop[e] = SegmentLine(diagram, mid, X[e]) * S;
             beam.LoadBottom[e] = SegmentLine(diagram, mid, X[e + 1]) * S;
@@ -498,7 +506,8 @@ TSoilSpringAnalysis ComputeSoilSpringAnalysis(const TTWData& p)
         // pressure behind (the classical check's loads).
         {
             const long double vertical = backAtBase + gammaBelow * (mid - H);
-            const long double activeFull = std::max<long double>(kaBelow * vertical, 0) * b * length;
+            const long double activeFull =
+                std::max<long double>(kaBelow * vertical, 0) * b * length;
             const long double net = gross ? 0 : activeFull;
             const long double active = activeFull - net;
             const long double passive = std::max(passiveAt(mid) * w * length - net, active);

@@ -6,9 +6,9 @@
 #include <limits>
 #include <string>
 
-#include "engine/UnitConversion.h"
 #include "engine/SoilSprings.h"
 #include "engine/TWClasses.h"
+#include "engine/UnitConversion.h"
 #include "support/TestWalls.h"
 
 using namespace tw;
@@ -129,8 +129,8 @@ TEST(SoilSprings, EveryWallIsInEquilibrium)
     ConvertProjectUnits(si, TUnitSystem::usSI);
     const char* names[] = {"hand-checked", "Caltrans", "sheet", "clay", "top loads", "SI"};
     int k = 0;
-    for (TTWData wall :
-         {tw::test::HandCheckedWall(), tw::test::CaltransSoldierPile(), sheet, clay, topLoads, si}) {
+    for (TTWData wall : {tw::test::HandCheckedWall(), tw::test::CaltransSoldierPile(), sheet, clay,
+                         topLoads, si}) {
         const char* name = names[k++];
         wall.Analyze();
         const TSoilSpringAnalysis a = ComputeSoilSpringAnalysis(wall);
@@ -192,8 +192,7 @@ TEST(SoilSprings, SoilClassesAndModuli)
     // clay 75 t/ft^3), the class from the passive soil, and the typed modulus.
     EXPECT_NEAR(static_cast<double>(TerzaghiModulus(TSubgradeClass::MediumSand, true)), 24.306,
                 1e-3);
-    EXPECT_NEAR(static_cast<double>(TerzaghiModulus(TSubgradeClass::StiffClay, false)), 23563.,
-                1.);
+    EXPECT_NEAR(static_cast<double>(TerzaghiModulus(TSubgradeClass::StiffClay, false)), 23563., 1.);
     TTWData dense = tw::test::HandCheckedWall();
     dense.PassivePhi = 38;
     EXPECT_EQ(SpringsOf(dense).SoilClass, TSubgradeClass::DenseSand);
@@ -219,12 +218,19 @@ TEST(SoilSprings, UserDefinedPressuresAreNotAnalysed)
 TEST(SoilSprings, TheUnitSystemsAgree)
 {
     // The same wall typed in SI: the same deflection (mm = 25.4 in) and moment (kN-m =
-    // 1.3558 k-ft), within the rounding of the converted inputs.
-    TTWData english = tw::test::CaltransSoldierPile();
-    TTWData si = tw::test::CaltransSoldierPile();
-    ConvertProjectUnits(si, TUnitSystem::usSI);
-    const TSoilSpringAnalysis e = SpringsOf(english), s = SpringsOf(si);
-    ASSERT_TRUE(e.Applicable && s.Applicable);
-    EXPECT_NEAR(static_cast<double>(s.TopDeflection / (25.4L * e.TopDeflection)), 1, 0.005);
-    EXPECT_NEAR(static_cast<double>(s.MaxMoment / (1.3558179483314L * e.MaxMoment)), 1, 0.005);
+    // 1.3558 k-ft), within the rounding of the converted inputs; a sheet pile's springs per
+    // unit length of wall included.
+    TTWData sheet = tw::test::NetCoulombWall();
+    sheet.SetPileType(TPileType::ptSheetPile);
+    sheet.ApplySelectionRules();
+    sheet.PileSpacing = sheet.PileWidth = 1;
+    sheet.SelectSection(FindByName(sheet.SteelShapes(), "PZ 27"));
+    for (const TTWData& wall : {tw::test::CaltransSoldierPile(), sheet}) {
+        TTWData english = wall, si = wall;
+        ConvertProjectUnits(si, TUnitSystem::usSI);
+        const TSoilSpringAnalysis e = SpringsOf(english), s = SpringsOf(si);
+        ASSERT_TRUE(e.Applicable && s.Applicable);
+        EXPECT_NEAR(static_cast<double>(s.TopDeflection / (25.4L * e.TopDeflection)), 1, 0.005);
+        EXPECT_NEAR(static_cast<double>(s.MaxMoment / (1.3558179483314L * e.MaxMoment)), 1, 0.005);
+    }
 }
