@@ -43,12 +43,12 @@ struct TSpringBeam
 
 struct TSpringBeamNode
 {
-    long double Deflection = 0;  // toward the excavation, in the model's length unit
-    long double Slope = 0;       // d(Deflection)/d(depth)
-    long double Shear = 0;       // just below the node, spring force at the node included
-    long double Moment = 0;      // positive where the loads toward the excavation bend it
-    long double FrontForce = 0;  // spring forces at the node, each positive as it resists
-    long double BackForce = 0;   // positive as the soil behind pushes toward the excavation
+    long double Deflection = 0; // toward the excavation, in the model's length unit
+    long double Slope = 0;      // d(Deflection)/d(depth)
+    long double Shear = 0;      // just below the node, spring force at the node included
+    long double Moment = 0;     // positive where the loads toward the excavation bend it
+    long double FrontForce = 0; // spring forces at the node, each positive as it resists
+    long double BackForce = 0;  // positive as the soil behind pushes toward the excavation
 };
 
 struct TSpringBeamSolution
@@ -111,10 +111,10 @@ struct TSoilSpringAnalysis
     bool UserModulus = false; // the modulus was typed, not taken from the table
     long double Modulus = 0;  // n_h or k1 used, lb/in^3 | kN/m^3
 
-    long double TopDeflection = 0;    // in | mm, toward the excavation
-    long double MaxMoment = 0;        // largest moment, k-ft | kN-m per pile
-    long double MaxMomentDepth = 0;   // ft | m from the pile top
-    long double MaxShear = 0;         // largest shear magnitude (signed)
+    long double TopDeflection = 0;  // in | mm, toward the excavation
+    long double MaxMoment = 0;      // largest moment, k-ft | kN-m per pile
+    long double MaxMomentDepth = 0; // ft | m from the pile top
+    long double MaxShear = 0;       // largest shear magnitude (signed)
     long double MaxShearDepth = 0;
     long double PassiveMobilized = 0; // front spring forces / their passive capacity, 0..1
     int Iterations = 0;
@@ -123,7 +123,8 @@ struct TSoilSpringAnalysis
 };
 
 // The message when the springs cannot hold the wall.
-inline constexpr char kSoilSpringExhausted[] = "no equilibrium: the passive resistance is exhausted";
+inline constexpr char kSoilSpringExhausted[] =
+    "no equilibrium: the passive resistance is exhausted";
 
 // The wall's analysis. Call it only after a successful Analyze; never throws.
 TSoilSpringAnalysis ComputeSoilSpringAnalysis(const TTWData& project);
