@@ -442,8 +442,13 @@ TSoilSpringAnalysis ComputeSoilSpringAnalysis(const TTWData& p)
     const long double efp = p.PassiveEFP * u * passiveFactor;
     const long double cap = p.MaxPassivePressure * u * passiveFactor;
     const long double cohesion = 2 * p.Cohesion * u * std::sqrt(std::max<long double>(p.Kp, 0));
+    // In front the design's passive with its cap; behind the toe, where the cap would fall
+    // below the active pressure of the deep soil, the passive is not capped.
     const auto passiveAt = [&](long double depthBelowSurface) {
         return std::min(cap, cohesion + efp * depthBelowSurface);
+    };
+    const auto passiveBehind = [&](long double depthBelowSurface) {
+        return cohesion + efp * depthBelowSurface;
     };
 
     // The mesh: 40 elements over the shored height plus the loading diagram's bends, 80
@@ -510,7 +515,7 @@ TSoilSpringAnalysis ComputeSoilSpringAnalysis(const TTWData& p)
                 std::max<long double>(kaBelow * vertical, 0) * b * length;
             const long double net = gross ? 0 : activeFull;
             const long double active = activeFull - net;
-            const long double passive = std::max(passiveAt(mid) * w * length - net, active);
+            const long double passive = std::max(passiveBehind(mid) * w * length - net, active);
             const long double rest = std::clamp(k0 * vertical * b * length - net, active, passive);
             // The law opposes y: the soil behind pushes toward the excavation.
             beam.Back[i] = {-rest, springOver(lo, hi), -passive, -active};

@@ -4,11 +4,13 @@
 
 #include <cmath>
 #include <limits>
+#include <random>
 #include <string>
 
 #include "engine/SoilSprings.h"
 #include "engine/TWClasses.h"
 #include "engine/UnitConversion.h"
+#include "support/RandomWalls.h"
 #include "support/TestWalls.h"
 
 using namespace tw;
@@ -233,4 +235,34 @@ TEST(SoilSprings, TheUnitSystemsAgree)
         EXPECT_NEAR(static_cast<double>(s.TopDeflection / (25.4L * e.TopDeflection)), 1, 0.005);
         EXPECT_NEAR(static_cast<double>(s.MaxMoment / (1.3558179483314L * e.MaxMoment)), 1, 0.005);
     }
+}
+
+TEST(SoilSprings, GeneratedWallsGetAnAnswerOrAReason)
+{
+    // Over walls of every kind: never a failure and never a stalled iteration; an answer is
+    // finite and in equilibrium, and no answer says why.
+    const std::string english = tw::test::ExampleProjectJson(false);
+    const std::string si = tw::test::ExampleProjectJson(true);
+    std::mt19937 rng(28);
+    int applicable = 0;
+    for (int k = 0; k < 300; ++k) {
+        TTWData p = tw::test::RandomWall(rng, english, si);
+        try {
+            p.Analyze();
+        } catch (const TAnalysisError&) {
+            continue;
+        }
+        const TSoilSpringAnalysis a = ComputeSoilSpringAnalysis(p);
+        if (!a.Applicable) {
+            ASSERT_FALSE(a.Reason.empty()) << k;
+            ASSERT_EQ(a.Reason.find("converge"), std::string::npos) << k;
+            continue;
+        }
+        ++applicable;
+        ASSERT_TRUE(std::isfinite(a.TopDeflection) && std::isfinite(a.MaxMoment)) << k;
+        const TSoilSpringNode& toe = a.Nodes.back();
+        ASSERT_LT(std::fabs(toe.Shear), 1e-5L * std::fabs(a.MaxShear)) << k;
+        ASSERT_LT(std::fabs(toe.Moment), 1e-5L * std::fabs(a.MaxMoment)) << k;
+    }
+    EXPECT_GT(applicable, 100);
 }
