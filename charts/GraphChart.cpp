@@ -105,6 +105,18 @@ void DrawMark(QPainter& painter, form::TPointMark mark, QPointF at, double size,
     painter.restore();
 }
 
+// The named active series, which the legend lists when there are two or more.
+std::vector<std::size_t> LegendSeries(const form::TGraphPlot& g)
+{
+    std::vector<std::size_t> named;
+    for (std::size_t i = 0; i < g.series.size(); ++i)
+        if (g.series[i].active && !g.series[i].name.empty())
+            named.push_back(i);
+    if (named.size() < 2)
+        named.clear();
+    return named;
+}
+
 } // namespace
 
 TGraphPicture RenderGraph(const form::TGraphPlot& g, QSize size, const TChartStyle& style)
@@ -124,6 +136,7 @@ TGraphPicture RenderGraph(const form::TGraphPlot& g, QSize size, const TChartSty
     const QFontMetrics metrics(labelsFont);
     const QFontMetrics titleMetrics(titleFont);
     const int fh = metrics.height();
+    const std::vector<std::size_t> legend = LegendSeries(g);
 
     QChart chart;
     chart.legend()->hide();
@@ -135,7 +148,11 @@ TGraphPicture RenderGraph(const form::TGraphPlot& g, QSize size, const TChartSty
     // the value title and the extreme-value mark above the value labels (the chart's right).
     const int margin = static_cast<int>(std::lround(4 * k));
     const int depthLabelRoom = metrics.horizontalAdvance(QStringLiteral("00.00")) + 8 * k;
-    chart.setMargins(QMargins(margin, titleMetrics.height() + depthLabelRoom + 2 * margin,
+    // Below the plot (the chart's left), two lines for the legend or the note.
+    const bool legendRoom = style.legendRoom || !legend.empty() || !g.note.empty();
+    const int legendHeight = legendRoom ? 2 * fh + 2 * margin : 0;
+    chart.setMargins(QMargins(margin + legendHeight,
+                              titleMetrics.height() + depthLabelRoom + 2 * margin,
                               titleMetrics.height() + 2 * fh + 3 * margin, margin));
 
     auto* depth = new QCategoryAxis;
@@ -163,7 +180,7 @@ TGraphPicture RenderGraph(const form::TGraphPlot& g, QSize size, const TChartSty
     chart.addAxis(depth, Qt::AlignTop);
     chart.addAxis(value, Qt::AlignRight);
 
-    std::array<QLineSeries*, 5> lines{};
+    std::vector<QLineSeries*> lines(g.series.size(), nullptr);
     for (std::size_t i = 0; i < g.series.size(); ++i) {
         const form::TGraphSeries& s = g.series[i];
         auto* line = new QLineSeries;
@@ -286,6 +303,34 @@ TGraphPicture RenderGraph(const form::TGraphPlot& g, QSize size, const TChartSty
             painter.drawText(QPointF(tx, end + metrics.ascent()), text);
         }
 
+        // The legend, one curve a line (a piece of it and its name) from the depth axis across,
+        // or the note.
+        const double legendTop = picture.image.height() - margin - 2.0 * fh;
+        const double legendWidth = picture.image.width() - plotLeft - margin;
+        if (!legend.empty()) {
+            const double sample = 16 * k;
+            double y = legendTop;
+            for (const std::size_t i : legend) {
+                const form::TGraphSeries& s = g.series[i];
+                const QColor colour = drawing::ToQColor(s.colour);
+                const QPointF mid(plotLeft + sample / 2, y + fh / 2.0);
+                painter.setPen(QPen(colour, std::max(1, s.lineWidth) * k));
+                painter.drawLine(QPointF(plotLeft, mid.y()), QPointF(plotLeft + sample, mid.y()));
+                DrawMark(painter, s.mark, mid, s.markSize * k, colour,
+                         drawing::ToQColor(s.markFill));
+                painter.setPen(Qt::black);
+                painter.drawText(QRectF(plotLeft + sample + 4 * k, y, legendWidth - sample, fh),
+                                 Qt::AlignLeft | Qt::AlignVCenter, QString::fromStdString(s.name));
+                y += fh;
+            }
+        } else if (!g.note.empty()) {
+            // From the picture's left edge: the widest room there is below the plot.
+            painter.setPen(QColor(64, 64, 64));
+            painter.drawText(
+                QRectF(margin, legendTop, picture.image.width() - 2 * margin, 2.0 * fh),
+                Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, QString::fromStdString(g.note));
+        }
+
         // The titles: the value's across the top, the depth's up the left side.
         painter.setPen(Qt::black);
         painter.setFont(titleFont);
@@ -306,7 +351,7 @@ TGraphPicture RenderGraph(const form::TGraphPlot& g, QSize size, const TChartSty
         for (const form::TGraphPoint& p : g.series[i].points) {
             const QPointF at = place(p.x, p.y, i);
             picture.points.push_back({static_cast<int>(std::lround(at.x())),
-                                      static_cast<int>(std::lround(at.y())), p.x, p.y});
+                                      static_cast<int>(std::lround(at.y())), p.x, p.y, index});
         }
     }
     scene.removeItem(&chart);
@@ -321,10 +366,11 @@ QImage GraphPrintPicture(const form::TGraphPlot& graph, int detail)
 }
 
 std::vector<QImage> GraphPrintPictures(const TTWData& project, const TNumberFormat& format,
-                                       int detail)
+                                       int detail, bool soilSprings)
 {
     std::vector<QImage> pictures;
-    for (const form::TGraphPlot& graph : form::BuildGraphs(project, form::TGraphKind::All, format))
+    for (const form::TGraphPlot& graph :
+         form::BuildGraphs(project, form::TGraphKind::All, format, soilSprings))
         pictures.push_back(GraphPrintPicture(graph, detail));
     return pictures;
 }

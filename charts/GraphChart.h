@@ -22,6 +22,7 @@ struct TPlottedPoint
     int y = 0;
     double valueX = 0; // depth (axial load for the interaction diagram)
     double valueY = 0;
+    int series = 0; // the index of its series in the graph
 };
 
 struct TChartStyle
@@ -29,6 +30,9 @@ struct TChartStyle
     QColor background = QColor(240, 240, 240);
     // For printing: fonts and lines twice as large.
     double scale = 1;
+    // The room of the legend (or of the note) below the plot, also on a graph without one,
+    // so that pictures side by side keep their depths level.
+    bool legendRoom = false;
 };
 
 struct TGraphPicture
@@ -50,9 +54,10 @@ inline constexpr int kReportDetail = 2;
 QImage GraphPrintPicture(const form::TGraphPlot& graph, int detail = kReportDetail);
 
 // The pictures of the graphs as the report prints them (GraphPrintPicture), in the order
-// loading to interaction (no interaction diagram without a rebar cage).
+// loading to interaction (no interaction diagram without a rebar cage); with `soilSprings`
+// the moment and deflection graphs with the soil-spring curve and the legend.
 std::vector<QImage> GraphPrintPictures(const TTWData& project, const TNumberFormat& format = {},
-                                       int detail = 1);
+                                       int detail = 1, bool soilSprings = false);
 
 // The first point within `tolerance` pixels of the position in both directions, or none.
 const TPlottedPoint* PointNear(const std::vector<TPlottedPoint>& points, QPoint position,

@@ -4,7 +4,7 @@
 //   tarnwick-cli show PROJECT               the results column as the window shows it
 //   tarnwick-cli convert [--to-si|--to-english] IN OUT   .btw <-> .json, and between unit systems
 //   tarnwick-cli new [--si] OUT             a new project
-//   tarnwick-cli table PROJECT [--csv]      the 64 node results (depth, shear, moment, ...)
+//   tarnwick-cli table PROJECT [--csv] [--springs]   the node results (depth, shear, ...)
 //   tarnwick-cli optimize PROJECT [--json]  the lightest passing sections of the catalogue
 //   tarnwick-cli summary PROJECT... [--csv] one line per project
 //   tarnwick-cli sweep PROJECT --input NAME --from A --to B --steps N [--csv]   a study
@@ -75,9 +75,12 @@ constexpr const char* kUsage =
     "                            bars kept.\n"
     "  new [--si] OUT            Write a new project (from the example project of the unit\n"
     "                            system when it is installed beside the program) to OUT.\n"
-    "  table PROJECT [--csv]     Print the results at the 64 analysis nodes (depth, shear,\n"
+    "  table PROJECT [--csv] [--springs]\n"
+    "                            Print the results at the 64 analysis nodes (depth, shear,\n"
     "                            moment, slope, deflection) as the node table shows them, or\n"
-    "                            as CSV with every value in full (--csv).\n"
+    "                            as CSV with every value in full (--csv). --springs: the nodes\n"
+    "                            of the soil-spring analysis (depth, load, shear, moment,\n"
+    "                            slope, deflection), or why it has no answer (exit status 1).\n"
     "  optimize PROJECT [--json]  Try every row of the wall's catalogue and list the sections\n"
     "                            that pass every check, lightest first, with the governing\n"
     "                            check, then the failing ones.\n"
@@ -485,19 +488,26 @@ int Sweep(const std::vector<std::string>& raw, const fs::path& programFolder)
 int Table(Arguments args, const fs::path& programFolder)
 {
     const bool csv = TakeOption(args, "--csv");
+    const tw::form::TNodeMethod method = TakeOption(args, "--springs")
+                                             ? tw::form::TNodeMethod::SoilSprings
+                                             : tw::form::TNodeMethod::Design;
     NoOtherOptions(args, "table");
     ExpectOperands(args, 1, "table");
     const TOpenProject open = OpenProject(args, programFolder);
     if (!open.analysed)
         return kExitAnalysisFailed;
     const tw::TTWData& project = *open.project;
+    if (const std::string note = tw::form::NodeTableNote(project, method); !note.empty()) {
+        std::cerr << "tarnwick-cli: " << note << '\n';
+        return kExitAnalysisFailed;
+    }
     std::string text;
     if (csv) {
-        text = tw::form::NodeTableCsv(project);
+        text = tw::form::NodeTableCsv(project, method);
     } else {
         // The table as the window shows it, in columns wide enough for header and values.
-        const auto columns = tw::form::NodeTableColumns(project.Units);
-        const auto rows = tw::form::NodeTableRows(project, {});
+        const auto columns = tw::form::NodeTableColumns(project.Units, method);
+        const auto rows = tw::form::NodeTableRows(project, {}, method);
         std::array<std::size_t, tw::form::kNodeColumnCount> widths{};
         for (std::size_t c = 0; c < widths.size(); ++c) {
             widths[c] = columns[c].caption.size();

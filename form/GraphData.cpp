@@ -5,6 +5,7 @@
 #include <limits>
 #include <utility>
 
+#include "engine/SoilSprings.h"
 #include "form/FormIds.h"
 
 namespace tw::form {
@@ -18,16 +19,18 @@ constexpr uint32_t kGreen = 0x008000;
 constexpr uint32_t kFuchsia = 0xFF00FF;
 constexpr uint32_t kNavy = 0x800000;
 constexpr uint32_t kTensionGreen = 0x40FF00;
+constexpr uint32_t kSpringGreen = 0x009600;
 
-// The five series as the chart holds them before a graph is filled.
-std::array<TGraphSeries, 5> DesignSeries()
+// The six series as the chart holds them before a graph is filled.
+std::array<TGraphSeries, 6> DesignSeries()
 {
-    std::array<TGraphSeries, 5> s;
-    s[0] = {true, kBlue, 2, TPointMark::Diamond, 3, 0, {}};
-    s[1] = {true, kRed, 1, TPointMark::Diamond, 2, 0, {}};
-    s[2] = {true, kAxisOrange, 1, TPointMark::None, 0, 0, {}};
-    s[3] = {false, kGreen, 0, TPointMark::Cross, 10, kRed, {}};
-    s[4] = {false, kTensionGreen, 1, TPointMark::Triangle, 2, 0, {}};
+    std::array<TGraphSeries, 6> s;
+    s[0] = {true, kBlue, 2, TPointMark::Diamond, 3, 0, {}, {}};
+    s[1] = {true, kRed, 1, TPointMark::Diamond, 2, 0, {}, {}};
+    s[2] = {true, kAxisOrange, 1, TPointMark::None, 0, 0, {}, {}};
+    s[3] = {false, kGreen, 0, TPointMark::Cross, 10, kRed, {}, {}};
+    s[4] = {false, kTensionGreen, 1, TPointMark::Triangle, 2, 0, {}, {}};
+    s[kSoilSpringSeries] = {false, kSpringGreen, 2, TPointMark::None, 0, 0, {}, {}};
     return s;
 }
 
@@ -80,8 +83,9 @@ void SetAxisIncrements(TGraphPlot& g)
     g.depthIncrement = MaxX(g.series[2]);
     double span = 0;
     double largest = -std::numeric_limits<double>::infinity();
-    for (int i = 0; i < 3; ++i) {
-        const TGraphSeries& s = g.series[static_cast<std::size_t>(i)];
+    for (const std::size_t i :
+         {std::size_t{0}, std::size_t{1}, std::size_t{2}, kSoilSpringSeries}) {
+        const TGraphSeries& s = g.series[i];
         if (s.points.empty())
             continue;
         span = std::max(span, MaxY(s) - MinY(s));
@@ -110,6 +114,25 @@ TGraphPlot NodeGraph(const TTWData& p, TGraphKind kind, const char* title,
     Add(g.series[2], p.TotalPileLength, 0);
     g.readoutSeries = {0};
     return g;
+}
+
+// The soil-spring curve beside the design's on the moment or deflection graph. The springs'
+// deflection is positive toward the excavation, the design's negative: it is plotted negated
+// so that the two curves overlay. Without an answer, the reason instead.
+void AddSoilSpringCurve(TGraphPlot& g, const TSoilSpringAnalysis& a)
+{
+    if (!a.Applicable) {
+        g.note = std::string(kSoilSpringCurveName) + ": " +
+                 (a.Reason.empty() ? std::string("no answer") : a.Reason);
+        return;
+    }
+    TGraphSeries& s = g.series[kSoilSpringSeries];
+    s.active = true;
+    s.name = kSoilSpringCurveName;
+    for (const TSoilSpringNode& node : a.Nodes)
+        Add(s, node.Depth, g.kind == TGraphKind::Moment ? node.Moment : -node.Deflection);
+    g.series[0].name = kDesignCurveName;
+    g.readoutSeries.push_back(static_cast<int>(kSoilSpringSeries));
 }
 
 TGraphPlot LoadingGraph(const TTWData& p, bool si)
@@ -372,13 +395,15 @@ std::string ReadoutText(TGraphKind kind, double y, double x, bool si, const TNum
     }
 }
 
-std::vector<TGraphPlot> BuildGraphs(const TTWData& p, TGraphKind which, const TNumberFormat& format)
+std::vector<TGraphPlot> BuildGraphs(const TTWData& p, TGraphKind which, const TNumberFormat& format,
+                                    bool soilSprings)
 {
     const bool si = p.Units == TUnitSystem::usSI;
     const std::string depthTitle = si ? "Distance x, m" : "Distance x, ft";
     std::vector<TGraphPlot> graphs;
     bool markLargest = false;
     bool markSmallest = false;
+    std::optional<TSoilSpringAnalysis> springs; // computed when first needed
     for (int k = 1; k <= 6; ++k) {
         const auto kind = static_cast<TGraphKind>(k);
         if (which != TGraphKind::All && which != kind)
@@ -406,6 +431,11 @@ std::vector<TGraphPlot> BuildGraphs(const TTWData& p, TGraphKind which, const TN
                 continue;
             g = InteractionGraph(p, si);
             break;
+        }
+        if (soilSprings && (kind == TGraphKind::Moment || kind == TGraphKind::Deflection)) {
+            if (!springs)
+                springs = ComputeSoilSpringAnalysis(p);
+            AddSoilSpringCurve(g, *springs);
         }
         if (kind != TGraphKind::Interaction) {
             g.depthTitle = depthTitle;

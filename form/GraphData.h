@@ -51,7 +51,14 @@ struct TGraphSeries
     int markSize = 0;
     uint32_t markFill = 0;           // fill of cross marks
     std::vector<TGraphPoint> points; // in ascending order of x
+    std::string name;                // in the legend; a graph shows one when two are named
 };
+
+// The curve of the soil-spring analysis on the moment and deflection graphs, and the names
+// the legend gives the two curves.
+inline constexpr std::size_t kSoilSpringSeries = 5;
+inline constexpr char kDesignCurveName[] = "Design method";
+inline constexpr char kSoilSpringCurveName[] = "Soil springs";
 
 struct TGraphPlot
 {
@@ -59,8 +66,8 @@ struct TGraphPlot
     std::string valueTitle; // "Moment, k-ft", ...
     std::string depthTitle; // "Distance x, ft", ...
     // Series1 to Series5: the curve, the passive diagram or cap line, the pile axis, the design
-    // point, the tension line.
-    std::array<TGraphSeries, 5> series;
+    // point, the tension line; then the soil-spring curve (kSoilSpringSeries).
+    std::array<TGraphSeries, 6> series;
     bool depthInverted = true;
     bool valueInverted = true;
     // Axis minima; none: fitted to the points.
@@ -79,14 +86,19 @@ struct TGraphPlot
     std::vector<double> depthTicks;
     // The series whose points the readout finds, in the order searched.
     std::vector<int> readoutSeries;
+    // Why a graph asked for the soil-spring curve has none ("Soil springs: no equilibrium:
+    // ..."); empty otherwise.
+    std::string note;
 };
 
 // The graphs of `which` in the order they are built (loading, shear, moment, slope,
 // deflection, interaction); the interaction diagram only for a rebar cage. The slope graph
 // keeps the marks of the graph built before it: the largest value after the moment graph, none
-// when it is built alone.
+// when it is built alone. With `soilSprings` the moment and deflection graphs also get the
+// soil-spring analysis's curve in the design's sign convention, and a legend naming the two,
+// or without an answer from it the reason in `note`.
 std::vector<TGraphPlot> BuildGraphs(const TTWData& project, TGraphKind which,
-                                    const TNumberFormat& format = {});
+                                    const TNumberFormat& format = {}, bool soilSprings = false);
 
 // A round axis step for a span: 1, 2, 2.5 or 5 times a power of ten, the largest that
 // divides the span into at least 5 parts (so 5 to 10 of them); 0 for a span that is not

@@ -1,5 +1,6 @@
 #include "ui/Graphs.h"
 
+#include <QCheckBox>
 #include <QContextMenuEvent>
 #include <QGridLayout>
 #include <QGuiApplication>
@@ -7,10 +8,12 @@
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QScreen>
+#include <QSettings>
 #include <QStatusBar>
 #include <QVBoxLayout>
 
 #include "ui/DiagramView.h"
+#include "ui/Settings.h"
 
 namespace tw::ui {
 
@@ -37,37 +40,26 @@ QString GraphFileName(form::TGraphKind kind)
 } // namespace
 
 TfrmGraphs::TfrmGraphs(const form::TMainForm& form, form::TGraphKind which, QWidget* parent)
-    : QDialog(parent), form_(form)
+    : QDialog(parent), form_(form), which_(which)
 {
     setWindowTitle(QStringLiteral("Graphs"));
     setModal(true);
     const bool one = which != form::TGraphKind::All;
     const QSize cell =
         one ? QSize(2 * kCellWidth, 2 * kCellHeight) : QSize(kCellWidth, kCellHeight);
-    const qreal ratio = parent != nullptr ? parent->devicePixelRatioF() : qApp->devicePixelRatio();
 
     auto* grid = new QGridLayout;
     grid->setSpacing(1);
     grid->setContentsMargins(1, 1, 1, 1);
+    bool springGraph = false;
     for (const form::TGraphPlot& plot :
          form::BuildGraphs(form.Project(), which, form.NumberFormat())) {
         TGraph graph;
         graph.kind = plot.kind;
-        graph.plot = plot;
-        // Drawn in the screen's pixels for a sharp picture; the readout works in the label's.
-        const QSize pixels(qRound(cell.width() * ratio), qRound(cell.height() * ratio));
-        charts::TGraphPicture picture =
-            charts::RenderGraph(plot, pixels, {palette().window().color(), ratio});
-        graph.picture = picture.image;
-        graph.picture.setDevicePixelRatio(ratio);
-        for (charts::TPlottedPoint point : picture.points) {
-            point.x = qRound(point.x / ratio);
-            point.y = qRound(point.y / ratio);
-            graph.points.push_back(point);
-        }
+        springGraph = springGraph || plot.kind == form::TGraphKind::Moment ||
+                      plot.kind == form::TGraphKind::Deflection;
         graph.label = new QLabel(this);
         graph.label->setFixedSize(cell);
-        graph.label->setPixmap(QPixmap::fromImage(graph.picture));
         graph.label->setMouseTracking(true);
         graph.label->installEventFilter(this);
         graph.label->setToolTip(QStringLiteral("Right-click to copy or save the graph"));
@@ -85,19 +77,75 @@ TfrmGraphs::TfrmGraphs(const form::TMainForm& form, form::TGraphKind which, QWid
             grid->setRowMinimumHeight(r, kCellHeight);
     }
 
+    springs_ = new QCheckBox(QStringLiteral("Show soil-spring curve"), this);
+    springs_->setChecked(ReadGraphsSoilSprings(*OpenSettings()));
+    springs_->setVisible(springGraph);
+    auto* springRow = new QHBoxLayout;
+    springRow->setContentsMargins(6, 4, 6, 4);
+    springRow->addWidget(springs_);
+
     status_ = new QStatusBar(this);
     status_->setSizeGripEnabled(false);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addLayout(grid);
+    layout->addLayout(springRow);
     layout->addWidget(status_);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    Render();
+    connect(springs_, &QCheckBox::toggled, this, [this](bool on) {
+        WriteGraphsSoilSprings(*OpenSettings(), on);
+        Render();
+    });
 
     choosePictureFile = PictureFileDialog(this);
     showError = ErrorBox(this);
     adjustSize();
     CentreOnParent(this);
+}
+
+void TfrmGraphs::Render()
+{
+    const bool one = which_ != form::TGraphKind::All;
+    const QSize cell =
+        one ? QSize(2 * kCellWidth, 2 * kCellHeight) : QSize(kCellWidth, kCellHeight);
+    const qreal ratio =
+        parentWidget() != nullptr ? parentWidget()->devicePixelRatioF() : qApp->devicePixelRatio();
+    const bool springs = !springs_->isHidden() && springs_->isChecked();
+    const std::vector<form::TGraphPlot> plots =
+        form::BuildGraphs(form_.Project(), which_, form_.NumberFormat(), springs);
+    // Side by side, every picture keeps the room of the legend when one has it, so that the
+    // depths stay level across the grid.
+    bool legendRoom = false;
+    for (const form::TGraphPlot& plot : plots)
+        legendRoom = legendRoom || !plot.note.empty() ||
+                     !plot.series[form::kSoilSpringSeries].points.empty();
+    for (const form::TGraphPlot& plot : plots) {
+        TGraph* graph = nullptr;
+        for (TGraph& g : graphs_)
+            if (g.kind == plot.kind)
+                graph = &g;
+        if (graph == nullptr)
+            continue;
+        graph->plot = plot;
+        graph->printPicture = QImage();
+        graph->points.clear();
+        // Drawn in the screen's pixels for a sharp picture; the readout works in the label's.
+        const QSize pixels(qRound(cell.width() * ratio), qRound(cell.height() * ratio));
+        charts::TGraphPicture picture = charts::RenderGraph(
+            plot, pixels, {palette().window().color(), ratio, legendRoom && !one});
+        graph->picture = picture.image;
+        graph->picture.setDevicePixelRatio(ratio);
+        for (charts::TPlottedPoint point : picture.points) {
+            point.x = qRound(point.x / ratio);
+            point.y = qRound(point.y / ratio);
+            graph->points.push_back(point);
+        }
+        graph->label->setPixmap(QPixmap::fromImage(graph->picture));
+    }
+    status_->clearMessage();
 }
 
 QLabel* TfrmGraphs::image(form::TGraphKind kind) const
@@ -139,6 +187,12 @@ const TfrmGraphs::TGraph* TfrmGraphs::GraphOf(form::TGraphKind kind) const
     return nullptr;
 }
 
+const form::TGraphPlot* TfrmGraphs::plot(form::TGraphKind kind) const
+{
+    const TGraph* graph = GraphOf(kind);
+    return graph != nullptr ? &graph->plot : nullptr;
+}
+
 QString TfrmGraphs::ReadoutAt(form::TGraphKind kind, QPoint position) const
 {
     const TGraph* graph = GraphOf(kind);
@@ -147,9 +201,13 @@ QString TfrmGraphs::ReadoutAt(form::TGraphKind kind, QPoint position) const
     const charts::TPlottedPoint* point = charts::PointNear(graph->points, position);
     if (point == nullptr)
         return {};
-    return QString::fromStdString(form::ReadoutText(kind, point->valueY, point->valueX,
-                                                    form_.Project().Units == TUnitSystem::usSI,
-                                                    form_.NumberFormat()));
+    QString text = QString::fromStdString(
+        form::ReadoutText(kind, point->valueY, point->valueX,
+                          form_.Project().Units == TUnitSystem::usSI, form_.NumberFormat()));
+    if (point->series == static_cast<int>(form::kSoilSpringSeries))
+        text += QStringLiteral("    (") + QString::fromLatin1(form::kSoilSpringCurveName) +
+                QStringLiteral(")");
+    return text;
 }
 
 bool TfrmGraphs::eventFilter(QObject* watched, QEvent* event)

@@ -1,7 +1,9 @@
 // TfrmGraphs, "Graphs": the result graphs of the project (loading, shear, moment, slope,
 // deflection and, for a rebar cage, the interaction diagram) side by side, or one of them at
 // twice the size, with the value and depth of the plotted point under the mouse in the status
-// bar. The graphs are pictures of the project as it was when the window opened.
+// bar. The graphs are pictures of the project as it was when the window opened. The moment and
+// deflection graphs can show the soil-spring analysis's curve beside the design's ("Show
+// soil-spring curve", remembered in the settings), or in its place the reason it has none.
 #pragma once
 
 #include <QDialog>
@@ -15,6 +17,7 @@
 #include "form/GraphData.h"
 #include "form/MainForm.h"
 
+class QCheckBox;
 class QLabel;
 class QStatusBar;
 
@@ -38,6 +41,10 @@ public:
     // of it, at the report's resolution (null when the graph is not shown).
     QImage PrintPicture(form::TGraphKind kind) const;
     QStatusBar* statusBar() const { return status_; }
+    // "Show soil-spring curve"; hidden when neither the moment nor the deflection graph shows.
+    QCheckBox* soilSpringsBox() const { return springs_; }
+    // The graph as it is drawn (none when it is not shown).
+    const form::TGraphPlot* plot(form::TGraphKind kind) const;
     // The readout for a position on a graph's picture, as the status bar shows it.
     QString ReadoutAt(form::TGraphKind kind, QPoint position) const;
 
@@ -61,10 +68,14 @@ private:
     };
     TGraph* GraphOf(QObject* label);
     const TGraph* GraphOf(form::TGraphKind kind) const;
+    // Builds the graphs (with the soil-spring curve as the check box says) into the labels.
+    void Render();
 
     const form::TMainForm& form_;
+    form::TGraphKind which_;
     std::vector<TGraph> graphs_;
     QStatusBar* status_ = nullptr;
+    QCheckBox* springs_ = nullptr;
 };
 
 // Runs the graph window for `which`, modally.

@@ -128,6 +128,17 @@ void WriteReportPageSize(QSettings& settings, QPageSize::PageSizeId size)
         settings.setValue(kReportPageSizeKey, QStringLiteral("A4"));
 }
 
+bool ReadGraphsSoilSprings(QSettings& settings)
+{
+    const QVariant value = settings.value(QStringLiteral("GraphsSoilSprings"));
+    return value.isValid() ? value.toBool() : true;
+}
+
+void WriteGraphsSoilSprings(QSettings& settings, bool on)
+{
+    settings.setValue(QStringLiteral("GraphsSoilSprings"), on);
+}
+
 QStringList ReadRecentFiles(QSettings& settings)
 {
     const QVariant value = settings.value(kRecentFilesKey);

@@ -53,6 +53,11 @@ std::optional<QPageSize::PageSizeId> ReadReportPageSize(QSettings& settings);
 // Keeps Letter or A4; other sizes are not offered and are not written.
 void WriteReportPageSize(QSettings& settings, QPageSize::PageSizeId size);
 
+// "GraphsSoilSprings": whether the graphs show the soil-spring curve beside the design's
+// (true when absent).
+bool ReadGraphsSoilSprings(QSettings& settings);
+void WriteGraphsSoilSprings(QSettings& settings, bool on);
+
 // The recent-files list, most recent first, without empty entries or repeats, at most
 // kMaxRecentFiles long.
 QStringList ReadRecentFiles(QSettings& settings);

@@ -497,6 +497,14 @@ TEST_F(Cli, TablePrintsTheNodeResults)
         << run.out.substr(0, 120);
     EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 65);
     EXPECT_EQ(Start({"table", kEnglishJson.string(), "--tsv"}).code, 2);
+    // The soil springs' nodes: from the pile top, the load column beside the design's.
+    run = Start({"table", kEnglishJson.string(), "--springs", "--csv"});
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(run.out.rfind("Depth (ft),Load (k/ft),Shear (k),Moment (k-ft),Slope (rad),"
+                            "Deflection (in)\n0,",
+                            0),
+              0u)
+        << run.out.substr(0, 120);
 }
 
 TEST_F(Cli, OnlyTheDrawAndReportCommandsLoadTheGraphicsLibraries)

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "engine/ProjectJson.h"
+#include "engine/SoilSprings.h"
 #include "form/GraphData.h"
 #include "form/MainForm.h"
 #include "form/NodeTable.h"
@@ -235,6 +236,41 @@ TEST(GraphSeries, InteractionDiagramOfARebarCage)
     EXPECT_EQ(g.depthTitle, "Design Axial Load, kip");
 }
 
+// The soil-spring curve on the moment and deflection graphs: one point a spring node, in the
+// design's sign convention (the top deflection toward the excavation negative, as the
+// design's), both curves named for the legend; only when asked for; without an answer from
+// the springs the reason instead of a curve.
+TEST(GraphSeries, SoilSpringCurveBesideTheDesigns)
+{
+    for (const bool si : {false, true}) {
+        const TTWData p = Example(si);
+        const TSoilSpringAnalysis a = ComputeSoilSpringAnalysis(p);
+        ASSERT_TRUE(a.Applicable) << a.Reason;
+        const auto all = BuildGraphs(p, TGraphKind::All, {}, true);
+        const TGraphPlot* deflection = Find(all, TGraphKind::Deflection);
+        const TGraphPlot* moment = Find(all, TGraphKind::Moment);
+        ASSERT_TRUE(deflection && moment);
+        const auto& curve = deflection->series[kSoilSpringSeries].points;
+        ASSERT_EQ(curve.size(), a.Nodes.size());
+        EXPECT_DOUBLE_EQ(curve.front().y, -static_cast<double>(a.TopDeflection));
+        EXPECT_LT(deflection->series[0].points.front().y, 0); // the design's top, same side
+        double largest = 0;
+        for (const TGraphPoint& q : moment->series[kSoilSpringSeries].points)
+            largest = std::max(largest, q.y);
+        EXPECT_DOUBLE_EQ(largest, static_cast<double>(a.MaxMoment));
+        EXPECT_EQ(moment->series[0].name, kDesignCurveName);
+        EXPECT_EQ(moment->series[kSoilSpringSeries].name, kSoilSpringCurveName);
+        EXPECT_TRUE(Find(all, TGraphKind::Shear)->series[kSoilSpringSeries].points.empty());
+        EXPECT_TRUE(
+            BuildGraphs(p, TGraphKind::Moment).at(0).series[kSoilSpringSeries].points.empty());
+    }
+    TTWData typed = Example(false);
+    typed.AnalysisMethod = TAnalysisMethod::amUserDefined;
+    const TGraphPlot g = BuildGraphs(typed, TGraphKind::Deflection, {}, true).at(0);
+    EXPECT_TRUE(g.series[kSoilSpringSeries].points.empty());
+    EXPECT_EQ(g.note, "Soil springs: pressures typed by the user");
+}
+
 // The readout names the unit of each value: the graph's own and the depth's.
 TEST(GraphReadout, TextsOfEachGraphWithTheirUnits)
 {
@@ -260,6 +296,33 @@ TEST(GraphReadout, TextsOfEachGraphWithTheirUnits)
         EXPECT_EQ(ReadoutText(c.kind, 1.234567, 4.5, c.si, {}), c.text);
     EXPECT_EQ(ReadoutText(TGraphKind::Shear, 1.5, 2, false, {",", "."}),
               "  Shear: 1,50 kip    Distance: 2,00 ft");
+}
+
+// The soil springs' table: a row a spring node with the design's captions and sign convention
+// (the top deflection as the graphs plot it), the same rows as CSV; without an answer no rows
+// and the reason.
+TEST(NodeTable, SoilSpringRows)
+{
+    const TTWData p = Example(false);
+    const TSoilSpringAnalysis a = ComputeSoilSpringAnalysis(p);
+    ASSERT_TRUE(a.Applicable) << a.Reason;
+    const auto rows = NodeTableRows(p, {}, TNodeMethod::SoilSprings);
+    ASSERT_EQ(rows.size(), a.Nodes.size());
+    EXPECT_EQ(rows.back()[0], FormatFixed(p.TotalPileLength, 2, 10, "."));
+    EXPECT_EQ(rows.front()[5], FormatFixed(-a.TopDeflection, 3, 10, "."));
+    const auto columns = NodeTableColumns(p.Units, TNodeMethod::SoilSprings);
+    EXPECT_EQ(columns[1].caption, "Load, k/ft");
+    EXPECT_EQ(columns[5].caption, NodeTableColumns(p.Units)[5].caption);
+    const std::string csv = NodeTableCsv(p, TNodeMethod::SoilSprings);
+    EXPECT_EQ(static_cast<std::size_t>(std::count(csv.begin(), csv.end(), '\n')),
+              a.Nodes.size() + 1);
+    EXPECT_TRUE(NodeTableNote(p, TNodeMethod::SoilSprings).empty());
+
+    TTWData typed = p;
+    typed.AnalysisMethod = TAnalysisMethod::amUserDefined;
+    EXPECT_TRUE(NodeTableRows(typed, {}, TNodeMethod::SoilSprings).empty());
+    EXPECT_EQ(NodeTableNote(typed, TNodeMethod::SoilSprings),
+              "Soil springs: pressures typed by the user");
 }
 
 TEST(NodeTable, RowsDecimalsAndCsv)

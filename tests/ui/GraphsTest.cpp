@@ -1,7 +1,9 @@
 // The graph window and the node table: which graphs show and at what size, the marks of the
 // slope graph in both views, the interaction diagram's series, the readout found at the plotted
-// points of the pictures, the links of the main window, and the table's rows, copy and CSV.
+// points of the pictures, the links of the main window, the table's rows, copy and CSV, and
+// the soil springs' curve and table beside the design's.
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QFile>
@@ -9,8 +11,12 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -21,6 +27,7 @@
 #include <memory>
 
 #include "charts/GraphChart.h"
+#include "engine/SoilSprings.h"
 #include "support/WindowActions.h"
 #include "ui/Computations.h"
 #include "ui/Graphs.h"
@@ -56,10 +63,18 @@ class GraphsTest : public QObject, public TWindowActions
 
     std::unique_ptr<tw::TTWData> project_;
     std::unique_ptr<TfrmTWMain> window_;
+    QTemporaryDir settingsDir_;
 
     TfrmTWMain& W() override { return *window_; }
 
 private slots:
+    void initTestCase()
+    {
+        // The graphs remember their settings: in a folder of the test's own.
+        QStandardPaths::setTestModeEnabled(true);
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir_.path());
+    }
+
     void init()
     {
         project_ = std::make_unique<tw::TTWData>();
@@ -244,6 +259,45 @@ private slots:
         for (int c = 1; c < table.table()->columnCount(); ++c)
             QVERIFY2(header->sectionSize(c) >= header->sectionSizeHint(c),
                      qPrintable(table.table()->horizontalHeaderItem(c)->text()));
+    }
+
+    void soilSpringCurveSwitchedAndRemembered()
+    {
+        // On at first: the green curve on the deflection graph; switched off it goes, and the
+        // next window opens without it. A graph that cannot show it offers no switch.
+        const QColor green(0, 150, 0);
+        {
+            TfrmGraphs all(W().form(), TGraphKind::All, &W());
+            QVERIFY(all.soilSpringsBox()->isChecked() && !all.soilSpringsBox()->isHidden());
+            QVERIFY(Count(all.picture(TGraphKind::Deflection), green) > 0);
+            all.soilSpringsBox()->click();
+            QCOMPARE(Count(all.picture(TGraphKind::Deflection), green), 0);
+        }
+        TfrmGraphs next(W().form(), TGraphKind::Moment, &W());
+        QVERIFY(!next.soilSpringsBox()->isChecked());
+        QVERIFY(next.plot(TGraphKind::Moment)->series[kSoilSpringSeries].points.empty());
+        next.soilSpringsBox()->click();
+        QVERIFY(!next.plot(TGraphKind::Moment)->series[kSoilSpringSeries].points.empty());
+        TfrmGraphs loading(W().form(), TGraphKind::Loading, &W());
+        QVERIFY(loading.soilSpringsBox()->isHidden());
+    }
+
+    void nodeTableOfTheSoilSprings()
+    {
+        TfrmComputations table(W().form(), &W());
+        table.methodButton(TNodeMethod::SoilSprings)->click();
+        QCOMPARE(static_cast<std::size_t>(table.table()->rowCount()),
+                 tw::ComputeSoilSpringAnalysis(*project_).Nodes.size());
+        QCOMPARE(table.table()->horizontalHeaderItem(2)->text(), QString("Load, k/ft"));
+        QVERIFY(table.note()->isHidden());
+        table.methodButton(TNodeMethod::Design)->click();
+        QCOMPARE(table.table()->rowCount(), 64);
+        // Pressures typed by the user: the reason in the table's place, nothing to copy.
+        Choose(List::AnalysisMethod, 2);
+        TfrmComputations typed(W().form(), &W());
+        typed.SetMethod(TNodeMethod::SoilSprings);
+        QCOMPARE(typed.note()->text(), QString("Soil springs: pressures typed by the user"));
+        QVERIFY(typed.table()->isHidden() && !typed.copyButton()->isEnabled());
     }
 
 private:

@@ -4,7 +4,7 @@
 //   tw_screenshot --out main.png [--project wall.btw] [--size 1600x950] [--expand Section]
 //                 [--type Box=text] [--choose List=index] [--check Check=0|1] [--widget Section]
 //                 [--dialog
-//                 table|usersheet|graphs|graph1..graph6|nodes|print|preview|updates|lightest|
+//                 table|usersheet|graphs|graph1..graph6|nodes[=springs]|print|preview|updates|lightest|
 //                 study[=Box:from:to:steps:plot]]
 //                 [--click passiveInfo|userSheet] [--focus Box]
 //                 [--menu File|Edit|Tools|Help] [--screen]
@@ -156,9 +156,13 @@ int main(int argc, char* argv[])
             else if (name.rfind("graph", 0) == 0 && name.size() == 6)
                 dialog = new tw::ui::TfrmGraphs(
                     window.form(), static_cast<tw::form::TGraphKind>(name[5] - '0'), &window);
-            else if (name == "nodes")
-                dialog = new tw::ui::TfrmComputations(window.form(), &window);
-            else if (name == "preview") {
+            else if (name == "nodes") {
+                // nodes=springs: the soil-spring analysis's nodes.
+                auto* table = new tw::ui::TfrmComputations(window.form(), &window);
+                if (rest == QLatin1String("springs"))
+                    table->SetMethod(tw::form::TNodeMethod::SoilSprings);
+                dialog = table;
+            } else if (name == "preview") {
                 static QPrinter printer(QPrinter::HighResolution);
                 dialog = tw::ui::MakeReportPreview(&window, window.form(), printer);
             } else if (name == "study") {
