@@ -7,6 +7,7 @@
 #include "engine/Ansi.h"
 #include "engine/ClassicalCheck.h"
 #include "engine/Globals.h"
+#include "engine/SoilSprings.h"
 #include "engine/TWClasses.h"
 #include "engine/Verdicts.h"
 
@@ -194,17 +195,38 @@ void Summarize(const TTWData& p, Lines& lines)
     lines.Heading("Classical check (free earth, toe reaction neglected)");
     if (!c.Applicable) {
         lines.Row("Classical Check", "N.A.: " + c.Reason);
+    } else {
+        lines.Value("D0 below the Base", c.D0, u.length);
+        lines.Value("Embedment Depth (1.2 D0)", c.EmbedmentDepth, u.length);
+        lines.Value("Ratio to Design Embedment", c.EmbedmentRatio, "", 2);
+        lines.Value("Zero Shear below the Base", c.ZeroShearDepth, u.length);
+        lines.Value("Max. Moment (FS 1.0)", c.MaxMoment, u.moment);
+        if (c.HasMomentRatio)
+            lines.Value("Ratio to Design Moment", c.MomentRatio, "", 2);
+        if (c.Warning)
+            lines.Row("Warning", ClassicalWarningText(c));
+    }
+
+    // The soil-spring second opinion (Winkler springs, Terzaghi's moduli).
+    const TSoilSpringAnalysis a = ComputeSoilSpringAnalysis(p);
+    lines.Heading("Soil-spring analysis (Winkler springs, Terzaghi 1955)");
+    if (!a.Applicable) {
+        lines.Row("Soil Springs", a.Reason == kSoilSpringExhausted ? "No equilibrium: the passive "
+                                                                     "resistance is exhausted"
+                                                                   : "N.A.: " + a.Reason);
         return;
     }
-    lines.Value("D0 below the Base", c.D0, u.length);
-    lines.Value("Embedment Depth (1.2 D0)", c.EmbedmentDepth, u.length);
-    lines.Value("Ratio to Design Embedment", c.EmbedmentRatio, "", 2);
-    lines.Value("Zero Shear below the Base", c.ZeroShearDepth, u.length);
-    lines.Value("Max. Moment (FS 1.0)", c.MaxMoment, u.moment);
-    if (c.HasMomentRatio)
-        lines.Value("Ratio to Design Moment", c.MomentRatio, "", 2);
-    if (c.Warning)
-        lines.Row("Warning", ClassicalWarningText(c));
+    const bool si = p.Units == TUnitSystem::usSI;
+    lines.Row("Soil below the Base", SubgradeClassName(a.SoilClass));
+    lines.Value(a.UserModulus ? "Subgrade Modulus (typed)" : "Subgrade Modulus (table)", a.Modulus,
+                si ? "kN/m^3" : "pci", si ? 0 : 1);
+    lines.Value("Top Deflection", a.TopDeflection, u.small, si ? 2 : 3);
+    lines.Value("Design Top Deflection", p.TopDeflection, u.small, si ? 2 : 3);
+    lines.Value("Max. Moment", a.MaxMoment, u.moment);
+    lines.Value("Max. Moment at", a.MaxMomentDepth, u.length);
+    lines.Value("Max. Shear", a.MaxShear, u.force);
+    lines.Value("Passive Mobilized", 100 * a.PassiveMobilized, "%", 0);
+    lines.Row("Newton Iterations", std::to_string(a.Iterations));
 }
 
 } // namespace

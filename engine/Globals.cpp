@@ -57,6 +57,7 @@ constexpr TLimitRow kInputRows[] = {
     {23, kNone, kNone, 2, kNone, kNone, 2},
     {24, kNone, kNone, 2, kNone, kNone, 2},
     {25, kNone, kNone, 2, kNone, kNone, 2},
+    {26, 0.0L, 10000.0L, 1, 0.0L, 2700000.0L, 0}, // subgrade modulus, pci | kN/m^3
     {40, 20.0L, 200.0L, 1, 3.0L, 30.0L, 1},
     {41, 90.0L, 1500.0L, 1, 13.5L, 125.0L, 1},
     {44, 400.0L, 15000.0L, 0, 60.0L, 1250.0L, 0},

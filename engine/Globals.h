@@ -66,6 +66,7 @@ constexpr int ConcreteStrength = 22;
 constexpr int AxialLoad = 23;
 constexpr int LateralLoad = 24;
 constexpr int Moment = 25;                 // other, total, strip and seismic moments
+constexpr int SubgradeModulus = 26;        // the soil springs' n_h or k1
 constexpr int EquivBackfillPressure = 40;  // also the result "E.F.P. Active"
 constexpr int EquivPassiveResistance = 41; // also the result "E.F.P. Passive"
 constexpr int MaxPassiveResistance = 44;   // also the result "Max. Passive Thrust, Pp"

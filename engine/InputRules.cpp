@@ -32,6 +32,7 @@ constexpr TUnit kLumberModulus{"10^6 psi", "GPa"};
 constexpr TUnit kLineLoad{"plf", "kN/m"};
 constexpr TUnit kPointLoad{"lbf", "kN"};
 constexpr TUnit kDiagramPressure{"ksf", "kPa"};
+constexpr TUnit kSubgradeModulus{"pci", "kN/m^3"};
 
 // --- When the window reads an input ---
 
@@ -292,6 +293,8 @@ constexpr TInputRule kRules[] = {
         PassiveSlope),
     TW_LIMITS(Soils, "Cohesion", "Cohesion", "Cohesion", Tag::Cohesion, kPressure, Always,
               Cohesion),
+    TW_LIMITS(Soils, "SubgradeModulus", "SubgradeModulus", "Subgrade Modulus, nh or k1",
+              Tag::SubgradeModulus, kSubgradeModulus, Always, SubgradeModulus),
     TW_LIMITS(Soils, "WedgeMultiplier", "WedgeMultiplier", "Passive Wedge Multiplier",
               Tag::PassiveWedgeMultiplier, kNoUnit, NotSheet, WedgeMultiplier),
     TW_RULE(

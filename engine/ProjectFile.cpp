@@ -481,6 +481,50 @@ std::vector<uint8_t> ReadLogoBytes(VariablePartReader& in)
 
 } // namespace
 
+namespace {
+
+// After the fixed part, files of this program may carry a tagged extension that other
+// programs and older copies of this one never read: "TWX1", a 32-bit length, then the soil
+// springs' subgrade modulus (10 bytes). It is written only when the modulus is not 0.
+constexpr std::string_view kExtensionTag = "TWX1";
+constexpr std::size_t kExtensionHeader = 8;
+constexpr std::size_t kExtensionPayload = kExtSize;
+
+std::vector<uint8_t> ExtensionBytes(const TTWData& project)
+{
+    std::vector<uint8_t> bytes;
+    if (project.SubgradeModulus == 0)
+        return bytes;
+    bytes.resize(kExtensionHeader + kExtensionPayload);
+    std::copy(kExtensionTag.begin(), kExtensionTag.end(), bytes.begin());
+    PutLE32(bytes.data() + kExtensionTag.size(), kExtensionPayload);
+    EncodeExtended(
+        project.SubgradeModulus,
+        std::span<uint8_t, kExtensionPayload>(bytes.data() + kExtensionHeader, kExtensionPayload));
+    return bytes;
+}
+
+// Reads the extension from the bytes after the fixed part; bytes that do not start with the
+// tag are another program's and are left alone.
+void ReadExtension(TTWData& project, std::span<const uint8_t> tail)
+{
+    if (tail.size() < kExtensionTag.size() ||
+        !std::equal(kExtensionTag.begin(), kExtensionTag.end(), tail.begin()))
+        return;
+    if (tail.size() < kExtensionHeader + kExtensionPayload ||
+        GetLE32(tail.data() + kExtensionTag.size()) != kExtensionPayload)
+        throw TDamagedProjectFile("its soil-spring settings are cut off or of the wrong size");
+    const long double modulus = DecodeExtended(std::span<const uint8_t, kExtensionPayload>(
+        tail.data() + kExtensionHeader, kExtensionPayload));
+    const TInputLimit limit = LimitForTag(project.Limits(), Tag::SubgradeModulus);
+    if (!std::isfinite(modulus) || modulus < limit.Min || modulus > limit.Max)
+        throw TDamagedProjectFile("its subgrade modulus is not a number between " +
+                                  MessageNumber(limit.Min) + " and " + MessageNumber(limit.Max));
+    project.SubgradeModulus = modulus;
+}
+
+} // namespace
+
 void WriteProjectFile(const TTWData& project, std::ostream& out)
 {
     std::array<uint8_t, kHeaderSize> header{};
@@ -505,6 +549,8 @@ void WriteProjectFile(const TTWData& project, std::ostream& out)
     WriteText(out, project.JobNumber);
     WriteText(out, project.DesignedBy);
     WriteBytes(out, fixed.Bytes.data(), fixed.Bytes.size());
+    const std::vector<uint8_t> extension = ExtensionBytes(project);
+    WriteBytes(out, extension.data(), extension.size());
     if (!out)
         throw std::runtime_error("The project could not be written");
 }
@@ -572,6 +618,15 @@ void ReadProjectFile(TTWData& project, std::istream& in)
     // rebar standard; they are reloaded only when one of them differs from the defaults.
     if (selections() != defaultSelections)
         project.SetUnitSystem(project.Units);
+
+    std::vector<uint8_t> tail(fixedBytes.begin() + std::min(fixed.Needed(), available),
+                              fixedBytes.begin() + available);
+    std::array<char, kExtensionHeader + kExtensionPayload> more{};
+    in.read(more.data(), more.size());
+    if (in.bad())
+        ReadFailure();
+    tail.insert(tail.end(), more.begin(), more.begin() + in.gcount());
+    ReadExtension(project, tail);
 }
 
 void SaveProjectFile(const TTWData& project, const std::filesystem::path& path)

@@ -84,6 +84,7 @@ template <typename Project, typename Visitor> void VisitProject(Project& p, Visi
     v.Ext("PassiveSafetyFactor", p.PassiveSafetyFactor);
     v.Ext("Cohesion", p.Cohesion);
     v.Ext("ReservedSoilValue", p.ReservedSoilValue);
+    v.Ext("SubgradeModulus", p.SubgradeModulus);
     v.Ext("IgnorePassiveHeight", p.IgnorePassiveHeight);
     v.Ext("WedgeMultiplier", p.WedgeMultiplier);
     v.Ext("PileSpacing", p.PileSpacing);

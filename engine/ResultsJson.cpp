@@ -7,6 +7,7 @@
 
 #include "engine/ClassicalCheck.h"
 #include "engine/JsonWriter.h"
+#include "engine/SoilSprings.h"
 #include "engine/SteelChecks.h"
 #include "engine/TWClasses.h"
 #include "engine/Verdicts.h"
@@ -276,6 +277,51 @@ void WriteClassicalCheck(JsonWriter& w, const TTWData& p)
     w.EndObject();
 }
 
+// The soil-spring second opinion beside the design values (SoilSprings.h).
+void WriteSoilSprings(JsonWriter& w, const TTWData& p)
+{
+    const TSoilSpringAnalysis a = ComputeSoilSpringAnalysis(p);
+    w.Key("SoilSpringAnalysis");
+    w.BeginObject();
+    w.Key("Applicable");
+    w.Bool(a.Applicable);
+    if (!a.Applicable) {
+        w.Key("Reason");
+        w.String(a.Reason);
+        w.EndObject();
+        return;
+    }
+    w.Key("SoilClass");
+    w.String(SubgradeClassName(a.SoilClass));
+    w.Key("ModulusSource");
+    w.String(a.UserModulus ? "user" : "Terzaghi (1955)");
+    Num(w, "Modulus", a.Modulus);
+    Num(w, "TopDeflection", a.TopDeflection);
+    Num(w, "MaxMoment", a.MaxMoment);
+    Num(w, "MaxMomentDepth", a.MaxMomentDepth);
+    Num(w, "MaxShear", a.MaxShear);
+    Num(w, "MaxShearDepth", a.MaxShearDepth);
+    Num(w, "PassiveMobilized", a.PassiveMobilized);
+    w.Key("Iterations");
+    w.Integer(a.Iterations);
+    w.Key("Elements");
+    w.Integer(a.Elements);
+    w.Key("Nodes");
+    w.BeginArray();
+    for (const TSoilSpringNode& n : a.Nodes) {
+        w.BeginObject(true);
+        Num(w, "Depth", n.Depth);
+        Num(w, "Deflection", n.Deflection);
+        Num(w, "Slope", n.Slope);
+        Num(w, "Shear", n.Shear);
+        Num(w, "Moment", n.Moment);
+        Num(w, "Load", n.Load);
+        w.EndObject();
+    }
+    w.EndArray();
+    w.EndObject();
+}
+
 void WriteGuardrail(JsonWriter& w, const TTWData& p)
 {
     const TGuardrailResults& r = p.GuardrailResults;
@@ -387,6 +433,7 @@ std::string ResultsToJson(const TTWData& p, std::span<const TAdjustedInput> adju
     WriteGuardrail(w, p);
     WriteChecks(w, p);
     WriteClassicalCheck(w, p);
+    WriteSoilSprings(w, p);
     w.EndObject();
     w.Finish();
     return out;

@@ -66,6 +66,7 @@ void TTWData::ApplyBuiltInDefaults()
     PassiveEFP = 0;
     MaxPassivePressure = 0;
     ReservedSoilValue = 0;
+    SubgradeModulus = 0;
     BeamIndex = 0;
     PipeFilled = false;
     ElasticModulus = 0;

@@ -69,7 +69,8 @@ TUnitConversion ConvertProjectUnits(TTWData& p, TUnitSystem to)
         conv(*v, kKsi);
     for (long double* v : {&p.LaggingFb, &p.LaggingFv, &p.LaggingFcPerp})
         conv(*v, kPsi);
-    conv(p.LaggingModulus, kKsi); // 10^6 psi | GPa
+    conv(p.LaggingModulus, kKsi);         // 10^6 psi | GPa
+    conv(p.SubgradeModulus, kPcf * 1728); // pci | kN/m^3
     for (long double* v : {&p.AllowableTopDeflection, &p.ClearCover, &p.TieSpacingOverride})
         conv(*v, kInch);
     conv(p.AxialLoad, kKip);

@@ -202,6 +202,7 @@ void TMainForm::ShowInputValues()
     Show(Box::PassiveSlopeEFP, p.PassiveSlope);
     Show(Box::PassiveWallAngle, p.PassiveWallAngle);
     Show(Box::Cohesion, p.Cohesion);
+    Show(Box::SubgradeModulus, p.SubgradeModulus);
 
     C(Check::AllowablePassive).checked = p.AllowablePassive && net;
 
@@ -302,10 +303,13 @@ void TMainForm::ClearResults()
         if (BoxDef(static_cast<Box>(i)).flags & kResult)
             boxes_[i].text = "N.A.";
     }
-    for (Label l : {Label::RoundClass, Label::LaggingSize, Label::ConcreteLagging,
-                    Label::LaggingMaterial, Label::ClassicalNote})
+    for (Label l :
+         {Label::RoundClass, Label::LaggingSize, Label::ConcreteLagging, Label::LaggingMaterial,
+          Label::ClassicalNote, Label::SpringSoil, Label::SpringNote})
         Lb(l).text.clear();
     classicalWarning_ = false;
+    springWarning_ = false;
+    soilSprings_ = {};
 }
 
 // The classical second opinion beside the design values it is compared with.
@@ -340,6 +344,46 @@ void TMainForm::ShowClassicalCheck()
                     ? ClassicalWarningText(c)
                     : "Free earth, toe reaction neglected: embedment 1.2 D0 (no safety factor), "
                       "zero shear and moment with the passive unfactored.";
+}
+
+// The soil-spring analysis beside the design values; when the springs cannot hold the wall,
+// the section's caption carries a warning.
+void TMainForm::ShowSoilSprings()
+{
+    const TTWData& p = project_;
+    soilSprings_ = ComputeSoilSpringAnalysis(p);
+    const TSoilSpringAnalysis& a = soilSprings_;
+    springWarning_ = !a.Applicable && a.Reason == kSoilSpringExhausted;
+    for (int i = 0; i < kBoxCount; ++i)
+        if (BoxDef(static_cast<Box>(i)).section == Section::SoilSprings)
+            boxes_[i].visible = a.Applicable;
+    TLabelState& soil = Lb(Label::SpringSoil);
+    soil.visible = a.Applicable || springWarning_;
+    soil.text = std::string(SubgradeClassName(a.SoilClass)) +
+                (a.UserModulus ? ", modulus typed" : ", Terzaghi (1955)");
+    TLabelState& note = Lb(Label::SpringNote);
+    note.red = springWarning_;
+    if (!a.Applicable) {
+        note.text = springWarning_ ? "No equilibrium: the passive resistance is exhausted. The "
+                                     "unfactored passive in front of and behind the pile cannot "
+                                     "hold the wall over its length: review the embedment."
+                                   : "N.A.: " + a.Reason;
+        return;
+    }
+    Show(Box::ResSpringTopDeflection, a.TopDeflection);
+    Show(Box::ResDesignTopDeflection, p.TopDeflection);
+    const bool above = p.MaxMomentAbove > p.MaxMomentBelow;
+    Show(Box::ResSpringMoment, a.MaxMoment);
+    Show(Box::ResDesignMaxMoment, above ? p.MaxMomentAbove : p.MaxMomentBelow);
+    Show(Box::ResSpringMomentAt, a.MaxMomentDepth);
+    Show(Box::ResDesignMomentAt, above ? p.MaxMomentAboveDepth : p.MaxMomentBelowDepth);
+    Show(Box::ResSpringShear, a.MaxShear);
+    Show(Box::ResDesignShear, p.MaxShear);
+    Show(Box::ResSpringModulus, a.Modulus, true);
+    Show(Box::ResSpringPassive, 100 * a.PassiveMobilized);
+    B(Box::ResSpringIterations).text = std::to_string(a.Iterations);
+    note.text = "Beam on Winkler springs from at-rest to active and unfactored passive limits, " +
+                std::to_string(a.Elements) + " elements; deflection toward the excavation.";
 }
 
 void TMainForm::ShowResults()
@@ -454,6 +498,7 @@ void TMainForm::ShowResults()
     Show(Box::ResGrWeldX, gr.WeldX);
 
     ShowClassicalCheck();
+    ShowSoilSprings();
 }
 
 void TMainForm::ShowRebarAndGuardrailInputs()
@@ -590,6 +635,9 @@ void TMainForm::ShowVerdicts(bool analysed)
     S(Section::ClassicalCheck).markVisible = analysed && classicalWarning_;
     S(Section::ClassicalCheck).markPass = !classicalWarning_;
     S(Section::ClassicalCheck).markWarning = classicalWarning_;
+    S(Section::SoilSprings).markVisible = analysed && springWarning_;
+    S(Section::SoilSprings).markPass = !springWarning_;
+    S(Section::SoilSprings).markWarning = springWarning_;
 }
 
 TCommitResult TMainForm::ShowProject()

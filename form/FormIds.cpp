@@ -54,7 +54,7 @@ struct TUnitText
     std::string_view english, si;
 };
 
-constexpr std::array<TUnitText, 22> kUnitTexts{{
+constexpr std::array<TUnitText, 23> kUnitTexts{{
     {"", ""},         {"ft", "m"},           {"pcf", "kN/m^3"},
     {"psf", "kPa"},   {"psf/ft", "kN/m^3"},  {"k", "kN"},
     {"k-ft", "kN-m"}, {"k-ft/ft", "kN-m/m"}, {"lb/ft", "kN/m"},
@@ -62,7 +62,7 @@ constexpr std::array<TUnitText, 22> kUnitTexts{{
     {"psi", "MPa"},   {"10^6 psi", "GPa"},   {"lb-ft/ft", "kN-m/m"},
     {"plf", "kN/m"},  {"lbf", "kN"},         {"in^2", "mm^2"},
     {"in^3", "mm^3"}, {"in^3", "cm^3"},      {"degrees", "degrees"},
-    {"%", "%"},
+    {"%", "%"},       {"pci", "kN/m^3"},
 }};
 
 } // namespace

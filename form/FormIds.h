@@ -28,7 +28,8 @@ namespace tw::form {
     X(SectionCheck, "Section Check")                                                               \
     X(LaggingResult, "Lagging Design")                                                             \
     X(GuardrailResult, "Guardrail Design Results")                                                 \
-    X(ClassicalCheck, "Classical Check")
+    X(ClassicalCheck, "Classical Check")                                                           \
+    X(SoilSprings, "Soil-Spring Analysis")
 
 enum class Section : int
 {
@@ -69,6 +70,7 @@ enum class UnitKind : uint8_t
     SectionModulus,    // in^3 | cm^3
     Degrees,           // degrees
     Percent,           // %
+    SubgradeModulus,   // pci | kN/m^3
 };
 std::string_view UnitLabel(UnitKind kind, bool si);
 
@@ -110,6 +112,7 @@ inline constexpr uint8_t kResult = 2;         // a result box of the results col
     X(Cohesion, PassiveSoils, 12, "Cohesion", Pressure, 0)                                         \
     X(IgnorePassiveHeight, PassiveSoils, 14, "Ignore Passive Height", Length, 0)                   \
     X(WedgeMultiplier, PassiveSoils, 46, "Passive Wedge Multiplier", None, 0)                      \
+    X(SubgradeModulus, PassiveSoils, 26, "Subgrade Modulus, nh or k1", SubgradeModulus, 0)         \
     X(BeamDiagonal, StructuralData, 6, "Beam Diagonal Length", DiagonalLength, kAlwaysReadOnly)    \
     X(ElasticModulus, StructuralData, 18, "Elastic Pile Modulus", Stress, 0)                       \
     X(YieldStrength, StructuralData, 19, "Yield Strength, Fy", Stress, 0)                          \
@@ -207,7 +210,18 @@ inline constexpr uint8_t kResult = 2;         // a result box of the results col
     X(ResClassicalMoment, ClassicalCheck, 53, "Max. Moment Below Grade", Moment, kResult)          \
     X(ResDesignMoment, ClassicalCheck, 53, "Max. Moment Below Grade", Moment, kResult)             \
     X(ResClassicalEmbedmentRatio, ClassicalCheck, 0, "Embedment Ratio", None, kResult)             \
-    X(ResClassicalMomentRatio, ClassicalCheck, 0, "Moment Ratio", None, kResult)
+    X(ResClassicalMomentRatio, ClassicalCheck, 0, "Moment Ratio", None, kResult)                   \
+    X(ResSpringTopDeflection, SoilSprings, 54, "Top Deflection", SmallLength, kResult)             \
+    X(ResDesignTopDeflection, SoilSprings, 54, "Top Deflection", SmallLength, kResult)             \
+    X(ResSpringMoment, SoilSprings, 53, "Max. Moment", Moment, kResult)                            \
+    X(ResDesignMaxMoment, SoilSprings, 53, "Max. Moment", Moment, kResult)                         \
+    X(ResSpringMomentAt, SoilSprings, 51, "Max. Moment at", Length, kResult)                       \
+    X(ResDesignMomentAt, SoilSprings, 51, "Max. Moment at", Length, kResult)                       \
+    X(ResSpringShear, SoilSprings, 52, "Max. Shear", Force, kResult)                               \
+    X(ResDesignShear, SoilSprings, 52, "Max. Shear", Force, kResult)                               \
+    X(ResSpringModulus, SoilSprings, 26, "Subgrade Modulus, nh or k1", SubgradeModulus, kResult)   \
+    X(ResSpringPassive, SoilSprings, 57, "Passive Mobilized", Percent, kResult)                    \
+    X(ResSpringIterations, SoilSprings, 87, "Newton Iterations", None, kResult)
 
 // The pressure point tables (inputs and results): x and w of loading points 1-8 and passive
 // points 1-4. Loading points 1, 4, 5, 8 and passive points 1, 4 have fixed depths.
@@ -313,7 +327,9 @@ inline constexpr std::string_view kConcreteFillCaption = "Concrete on Shored Hei
     X(ConcreteLagging, LaggingResult, "Min. Conc. Lagging")                                        \
     X(LaggingMaterial, LaggingResult, "Req. Material Properties")                                  \
     X(ImportantNotice, GeneralData, "IMPORTANT")                                                   \
-    X(ClassicalNote, ClassicalCheck, "Note")
+    X(ClassicalNote, ClassicalCheck, "Note")                                                       \
+    X(SpringSoil, SoilSprings, "Soil below the Base")                                              \
+    X(SpringNote, SoilSprings, "Note")
 
 enum class Label : int
 {

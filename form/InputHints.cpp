@@ -135,6 +135,10 @@ std::string_view InputHint(Box b)
     case Box::Cohesion:
         return "Cohesion of the passive soil; it adds 2 c sqrt(Kp / F.S.) to the passive "
                "pressure over the whole passive zone.";
+    case Box::SubgradeModulus:
+        return "Soil springs of the second analysis: nh of a sand (the spring grows with depth) "
+               "or k1 of a clay for a 1 ft plate (constant). 0 takes Terzaghi's (1955) value "
+               "for the soil below the base.";
     case Box::WedgeMultiplier:
         return "Passive Wedge Multiplier: an isolated pile mobilises a passive wedge wider "
                "than itself, so the passive pressure on one pile is multiplied by this factor "

@@ -52,7 +52,7 @@ const std::vector<TSectionItems>& InputLayout()
           IB(Box::PassiveSlope), IB(Box::PassiveWallAngle), IB(Box::PassiveEFP),
           IB(Box::MaxPassive), IB(Box::PassiveSlopeEFP), IB(Box::PassiveFS),
           IB(Box::PassiveUnitWeight), IB(Box::Cohesion), IB(Box::IgnorePassiveHeight),
-          IB(Box::WedgeMultiplier)}},
+          IB(Box::WedgeMultiplier), IB(Box::SubgradeModulus)}},
         {Section::StructuralData,
          {// The I-beam rows.
           IL(List::SteelLibrary),

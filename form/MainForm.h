@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "engine/InputRules.h"
+#include "engine/SoilSprings.h"
 #include "engine/TWClasses.h"
 #include "engine/Verdicts.h"
 #include "form/FormIds.h"
@@ -121,6 +122,9 @@ public:
 
     TTWData& Project() { return project_; }
     const TTWData& Project() const { return project_; }
+    // The soil-spring analysis of the results shown (not applicable, without a reason, before
+    // the first analysis and after a failed one).
+    const TSoilSpringAnalysis& SoilSprings() const { return soilSprings_; }
     const TNumberFormat& NumberFormat() const { return format_; }
 
     // --- State, as the window shows it ---
@@ -295,6 +299,7 @@ private:
     void ShowInputValues();
     void ShowResults();
     void ShowClassicalCheck();
+    void ShowSoilSprings();
     void ClearResults();
     void ShowRebarAndGuardrailInputs();
     void ShowVerdicts(bool analysed);
@@ -334,6 +339,9 @@ private:
     bool resultsShown_ = false;
     // The classical check differs from the design by more than its threshold.
     bool classicalWarning_ = false;
+    // The soil springs of the results shown; they find no equilibrium.
+    TSoilSpringAnalysis soilSprings_;
+    bool springWarning_ = false;
     // What the last reported failure was, without its numbers; none after a success.
     std::optional<std::string> reportedFailure_;
     std::string notice_;

@@ -202,13 +202,14 @@ std::vector<TReportRow> ResultSectionRows(const TMainForm& form, Section section
     const TColumnHeads heads = ResultColumnHeads(section, si);
     const bool timber = form.Project().LaggingType == TLaggingType::ltTimber;
     std::vector<TReportRow> rows;
+    const bool secondOpinion =
+        section == Section::ClassicalCheck || section == Section::SoilSprings;
     if (section == Section::Checks || section == Section::RebarChecks ||
-        section == Section::SectionCheck || section == Section::ClassicalCheck) {
+        section == Section::SectionCheck || secondOpinion) {
         // The rebar cage checks print under the checks' own heads.
-        const TColumnHeads h =
-            section == Section::SectionCheck || section == Section::ClassicalCheck
-                ? heads
-                : ResultColumnHeads(Section::Checks, si);
+        const TColumnHeads h = section == Section::SectionCheck || secondOpinion
+                                   ? heads
+                                   : ResultColumnHeads(Section::Checks, si);
         rows.push_back(
             HeadRow(TReportTabs::ChecksHead, {"", std::string(h.first), std::string(h.second)}));
     }
@@ -247,7 +248,8 @@ std::vector<TReportRow> ResultSectionRows(const TMainForm& form, Section section
         case Section::Checks:
         case Section::RebarChecks:
         case Section::SectionCheck:
-        case Section::ClassicalCheck: {
+        case Section::ClassicalCheck:
+        case Section::SoilSprings: {
             std::vector<std::string> cells{caption, "", "", "", ""};
             if (first) {
                 cells[1] = first->text;
@@ -334,9 +336,9 @@ std::vector<TReportPanel> ReportResultPanels(const TMainForm& form)
     std::vector<TReportPanel> panels;
     for (int s = N(kFirstResultSection); s < kSectionCount; ++s) {
         const auto section = static_cast<Section>(s);
-        // The guardrail results and the classical check print as blocks of their own.
+        // The guardrail results and the two second opinions print as blocks of their own.
         if (section != Section::GuardrailResult && section != Section::ClassicalCheck &&
-            Printed(form, section))
+            section != Section::SoilSprings && Printed(form, section))
             panels.push_back(ReportPanel(form, section));
     }
     return panels;

@@ -89,6 +89,16 @@ std::vector<TResultRow> MakeRows()
     rows.push_back(Row(cl, Box::ResClassicalEmbedmentRatio));
     rows.push_back(Row(cl, Box::ResClassicalMomentRatio));
     rows.push_back(TextRow(cl, Label::ClassicalNote));
+    const Section sp = Section::SoilSprings;
+    rows.push_back(TextRow(sp, Label::SpringSoil));
+    rows.push_back(Row(sp, Box::ResSpringModulus));
+    rows.push_back(Row(sp, Box::ResSpringTopDeflection, Box::ResDesignTopDeflection));
+    rows.push_back(Row(sp, Box::ResSpringMoment, Box::ResDesignMaxMoment));
+    rows.push_back(Row(sp, Box::ResSpringMomentAt, Box::ResDesignMomentAt));
+    rows.push_back(Row(sp, Box::ResSpringShear, Box::ResDesignShear));
+    rows.push_back(Row(sp, Box::ResSpringPassive));
+    rows.push_back(Row(sp, Box::ResSpringIterations));
+    rows.push_back(TextRow(sp, Label::SpringNote));
     return rows;
 }
 
@@ -139,6 +149,8 @@ TColumnHeads ResultColumnHeads(Section section, bool si)
         return {PointColumnHead(false, si), PointColumnHead(true, si)};
     case Section::ClassicalCheck:
         return {"Classical", "Design"};
+    case Section::SoilSprings:
+        return {"Springs", "Design"};
     default:
         return {"", ""};
     }

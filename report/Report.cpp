@@ -447,25 +447,40 @@ void Guardrail(TPrintSurface& s, const form::TMainForm& form, double resultsBott
     PlaceAcross(s, detail, s.Y() + 0.2, s.PageHeight() - s.Margins().bottom);
 }
 
-// The classical second opinion, after the results (and the guardrail block, on a page of its
-// own then); it is not part of the design and says so in its title.
-void ClassicalCheck(TPrintSurface& s, const form::TMainForm& form, double resultsBottom)
+// A second opinion's block: its title says it is not part of the design; it starts a new
+// page when asked or when it has no room left on this one.
+void SecondOpinion(TPrintSurface& s, const form::TMainForm& form, Section section,
+                   const QString& title, bool newPage)
 {
     s.ClearTabs();
     s.ClearColumns();
-    s.GotoXY(s.Margins().left, resultsBottom);
     s.SetFont(kArial, 9);
-    if (form.Project().GuardrailOn || s.LinesLeft() < 16)
+    if (newPage || s.LinesLeft() < 16)
         s.NewPage();
     s.NewLine();
-    Heading(s, QStringLiteral("Classical Check (second opinion, not part of the design)"), 12);
+    Heading(s, title, 12);
     s.SetFont(kArial, 9);
     s.NewLine();
     s.NewLine();
     s.SetColumns(2, kColumnGap);
-    PrintPanel(s, form::ReportPanel(form, Section::ClassicalCheck));
+    PrintPanel(s, form::ReportPanel(form, section));
     s.ClearTabs();
     s.ClearColumns();
+}
+
+// The classical check after the results (and after the guardrail block, on a page of its own
+// then), the soil springs after it.
+void SecondOpinions(TPrintSurface& s, const form::TMainForm& form, double resultsBottom)
+{
+    s.ClearColumns();
+    s.GotoXY(s.Margins().left, resultsBottom);
+    SecondOpinion(s, form, Section::ClassicalCheck,
+                  QStringLiteral("Classical Check (second opinion, not part of the design)"),
+                  form.Project().GuardrailOn);
+    s.GotoXY(s.Margins().left, s.Y());
+    SecondOpinion(s, form, Section::SoilSprings,
+                  QStringLiteral("Soil-Spring Analysis (second opinion, not part of the design)"),
+                  false);
 }
 
 // The caption of a node table column on two lines: split after a comma.
@@ -537,7 +552,7 @@ void Charts(TPrintSurface& s, const form::TMainForm& form)
     // Drawn at twice the pixels of the 600 x 900 chart pictures, for sharp print.
     constexpr int kDetail = charts::kReportDetail;
     const std::vector<QImage> charts =
-        charts::GraphPrintPictures(form.Project(), form.NumberFormat(), kDetail);
+        charts::GraphPrintPictures(form.Project(), form.NumberFormat(), kDetail, true);
     const double w = s.PageWidth(), h = s.PageHeight();
     const auto zOf = [h](const QImage& chart) {
         return (h - 1.6) / 2 * chart.width() / std::max(1, chart.height());
@@ -627,7 +642,7 @@ void GenerateReport(const form::TMainForm& form, QPagedPaintDevice& device,
     const double resultsBottom = Results(s, form, Inputs(s, form));
     if (form.Project().GuardrailOn)
         Guardrail(s, form, resultsBottom);
-    ClassicalCheck(s, form, resultsBottom);
+    SecondOpinions(s, form, resultsBottom);
     NodeTable(s, form);
     Charts(s, form);
     References(s);

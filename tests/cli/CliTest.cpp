@@ -535,6 +535,9 @@ TEST_F(Cli, AnalyzePrintsASummaryOrTheResults)
     EXPECT_NE(run.out.find("Embedment Depth"), std::string::npos);
     EXPECT_EQ(run.out.find("FAIL"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("All checks pass."), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("Soil-spring analysis (Winkler springs, Terzaghi 1955)"),
+              std::string::npos)
+        << run.out;
 
     run = Start({"analyze", "--json", kSIJson.string()});
     EXPECT_EQ(run.code, 0) << run.err;

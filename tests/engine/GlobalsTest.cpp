@@ -45,6 +45,7 @@ const ExpectedRow kExpectedInputs[] = {
     {23, 0, 0, 2, 0, 0, 2},
     {24, 0, 0, 2, 0, 0, 2},
     {25, 0, 0, 2, 0, 0, 2},
+    {26, 0, 10000, 1, 0, 2700000, 0},
     {40, 20, 200, 1, 3, 30, 1},
     {41, 90, 1500, 1, 13.5L, 125, 1},
     {44, 400, 15000, 0, 60, 1250, 0},
@@ -148,8 +149,8 @@ TEST(GlobalsLimitTable, TagsUsedByNoBoxAreAllZero)
             EXPECT_EQ(limit.Decimals, 0);
         }
     }
-    // 13, 26 to 39, 45, 47 to 50, 71 to 74 and 96.
-    EXPECT_EQ(unused, 25);
+    // 13, 27 to 39, 45, 47 to 50, 71 to 74 and 96.
+    EXPECT_EQ(unused, 24);
 }
 
 TEST(GlobalsLimitTable, TagsOutsideTheTableHaveTwoDecimalsAndNoLimits)

@@ -40,6 +40,7 @@ TEST(ProjectFileLayout, ItemsLieAtTheirOffsetsInTheFixedPart)
     p.ProjectName.clear();
     p.JobNumber.clear();
     p.DesignedBy.clear();
+    p.SubgradeModulus = 0; // no extension: the fixed part ends the file
     const std::string b = Save(p);
     ASSERT_EQ(b.size(), 1214u);
     const std::size_t f = kFixedStart;
@@ -118,6 +119,7 @@ TEST(ProjectFileRoundTrip, EveryFieldComesBackBitForBit)
     EXPECT_EQ(Save(q), first);
     EXPECT_EQ(ExtBytes(q.ReservedSoilValue), ExtBytes(p.ReservedSoilValue));
     EXPECT_EQ(ExtBytes(q.PassiveDelta), ExtBytes(-0.0L));
+    EXPECT_EQ(ExtBytes(q.SubgradeModulus), ExtBytes(p.SubgradeModulus));
     EXPECT_EQ(q.Cohesion, std::numeric_limits<long double>::max());
     EXPECT_EQ(q.LoadPoints, p.LoadPoints);
     EXPECT_EQ(q.PassivePoints, p.PassivePoints);
@@ -417,4 +419,25 @@ TEST(ProjectFileVersions, Before102ThereIsNoSteelLibrary)
     EXPECT_EQ(q.ArchingFactor, 1.5L);
     EXPECT_EQ(q.WedgeMultiplier, 2.5L);
     EXPECT_EQ(q.BeamIndex, 9) << "row 5, moved down by 4";
+}
+
+TEST(ProjectFileExtension, OnlyThisProgramsTaggedExtensionIsRead)
+{
+    // The subgrade modulus rides after the fixed part, tagged; a file whose tail is cut or
+    // holds a value out of the limits is damaged; bytes of another program are left alone.
+    TTWData p = HandCheckedWall();
+    p.SubgradeModulus = 90;
+    const std::string file = Save(p);
+    const std::size_t extension = file.size() - 18;
+    ASSERT_EQ(file.substr(extension, 4), "TWX1");
+    EXPECT_EQ(Loaded(file).SubgradeModulus, 90);
+
+    std::string outOfLimits = file;
+    const auto huge = ExtBytes(1e9L);
+    std::copy(huge.begin(), huge.end(), outOfLimits.begin() + extension + 8);
+    std::string foreign = file;
+    foreign.replace(extension, 4, "ABCD");
+    for (const std::string& damaged : {file.substr(0, file.size() - 3), outOfLimits})
+        EXPECT_THROW(Loaded(damaged), TDamagedProjectFile);
+    EXPECT_EQ(Loaded(foreign).SubgradeModulus, 0);
 }

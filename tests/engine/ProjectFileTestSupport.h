@@ -291,6 +291,7 @@ inline TTWData EveryFieldSet()
     p.ReservedSoilValue = -std::numeric_limits<long double>::denorm_min();
     p.Cohesion = std::numeric_limits<long double>::max();
     p.PassiveDelta = -0.0L;
+    p.SubgradeModulus = 6597 + 1.0L / 3; // kN/m^3, in the extension after the fixed part
     p.LaggingType = TLaggingType::ltSteelPlate;
     p.LaggingConcrete = 1;
     p.SouthernPine = true;

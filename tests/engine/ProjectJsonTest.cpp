@@ -74,6 +74,7 @@ const std::vector<ExtField>& ExtFields()
         {"PassiveSafetyFactor", &TTWData::PassiveSafetyFactor},
         {"Cohesion", &TTWData::Cohesion},
         {"ReservedSoilValue", &TTWData::ReservedSoilValue},
+        {"SubgradeModulus", &TTWData::SubgradeModulus},
         {"IgnorePassiveHeight", &TTWData::IgnorePassiveHeight},
         {"WedgeMultiplier", &TTWData::WedgeMultiplier},
         {"PileSpacing", &TTWData::PileSpacing},

@@ -2,11 +2,14 @@
 // solution, the walls' loads, and the failure when the soil cannot hold the wall.
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
 #include <cmath>
 #include <limits>
 #include <random>
 #include <string>
 
+#include "engine/ResultsJson.h"
 #include "engine/SoilSprings.h"
 #include "engine/TWClasses.h"
 #include "engine/UnitConversion.h"
@@ -207,22 +210,32 @@ TEST(SoilSprings, SoilClassesAndModuli)
     EXPECT_LT(a.TopDeflection, SpringsOf(table).TopDeflection);
 }
 
-TEST(SoilSprings, UserDefinedPressuresAreNotAnalysed)
+TEST(SoilSprings, ResultsJsonCarriesTheAnalysisOrItsReason)
 {
-    TTWData p = tw::test::HandCheckedWall();
-    p.Analyze();
-    p.AnalysisMethod = TAnalysisMethod::amUserDefined;
-    const TSoilSpringAnalysis a = ComputeSoilSpringAnalysis(p);
-    EXPECT_FALSE(a.Applicable);
-    EXPECT_EQ(a.Reason, "pressures typed by the user");
+    TTWData wall = tw::test::CaltransSoldierPile();
+    const TSoilSpringAnalysis a = SpringsOf(wall);
+    const auto doc = nlohmann::json::parse(ResultsToJson(wall)).at("SoilSpringAnalysis");
+    EXPECT_TRUE(doc.at("Applicable").get<bool>());
+    EXPECT_EQ(doc.at("TopDeflection").get<double>(), static_cast<double>(a.TopDeflection));
+    EXPECT_EQ(doc.at("Nodes").size(), static_cast<std::size_t>(a.Elements) + 1);
+    EXPECT_EQ(doc.at("Nodes").back().at("Depth").get<double>(),
+              static_cast<double>(wall.TotalPileLength));
+
+    TTWData user = tw::test::HandCheckedWall();
+    user.AnalysisMethod = TAnalysisMethod::amUserDefined;
+    user.Analyze();
+    const auto na = nlohmann::json::parse(ResultsToJson(user)).at("SoilSpringAnalysis");
+    EXPECT_FALSE(na.at("Applicable").get<bool>());
+    EXPECT_EQ(na.at("Reason"), "pressures typed by the user");
 }
 
 TEST(SoilSprings, TheUnitSystemsAgree)
 {
     // The same wall typed in SI: the same deflection (mm = 25.4 in) and moment (kN-m =
     // 1.3558 k-ft), within the rounding of the converted inputs; a sheet pile's springs per
-    // unit length of wall included.
+    // unit length of wall and a typed modulus (pci to kN/m^3) included.
     TTWData sheet = tw::test::NetCoulombWall();
+    sheet.SubgradeModulus = 90;
     sheet.SetPileType(TPileType::ptSheetPile);
     sheet.ApplySelectionRules();
     sheet.PileSpacing = sheet.PileWidth = 1;
