@@ -16,8 +16,12 @@ constexpr int kMaxIterations = 200;
 // A spring at its limit keeps this fraction of its elastic stiffness in the tangent, so the
 // matrix stays positive definite; the residual always uses the true law.
 constexpr long double kPlasticTangent = 1e-9L;
-// Displacements beyond this many pile lengths mean the springs cannot hold the pile.
-constexpr long double kRunaway = 100;
+// A displacement beyond this many pile lengths is a mechanism, not a wall standing on its
+// springs: the springs cannot hold the pile.
+constexpr long double kRunaway = 1;
+// A Newton step is stretched to at most this many times its length while the energy keeps
+// falling along it.
+constexpr long double kLongestStep = 1 << 20;
 
 // --- The spring law and its potential ---
 
@@ -30,20 +34,6 @@ long double Tangent(const TSpringLaw& s, long double y)
 {
     const long double f = s.A + s.K * y;
     return f > s.Lo && f < s.Hi ? s.K : kPlasticTangent * s.K;
-}
-
-// The integral of the force from 0 to y (up to a constant): quadratic while elastic, linear
-// at either limit, continuous where the pieces meet.
-long double Potential(const TSpringLaw& s, long double y)
-{
-    if (s.K == 0)
-        return std::clamp(s.A, s.Lo, s.Hi) * y;
-    const long double yLo = (s.Lo - s.A) / s.K, yHi = (s.Hi - s.A) / s.K;
-    if (y <= yLo)
-        return s.Lo * y - s.K * yLo * yLo / 2;
-    if (y >= yHi)
-        return s.Hi * y - s.K * yHi * yHi / 2;
-    return s.A * y + s.K * y * y / 2;
 }
 
 // --- The symmetric banded matrix (half bandwidth 3: two unknowns per node) ---
@@ -139,11 +129,10 @@ struct TSystem
         Reference = total > 0 ? total : 1;
     }
 
-    // The out-of-balance forces f - K u - R(y), and the potential energy.
-    long double Residual(const std::vector<long double>& u, std::vector<long double>& r) const
+    // The out-of-balance forces f - K u - R(y): minus the gradient of the potential energy.
+    void Residual(const std::vector<long double>& u, std::vector<long double>& r) const
     {
         r = Load;
-        long double energy = 0;
         for (int e = 0; e + 1 < Nodes; ++e) {
             const auto& k = Elements[e];
             for (int a = 0; a < 4; ++a) {
@@ -151,17 +140,12 @@ struct TSystem
                 for (int b = 0; b < 4; ++b)
                     s += k[a][b] * u[2 * e + b];
                 r[2 * e + a] -= s;
-                energy += u[2 * e + a] * s / 2;
             }
         }
         for (int i = 0; i < Nodes; ++i) {
             const long double y = u[2 * i];
             r[2 * i] -= Force(Beam.Front[i], y) + Force(Beam.Back[i], y);
-            energy += Potential(Beam.Front[i], y) + Potential(Beam.Back[i], y);
         }
-        for (std::size_t d = 0; d < u.size(); ++d)
-            energy -= Load[d] * u[d];
-        return energy;
     }
 
     bool Tangent(const std::vector<long double>& u, TBandMatrix& m) const
@@ -205,7 +189,22 @@ TSpringBeamSolution SolveSpringBeam(const TSpringBeam& beam)
 
     std::vector<long double> u(2 * static_cast<std::size_t>(n), 0), r, trial, rTrial;
     TBandMatrix tangent(2 * n);
-    long double energy = system.Residual(u, r);
+    system.Residual(u, r);
+    // The energy along a Newton step is convex and piecewise quadratic, so its slope,
+    // -r(u + a d) . d, rises with a: the step length is where that slope vanishes, found on
+    // the slope alone (the energy itself, a sum of terms far larger than its change, cannot
+    // tell the last steps apart). While the slope stays negative the step doubles: a wall
+    // the soil cannot hold runs away at once.
+    const auto slopeAt = [&](long double a, const std::vector<long double>& step) {
+        trial = u;
+        for (std::size_t d = 0; d < u.size(); ++d)
+            trial[d] += a * step[d];
+        system.Residual(trial, rTrial);
+        long double g = 0;
+        for (std::size_t d = 0; d < u.size(); ++d)
+            g -= rTrial[d] * step[d];
+        return std::isfinite(g) ? g : std::numeric_limits<long double>::infinity();
+    };
     for (int it = 0; it < kMaxIterations; ++it) {
         out.Residual = system.Norm(r);
         if (out.Residual < kTolerance) {
@@ -219,30 +218,45 @@ TSpringBeamSolution SolveSpringBeam(const TSpringBeam& beam)
         std::vector<long double> step = r;
         tangent.Solve(step);
         ++out.Iterations;
-        // Backtracking on the potential energy (Armijo): the step is a descent direction
-        // because the tangent is positive definite.
-        long double slope = 0;
+        long double g0 = 0;
         for (std::size_t d = 0; d < u.size(); ++d)
-            slope -= r[d] * step[d];
-        long double alpha = 1;
-        bool accepted = false;
-        for (int halvings = 0; halvings < 60; ++halvings, alpha /= 2) {
-            trial = u;
-            for (std::size_t d = 0; d < u.size(); ++d)
-                trial[d] += alpha * step[d];
-            const long double e = system.Residual(trial, rTrial);
-            if (std::isfinite(e) && e <= energy + 1e-4L * alpha * slope) {
-                accepted = true;
-                energy = e;
-                break;
-            }
+            g0 -= r[d] * step[d];
+        if (!(g0 < 0))
+            break; // no descent left at this precision
+        long double lo = 0, glo = g0, hi = 1, ghi = slopeAt(1, step);
+        while (ghi < 0 && hi < kLongestStep) {
+            lo = hi;
+            glo = ghi;
+            hi *= 2;
+            ghi = slopeAt(hi, step);
         }
-        if (!accepted) {
-            // No lower energy along the step: as close to the answer as this precision
-            // allows; the final residual decides.
-            out.Residual = system.Norm(r);
-            out.Converged = out.Residual < kTolerance;
-            break;
+        long double a = hi;
+        if (ghi > 0) {
+            // Regula falsi (Illinois) between a negative and a positive slope, to a tenth of
+            // the starting slope.
+            long double ga = ghi;
+            int side = 0;
+            for (int k = 0; k < 40 && std::fabs(ga) > 0.1L * std::fabs(g0); ++k) {
+                a = (lo * ghi - hi * glo) / (ghi - glo);
+                if (!(a > lo && a < hi))
+                    a = lo + (hi - lo) / 2;
+                ga = slopeAt(a, step);
+                if (ga < 0) {
+                    lo = a;
+                    glo = ga;
+                    if (side == -1)
+                        ghi /= 2;
+                    side = -1;
+                } else {
+                    hi = a;
+                    ghi = ga;
+                    if (side == 1)
+                        glo /= 2;
+                    side = 1;
+                }
+            }
+            if (ga > 0 && std::fabs(ga) > 0.1L * std::fabs(g0))
+                slopeAt(a, step);
         }
         u.swap(trial);
         r.swap(rTrial);
@@ -451,29 +465,48 @@ TSoilSpringAnalysis ComputeSoilSpringAnalysis(const TTWData& p)
         return cohesion + efp * depthBelowSurface;
     };
 
-    // The mesh: 40 elements over the shored height plus the loading diagram's bends, 80
-    // below the base growing from about D/160 at the base to 3 D/160 at the toe, and a node
-    // at the top of the passive zone.
+    // The mesh: 40 elements over the shored height, 80 below the base growing from about
+    // D/160 at the base to 3 D/160 at the toe, with nodes at the loading diagram's bends and
+    // at the top of the passive zone. A bend closer to a node than a third of the spacing
+    // there takes that node's place (a sliver of an element would make the matrix
+    // ill-conditioned); one that close to the top, the base or the toe is left out (the
+    // springs' shares and the elements' loads follow the bends within an element).
     constexpr int kAbove = 40, kBelow = 80;
-    std::vector<long double> X;
-    X.reserve(kAbove + kBelow + 8);
-    for (int i = 0; i <= kAbove; ++i)
-        X.push_back(H * i / kAbove);
-    for (int k = 0; k < 4; ++k)
-        if (p.LoadPoints[k].X > 0 && p.LoadPoints[k].X < H)
-            X.push_back(p.LoadPoints[k].X);
     const long double D = L - H;
+    struct TMeshPoint
+    {
+        long double X;
+        int Rank; // 2: the top, the base, the toe; 1: a bend; 0: the even grid
+    };
+    std::vector<TMeshPoint> points;
+    points.reserve(kAbove + kBelow + 8);
+    for (int i = 0; i <= kAbove; ++i)
+        points.push_back({H * i / kAbove, i == 0 || i == kAbove ? 2 : 0});
     for (int i = 1; i <= kBelow; ++i) {
         const long double t = static_cast<long double>(i) / kBelow;
-        X.push_back(i == kBelow ? L : H + D * (t + t * t) / 2);
+        points.push_back({i == kBelow ? L : H + D * (t + t * t) / 2, i == kBelow ? 2 : 0});
     }
+    for (int k = 0; k < 4; ++k)
+        if (p.LoadPoints[k].X > 0 && p.LoadPoints[k].X < H)
+            points.push_back({p.LoadPoints[k].X, 1});
     if (passiveTop > H && passiveTop < L)
-        X.push_back(passiveTop);
-    std::sort(X.begin(), X.end());
-    const long double gap = L * 1e-9L;
-    X.erase(std::unique(X.begin(), X.end(),
-                        [gap](long double l, long double r) { return r - l < gap; }),
-            X.end());
+        points.push_back({passiveTop, 1});
+    std::sort(points.begin(), points.end(),
+              [](const TMeshPoint& a, const TMeshPoint& b) { return a.X < b.X; });
+    std::vector<TMeshPoint> kept;
+    for (const TMeshPoint& m : points) {
+        const long double near = (m.X < H ? H / kAbove : D / (2 * kBelow)) / 3;
+        if (!kept.empty() && m.X - kept.back().X < near) {
+            if (m.Rank > kept.back().Rank)
+                kept.back() = m;
+            continue;
+        }
+        kept.push_back(m);
+    }
+    std::vector<long double> X;
+    X.reserve(kept.size());
+    for (const TMeshPoint& m : kept)
+        X.push_back(m.X);
     const int n = static_cast<int>(X.size());
 
     TSpringBeam beam;

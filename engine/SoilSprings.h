@@ -6,8 +6,8 @@
 // phi), bounded by the active pressure (on b) and by the unfactored passive pressure per unit
 // width on min(f b, S), the limits of the classical check. The spring stiffness per unit
 // length of pile follows Terzaghi (1955): n_h z for sands, k1 (1 ft) / 1.5 for clays. The
-// nonlinear equations are solved by Newton's method with a line search on the total potential
-// energy, on the banded stiffness matrix. It changes none of the design values.
+// nonlinear equations are solved by Newton's method with a line search along the total
+// potential energy, on the banded stiffness matrix. It changes none of the design values.
 #pragma once
 
 #include <string>
@@ -62,9 +62,10 @@ struct TSpringBeamSolution
     std::vector<TSpringBeamNode> Nodes;
 };
 
-// Solves the beam: Newton's method on the banded tangent stiffness, with a backtracking line
-// search on the potential energy, until the largest out-of-balance nodal force is below
-// 1e-6 of the applied load (the sum of the load's and the springs' at-rest magnitudes).
+// Solves the beam: Newton's method on the banded tangent stiffness, each step taken to where
+// the potential energy stops falling along it, until the largest out-of-balance nodal force
+// is below 1e-6 of the applied load (the sum of the load's and the springs' at-rest
+// magnitudes). A displacement beyond the beam's length means no equilibrium (Exhausted).
 TSpringBeamSolution SolveSpringBeam(const TSpringBeam& beam);
 
 // --- The wall ---

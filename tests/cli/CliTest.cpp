@@ -535,7 +535,12 @@ TEST_F(Cli, AnalyzePrintsASummaryOrTheResults)
     EXPECT_NE(run.out.find("Embedment Depth"), std::string::npos);
     EXPECT_EQ(run.out.find("FAIL"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("All checks pass."), std::string::npos) << run.out;
-    EXPECT_NE(run.out.find("Soil-spring analysis (Winkler springs, Terzaghi 1955)"),
+    // The soil springs after the classical check, the design's top deflection beside theirs.
+    const std::size_t springs =
+        run.out.find("Soil-spring analysis (Winkler springs, Terzaghi 1955)");
+    ASSERT_NE(springs, std::string::npos) << run.out;
+    EXPECT_LT(run.out.find("Classical check"), springs);
+    EXPECT_NE(run.out.find("Design Top Deflection             0.890 in", springs),
               std::string::npos)
         << run.out;
 
@@ -556,6 +561,15 @@ TEST_F(Cli, AnalyzePrintsASummaryOrTheResults)
     WriteFile(Path("axial.json"), axial.dump());
     run = Start({"analyze", "--raw", Path("axial.json").string()});
     EXPECT_NE(run.out.find("Axial Utilization                 2.78125E+68 %  FAIL"),
+              std::string::npos)
+        << run.out;
+
+    // Typed pressures: the soil springs give their reason instead of numbers.
+    Json typed = Json::parse(ReadFile(kEnglishJson));
+    typed["AnalysisMethod"] = 2;
+    WriteFile(Path("typed.json"), typed.dump());
+    run = Start({"analyze", Path("typed.json").string()});
+    EXPECT_NE(run.out.find("Soil Springs                      N.A.: pressures typed by the user"),
               std::string::npos)
         << run.out;
 }

@@ -254,6 +254,13 @@ TEST(Report, EnglishExamplePageByPage)
                         {"Classical Check (second opinion, not part of the design)",
                          "Classical Check", "Classical Design", "Embedment Depth 18.23 ft 18.81 ft",
                          "Moment Ratio 1.16", "The classical method gives 1.16 times"}));
+    // The soil springs below it on the same page, the design's values beside theirs.
+    EXPECT_TRUE(InOrder(pdf.Text(4),
+                        {"The classical method gives 1.16 times",
+                         "Soil-Spring Analysis (second opinion, not part of the design)",
+                         "Springs Design", "Medium dense sand, Terzaghi (1955)", "Top Deflection",
+                         "0.890 in", "Max. Moment at", "19.20 ft", "Passive Mobilized",
+                         "Newton Iterations", "Beam on Winkler springs"}));
     // The node table: captions split after their commas, the node number first.
     EXPECT_TRUE(
         InOrder(pdf.Text(5), {"Table of Test Results", "Node # Depth, Shear, Moment, Slope, Defl,",
