@@ -448,14 +448,19 @@ void Guardrail(TPrintSurface& s, const form::TMainForm& form, double resultsBott
 }
 
 // A second opinion's block: its title says it is not part of the design; it starts a new
-// page when asked or when it has no room left on this one.
+// page when asked or when the whole block (title, panel caption, rows and notes) does not fit
+// on this one.
 void SecondOpinion(TPrintSurface& s, const form::TMainForm& form, Section section,
                    const QString& title, bool newPage)
 {
     s.ClearTabs();
     s.ClearColumns();
     s.SetFont(kArial, 9);
-    if (newPage || s.LinesLeft() < 16)
+    const form::TReportPanel panel = form::ReportPanel(form, section);
+    int lines = 6; // the blank line, the title (two lines' height), two blank lines, the caption
+    for (const form::TReportRow& row : panel.rows)
+        lines += 1 + static_cast<int>(row.noteLines.size());
+    if (newPage || s.LinesLeft() < lines)
         s.NewPage();
     s.NewLine();
     Heading(s, title, 12);
@@ -463,7 +468,7 @@ void SecondOpinion(TPrintSurface& s, const form::TMainForm& form, Section sectio
     s.NewLine();
     s.NewLine();
     s.SetColumns(2, kColumnGap);
-    PrintPanel(s, form::ReportPanel(form, section));
+    PrintPanel(s, panel);
     s.ClearTabs();
     s.ClearColumns();
 }
