@@ -230,6 +230,7 @@ TSpringBeamSolution SolveSpringBeam(const TSpringBeam& beam)
             hi *= 2;
             ghi = slopeAt(hi, step);
         }
+        // trial and rTrial always hold the last point tried: the step taken.
         long double a = hi;
         if (ghi > 0) {
             // Regula falsi (Illinois) between a negative and a positive slope, to a tenth of
@@ -255,8 +256,6 @@ TSpringBeamSolution SolveSpringBeam(const TSpringBeam& beam)
                     side = 1;
                 }
             }
-            if (ga > 0 && std::fabs(ga) > 0.1L * std::fabs(g0))
-                slopeAt(a, step);
         }
         u.swap(trial);
         r.swap(rTrial);
