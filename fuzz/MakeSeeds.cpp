@@ -1,6 +1,6 @@
 // Writes the seed corpus of the project-file fuzz target into a folder: saved projects
-// (empty, with texts and a logo, SI with other selections) and copies of them that claim
-// older versions, so that the fuzzer starts from every layout the reader knows.
+// (empty, with texts and a logo, with the extension, SI with other selections) and copies of them
+// that claim older versions, so that the fuzzer starts from every layout the reader knows.
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -70,6 +70,10 @@ int main(int argc, char** argv)
     image.rgb.assign(8 * 8 * 3, 128);
     wall.SetLogoImage(image.width, image.height, image.rgb);
 
+    // A typed subgrade modulus: the tagged extension after the fixed part.
+    tw::TTWData springs = wall;
+    springs.SubgradeModulus = 90;
+
     tw::TTWData si;
     si.NewProject(true);
     si.SetUnitSystem(tw::TUnitSystem::usSI);
@@ -84,6 +88,7 @@ int main(int argc, char** argv)
     const std::vector<std::pair<std::string, std::string>> seeds = {
         {"empty", Save(empty)},
         {"wall", Save(wall)},
+        {"wall-springs", Save(springs)},
         {"si", Save(si)},
         {"wall-1.18", WithVersion(Save(wall), "1.18")},
         {"empty-1.15", WithVersion(Save(empty), "1.15")},

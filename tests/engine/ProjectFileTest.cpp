@@ -432,12 +432,20 @@ TEST(ProjectFileExtension, OnlyThisProgramsTaggedExtensionIsRead)
     ASSERT_EQ(file.substr(extension, 4), "TWX1");
     EXPECT_EQ(Loaded(file).SubgradeModulus, 90);
 
-    std::string outOfLimits = file;
-    const auto huge = ExtBytes(1e9L);
-    std::copy(huge.begin(), huge.end(), outOfLimits.begin() + extension + 8);
+    const auto withValue = [&](long double v) {
+        std::string damaged = file;
+        const auto bytes = ExtBytes(v);
+        std::copy(bytes.begin(), bytes.end(), damaged.begin() + extension + 8);
+        return damaged;
+    };
+    std::string longer = file + '\0'; // a length of 11 with 11 bytes behind it
+    longer[extension + 4] = 11;
     std::string foreign = file;
     foreign.replace(extension, 4, "ABCD");
-    for (const std::string& damaged : {file.substr(0, file.size() - 3), outOfLimits})
+    for (const std::string& damaged :
+         {file.substr(0, file.size() - 3), longer, withValue(1e9L), withValue(-1),
+          withValue(std::numeric_limits<long double>::quiet_NaN()),
+          withValue(std::numeric_limits<long double>::infinity())})
         EXPECT_THROW(Loaded(damaged), TDamagedProjectFile);
     EXPECT_EQ(Loaded(foreign).SubgradeModulus, 0);
 }

@@ -94,6 +94,31 @@ TEST(UnitConversion, TheSameWallInTheOtherUnits)
     EXPECT_EQ(si.GetSection().Name, "W460X128"); // the SI name of W18X86
 }
 
+TEST(UnitConversion, SubgradeModulusInPciAndKilonewtonsPerCubicMetre)
+{
+    // 1 lb/in^3 = 4.4482216152605 N / (0.0254 m)^3 = 271.4471375263 kN/m^3; 0 (the table's
+    // value) stays 0, both ways.
+    struct Case
+    {
+        long double pci, si;
+    };
+    const Case cases[] = {{1, 271.4471375263L}, {90, 24430.242377367L}, {0, 0}};
+    for (const Case& c : cases) {
+        TTWData english = Example(false);
+        english.SubgradeModulus = c.pci;
+        ConvertProjectUnits(english, TUnitSystem::usSI);
+        TTWData si = Example(true);
+        si.SubgradeModulus = c.si;
+        ConvertProjectUnits(si, TUnitSystem::usEnglish);
+        EXPECT_NEAR(static_cast<double>(english.SubgradeModulus), static_cast<double>(c.si),
+                    1e-12 * static_cast<double>(c.si))
+            << c.pci;
+        EXPECT_NEAR(static_cast<double>(si.SubgradeModulus), static_cast<double>(c.pci),
+                    1e-12 * static_cast<double>(c.pci))
+            << c.pci;
+    }
+}
+
 TEST(UnitConversion, TheUserSheetPileMatchesTheSITable)
 {
     // PZ 22 from the English sheet pile table as a user-defined section, converted: the SI
@@ -135,6 +160,10 @@ TEST(UnitConversion, ConvertedValuesTheRulesChangeAreTold)
          },
          {"Pile Spacing, S 0.46 m changed to 0.50 m (between the limits 0.50 and 4.50)",
           "Max. Spacing of Guardrail 0.463 m changed to 0.500 m (the pile spacing or twice it)"}},
+        {"the stiffest subgrade",
+         [](TTWData& p) { p.SubgradeModulus = 10000; },
+         {"Subgrade Modulus, nh or k1 2714471 kN/m^3 changed to 2700000 kN/m^3 (between the "
+          "limits 0 and 2700000)"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.wall);

@@ -48,3 +48,19 @@ TEST(SoilSpringSection, AWallTheSpringsCannotHoldIsMarked)
     EXPECT_FALSE(form.BoxState(Box::ResSpringTopDeflection).visible);
     EXPECT_NE(ResultsText(form).find("== Soil-Spring Analysis [WARNING]"), std::string::npos);
 }
+
+TEST(SoilSpringSection, UndoAndRedoCarryTheTypedModulus)
+{
+    // The history keeps the project as its file; the modulus lives after the fixed part, so a
+    // step back and forth must bring it back with the analysis that uses it.
+    auto wall = test::OpenWallAs(true);
+    TMainForm& form = *wall.form;
+    form.EditBox(Box::SubgradeModulus, "20000");
+    ASSERT_TRUE(form.Commit().ok());
+    const long double typed = form.SoilSprings().TopDeflection;
+    ASSERT_TRUE(form.Undo().ok());
+    ASSERT_FALSE(form.SoilSprings().UserModulus);
+    ASSERT_TRUE(form.Redo().ok());
+    EXPECT_EQ(wall.project->SubgradeModulus, 20000);
+    EXPECT_EQ(form.SoilSprings().TopDeflection, typed);
+}
