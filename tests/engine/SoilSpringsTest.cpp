@@ -83,6 +83,28 @@ TEST(SoilSprings, ElasticBeamsMatchTheirClosedForms)
         EXPECT_NEAR(static_cast<double>(TopDeflection(c.Beam) / c.Expected), 1, 0.01) << c.Name;
 }
 
+TEST(SoilSprings, SpringsGrowingWithDepthMatchTheSeriesSolution)
+{
+    // The sand case, a spring n_h z: a free-headed pile of length 10 T, T = (EI / n_h)^(1/5),
+    // deflects Ay P T^3 / EI under a top force and By M T^2 / EI under a top moment, with
+    // Ay = 2.42918 and By = 1.61940 from the power series of y'''' + (z / T) y = 0.
+    const long double EI = 1e5, nh = 10;
+    const long double T = std::pow(EI / nh, 0.2L);
+    const auto pile = [&](long double force, long double moment) {
+        TSpringBeam b = UniformBeam(400, 10 * T, EI, 0, force, moment);
+        for (std::size_t i = 0; i < b.X.size(); ++i) {
+            const long double lo = i == 0 ? 0 : (b.X[i - 1] + b.X[i]) / 2;
+            const long double hi = i + 1 == b.X.size() ? b.X[i] : (b.X[i] + b.X[i + 1]) / 2;
+            b.Front[i].K = nh * (hi * hi - lo * lo) / 2;
+        }
+        return b;
+    };
+    EXPECT_NEAR(static_cast<double>(TopDeflection(pile(10, 0)) / (2.42918L * 10 * T * T * T / EI)),
+                1, 0.001);
+    EXPECT_NEAR(static_cast<double>(TopDeflection(pile(0, 50)) / (1.61940L * 50 * T * T / EI)), 1,
+                0.001);
+}
+
 TEST(SoilSprings, RefiningTheMeshConverges)
 {
     // The lumped springs make an error of order h^2: each halving of the elements cuts the
