@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <numbers>
+#include <utility>
 
 #include "engine/TWClasses.h"
 
@@ -529,11 +530,17 @@ TSoilSpringAnalysis ComputeSoilSpringAnalysis(const TTWData& p)
         }
     }
 
+    // The stretch of pile below the base that node i's springs stand for: from the middle of
+    // the element above to the middle of the element below.
+    const auto shareBelowBase = [&X, n, H](int i) {
+        return std::pair<long double, long double>(
+            std::max(H, i > 0 ? (X[i - 1] + X[i]) / 2 : X[i]),
+            i + 1 < n ? (X[i] + X[i + 1]) / 2 : X[i]);
+    };
     // The springs below the base, each over its node's share of the pile.
     long double capacity = 0;
     for (int i = 0; i < n; ++i) {
-        const long double lo = std::max(H, i > 0 ? (X[i - 1] + X[i]) / 2 : X[i]);
-        const long double hi = i + 1 < n ? (X[i] + X[i + 1]) / 2 : X[i];
+        const auto [lo, hi] = shareBelowBase(i);
         if (X[i] < H || !(hi > lo))
             continue;
         const long double mid = (lo + hi) / 2, length = hi - lo;
@@ -566,12 +573,10 @@ TSoilSpringAnalysis ComputeSoilSpringAnalysis(const TTWData& p)
             capacity += passive;
         }
     }
-    for (const TSpringLaw& s : beam.Front)
-        if (!std::isfinite(s.A + s.K + s.Lo + s.Hi))
-            return NotApplicable("the soil springs' arithmetic failed for these inputs");
-    for (const TSpringLaw& s : beam.Back)
-        if (!std::isfinite(s.A + s.K + s.Lo + s.Hi))
-            return NotApplicable("the soil springs' arithmetic failed for these inputs");
+    for (const std::vector<TSpringLaw>* side : {&beam.Front, &beam.Back})
+        for (const TSpringLaw& s : *side)
+            if (!std::isfinite(s.A + s.K + s.Lo + s.Hi))
+                return NotApplicable("the soil springs' arithmetic failed for these inputs");
     if (!(p.StiffnessAbove > 0) || !(p.StiffnessBelow > 0))
         return NotApplicable("the pile has no bending stiffness");
 
@@ -603,8 +608,7 @@ TSoilSpringAnalysis ComputeSoilSpringAnalysis(const TTWData& p)
         if (X[i] < H) {
             node.Load = SegmentLine(diagram, X[i], X[i]) * S;
         } else {
-            const long double lo = std::max(H, i > 0 ? (X[i - 1] + X[i]) / 2 : X[i]);
-            const long double hi = i + 1 < n ? (X[i] + X[i + 1]) / 2 : X[i];
+            const auto [lo, hi] = shareBelowBase(i);
             node.Load = hi > lo ? (s.BackForce - s.FrontForce) / (hi - lo) : 0;
         }
         mobilized += std::max<long double>(s.FrontForce, 0);
