@@ -8,6 +8,8 @@
 //   tarnwick-cli optimize PROJECT [--json]  the lightest passing sections of the catalogue
 //   tarnwick-cli summary PROJECT... [--csv] one line per project
 //   tarnwick-cli sweep PROJECT --input NAME --from A --to B --steps N [--csv]   a study
+//   tarnwick-cli reliability PROJECT [--samples N] [--seed S] [--cov NAME=PERCENT ...]
+//                [--only NAME,...] [--tie] [--threads N] [--json|--csv]   a reliability study
 //   tarnwick-cli draw PROJECT section|plan|guardrail OUT.png [--size WxH]
 //                                           a drawing as a picture (tarnwick-cli-draw)
 //   tarnwick-cli report PROJECT OUT.pdf     the printed report as PDF (tarnwick-cli-report)
@@ -44,6 +46,7 @@
 #include "form/LightestSection.h"
 #include "form/MainForm.h"
 #include "form/NodeTable.h"
+#include "form/Reliability.h"
 #include "form/ResultRows.h"
 #include "form/Study.h"
 
@@ -94,6 +97,20 @@ constexpr const char* kUsage =
     "                            ShoredHeight) from A to B in N values, analyse the wall at\n"
     "                            each as the desktop program does and print the embedment,\n"
     "                            pile length, maxima, governing check and pass or FAIL.\n"
+    "  reliability PROJECT [--samples N] [--seed S] [--cov NAME=PERCENT ...]\n"
+    "              [--only NAME,...] [--tie] [--threads N] [--json|--csv]\n"
+    "                            Scatter the soil and loads at random (friction angles\n"
+    "                            normal COV 10 %, unit weights normal 5 %, cohesion lognormal\n"
+    "                            30 %, surcharges and loads lognormal 20 %), analyse each\n"
+    "                            sample (default 10000, seed 1) as the desktop program does\n"
+    "                            and print the probability that each check fails with its\n"
+    "                            95 % interval and reliability index, the 5/50/95 %\n"
+    "                            values of the results and the rank correlation of each\n"
+    "                            input with failure. --cov sets an input's coefficient of\n"
+    "                            variation in percent (0 fixes it; an input not scattered\n"
+    "                            by default is added), --only keeps every other input fixed,\n"
+    "                            --tie draws the passive friction angle with the backfill's.\n"
+    "                            --csv: one row per sample; --json: the results as JSON.\n"
     "  draw PROJECT section|plan|guardrail OUT.png [--size WIDTHxHEIGHT]\n"
     "                            Draw the cross section, the plan view or the guardrail\n"
     "                            detail of PROJECT as the desktop program draws it and write\n"
@@ -485,6 +502,127 @@ int Sweep(const std::vector<std::string>& raw, const fs::path& programFolder)
     return kExitOk;
 }
 
+// Splits "a,b,c" at the commas.
+std::vector<std::string> CommaList(const std::string& text)
+{
+    std::vector<std::string> items;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t comma = text.find(',', start);
+        items.push_back(text.substr(start, comma - start));
+        if (comma == std::string::npos)
+            return items;
+        start = comma + 1;
+    }
+}
+
+// The soil and loads scattered at random, each sample analysed as the window analyses it.
+int Reliability(const std::vector<std::string>& raw, const fs::path& programFolder)
+{
+    namespace tf = tw::form;
+    std::vector<std::string> rest, covs;
+    std::string samples, seed, only, threads;
+    bool json = false, csv = false, tie = false;
+    for (std::size_t i = 0; i < raw.size(); ++i) {
+        const std::string& arg = raw[i];
+        std::string* value = arg == "--samples"   ? &samples
+                             : arg == "--seed"    ? &seed
+                             : arg == "--only"    ? &only
+                             : arg == "--threads" ? &threads
+                                                  : nullptr;
+        if (value || arg == "--cov") {
+            if (i + 1 >= raw.size())
+                throw UsageError("reliability: " + arg + " needs a value");
+            if (value)
+                *value = raw[++i];
+            else
+                covs.push_back(raw[++i]);
+        } else if (arg == "--json") {
+            json = true;
+        } else if (arg == "--csv") {
+            csv = true;
+        } else if (arg == "--tie") {
+            tie = true;
+        } else {
+            rest.push_back(arg);
+        }
+    }
+    Arguments args = Split(rest);
+    NoOtherOptions(args, "reliability");
+    ExpectOperands(args, 1, "reliability");
+    if (json && csv)
+        throw UsageError("reliability: choose --json or --csv, not both");
+    const auto whole = [](const std::string& text, long double lo, long double hi,
+                          const std::string& what) {
+        const std::optional<long double> v = tw::ParseNumber(text, {});
+        if (!v || *v < lo || *v > hi || *v != std::floor(*v))
+            throw UsageError("reliability: " + what);
+        return *v;
+    };
+    const TOpenProject open = OpenProject(args, programFolder);
+    const tw::TTWData& project = *open.project;
+    tf::TReliabilitySetup setup = tf::DefaultReliabilitySetup(project);
+    if (!samples.empty())
+        setup.samples = static_cast<int64_t>(
+            whole(samples, 1, static_cast<long double>(tf::kMaxReliabilitySamples),
+                  "--samples needs a whole number from 1 to " +
+                      std::to_string(tf::kMaxReliabilitySamples)));
+    if (!seed.empty())
+        setup.seed = static_cast<uint64_t>(
+            whole(seed, 0, 9007199254740992.0L, "--seed needs a whole number from 0 to 2^53"));
+    if (!threads.empty())
+        setup.threads = static_cast<int>(whole(threads, 1, 64, "--threads needs 1 to 64"));
+    setup.tieFrictionAngles = tie;
+    const std::vector<tf::TStudyInput> inputs = tf::StudyInputs(project);
+    const auto find = [&](const std::string& name) {
+        const std::optional<tf::TStudyInput> input = tf::FindStudyInput(inputs, name);
+        if (!input)
+            throw UsageError("reliability: \"" + name +
+                             "\" is not an input this wall uses (the main window does not "
+                             "show it)");
+        return *input;
+    };
+    const auto entry = [&](const tf::TStudyInput& input) -> tf::TUncertainInput* {
+        for (tf::TUncertainInput& u : setup.inputs)
+            if (u.input.box == input.box)
+                return &u;
+        return nullptr;
+    };
+    for (const std::string& cov : covs) {
+        const std::size_t eq = cov.rfind('=');
+        if (eq == std::string::npos)
+            throw UsageError("reliability: --cov needs NAME=PERCENT, e.g. BackfillPhi=15");
+        std::string percent = cov.substr(eq + 1);
+        if (!percent.empty() && percent.back() == '%')
+            percent.pop_back();
+        const std::optional<long double> v = tw::ParseNumber(percent, {});
+        if (!v || *v < 0 || *v > 1000)
+            throw UsageError("reliability: --cov " + cov + ": the percentage must be 0 to 1000");
+        const tf::TStudyInput input = find(cov.substr(0, eq));
+        if (tf::TUncertainInput* u = entry(input))
+            u->cov = *v / 100;
+        else
+            setup.inputs.push_back(tf::MakeUncertainInput(project, input, *v / 100));
+    }
+    if (!only.empty()) {
+        std::vector<tf::TUncertainInput> kept;
+        for (const std::string& name : CommaList(only)) {
+            const tf::TStudyInput input = find(name);
+            const tf::TUncertainInput* u = entry(input);
+            kept.push_back(u ? *u : tf::MakeUncertainInput(project, input, 0.10L));
+        }
+        setup.inputs = std::move(kept);
+    }
+    const tf::TReliabilityStudy study = tf::RunReliabilityStudy(project, setup);
+    if (!study.error.empty())
+        throw UsageError("reliability: " + study.error);
+    const std::string out = json  ? tf::ReliabilityJson(study)
+                            : csv ? tf::CsvText(tf::ReliabilitySampleRows(study))
+                                  : tf::ReliabilitySummaryText(study);
+    std::fwrite(out.data(), 1, out.size(), stdout);
+    return kExitOk;
+}
+
 int Table(Arguments args, const fs::path& programFolder)
 {
     const bool csv = TakeOption(args, "--csv");
@@ -627,6 +765,8 @@ int Run(int argc, char** argv)
         return SummaryOfFiles(Split(args), folder);
     if (command == "sweep")
         return Sweep(args, folder);
+    if (command == "reliability")
+        return Reliability(args, folder);
     if (command == "new")
         return New(Split(args), folder);
     if (command == "draw" || command == "report")
