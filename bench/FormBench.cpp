@@ -9,6 +9,7 @@
 #include "engine/ProjectJson.h"
 #include "form/LightestSection.h"
 #include "form/MainForm.h"
+#include "form/Reliability.h"
 #include "form/Study.h"
 
 using namespace tw;
@@ -98,6 +99,31 @@ void BM_Study200Steps(benchmark::State& state)
             form::RunStudy(project, form::Box::ShoredHeight, 10, 30, 200).size());
 }
 
+// A reliability study of the English example with its default uncertain inputs: on one
+// thread, the rate in walls per second per core; on every core, 10^5 samples (target 1 s on
+// two cores, sampling and statistics).
+void ReliabilityStudy(benchmark::State& state, int threads, int64_t samples)
+{
+    TTWData project;
+    OpenExample(project, "ENGLISH UNITS EXAMPLE");
+    form::TReliabilitySetup setup = form::DefaultReliabilitySetup(project);
+    setup.samples = samples;
+    setup.threads = threads;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(form::RunReliabilityStudy(project, setup).anyCheck.pf);
+    state.SetItemsProcessed(state.iterations() * samples);
+}
+void BM_ReliabilityPerCore(benchmark::State& state)
+{
+    ReliabilityStudy(state, 1, 5000);
+}
+void BM_Reliability100kAllCores(benchmark::State& state)
+{
+    ReliabilityStudy(state, 0, 100000);
+}
+
+BENCHMARK(BM_ReliabilityPerCore)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Reliability100kAllCores)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Study200Steps)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LightestIBeams)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LightestRoundSections)->Unit(benchmark::kMillisecond);

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
-#include <limits>
 #include <deque>
+#include <limits>
 #include <mutex>
 #include <numeric>
 #include <thread>
@@ -188,9 +188,8 @@ long double Quantile(std::vector<long double>& values, long double q)
     const auto lo = static_cast<std::size_t>(pos);
     std::nth_element(values.begin(), values.begin() + lo, values.end());
     const long double below = values[lo];
-    const long double above = lo + 1 < values.size()
-                                  ? *std::min_element(values.begin() + lo + 1, values.end())
-                                  : below;
+    const long double above =
+        lo + 1 < values.size() ? *std::min_element(values.begin() + lo + 1, values.end()) : below;
     return below + (pos - static_cast<long double>(lo)) * (above - below);
 }
 
@@ -412,8 +411,7 @@ long double NormalQuantile(long double probability)
     return x;
 }
 
-long double DrawUncertainInput(const TUncertainInput& in, uint64_t seed, int64_t sample,
-                               int stream)
+long double DrawUncertainInput(const TUncertainInput& in, uint64_t seed, int64_t sample, int stream)
 {
     const long double u = Uniform01(seed, sample, stream);
     switch (in.distribution) {
@@ -421,8 +419,8 @@ long double DrawUncertainInput(const TUncertainInput& in, uint64_t seed, int64_t
         const long double sd = std::fabs(in.mean) * in.cov;
         if (!(sd > 0))
             return in.mean;
-        const long double z = TruncatedNormal((in.lowerLimit - in.mean) / sd,
-                                              (in.upperLimit - in.mean) / sd, u);
+        const long double z =
+            TruncatedNormal((in.lowerLimit - in.mean) / sd, (in.upperLimit - in.mean) / sd, u);
         return std::clamp(in.mean + sd * z, in.lowerLimit, in.upperLimit);
     }
     case TDistribution::Lognormal: {
@@ -432,8 +430,9 @@ long double DrawUncertainInput(const TUncertainInput& in, uint64_t seed, int64_t
         const long double s = std::sqrt(s2), mu = std::log(in.mean) - s2 / 2;
         const long double za = in.lowerLimit > 0 ? (std::log(in.lowerLimit) - mu) / s : -kInf;
         const long double zb = Finite(in.upperLimit) ? (std::log(in.upperLimit) - mu) / s : kInf;
-        return std::clamp<long double>(std::exp(static_cast<double>(mu + s * TruncatedNormal(za, zb, u))), in.lowerLimit,
-                          in.upperLimit);
+        return std::clamp<long double>(
+            std::exp(static_cast<double>(mu + s * TruncatedNormal(za, zb, u))), in.lowerLimit,
+            in.upperLimit);
     }
     case TDistribution::Uniform: {
         const long double lo = std::max(in.low, in.lowerLimit);
@@ -480,9 +479,9 @@ std::string ReliabilityResultUnit(TReliabilityResult result, bool si)
 
 std::string ReliabilityResultKey(TReliabilityResult result)
 {
-    static constexpr const char* keys[] = {"Embedment",     "TotalPileLength", "MaxMoment",
-                                           "MaxShear",      "TopDeflection",   "Utilization",
-                                           "ClassicalMomentRatio"};
+    static constexpr const char* keys[] = {
+        "Embedment",     "TotalPileLength", "MaxMoment",           "MaxShear",
+        "TopDeflection", "Utilization",     "ClassicalMomentRatio"};
     return keys[static_cast<int>(result)];
 }
 
@@ -512,8 +511,8 @@ public:
         TTWData p = Base_;
         const int k = static_cast<int>(Prepared_.size());
         for (int i = 0; i < k; ++i)
-            Prepared_[i].rule->set(p, DrawUncertainInput(Setup_.inputs[i], Setup_.seed, s,
-                                                         Prepared_[i].stream));
+            Prepared_[i].rule->set(
+                p, DrawUncertainInput(Setup_.inputs[i], Setup_.seed, s, Prepared_[i].stream));
         ApplyInputRules(p);
         for (int i = 0; i < k; ++i)
             Rows_.inputs[s * k + i] = Prepared_[i].rule->get(p);
@@ -697,8 +696,7 @@ void Summarize(TReliabilityStudy& study, uint32_t applies)
         TInputSensitivity& sens = study.sensitivity[i];
         sens.input = study.setup.inputs[i].input.name;
         for (int r = 0; r <= kReliabilityResultCount; ++r) {
-            const long double rho =
-                Pearson(ranks[setOf[r] * k + i], ranks[inputColumns + r]);
+            const long double rho = Pearson(ranks[setOf[r] * k + i], ranks[inputColumns + r]);
             (r < kReliabilityResultCount ? sens.results[r] : sens.failure) = rho;
         }
     }
@@ -713,8 +711,12 @@ TReliabilityStudy RunReliabilityStudy(const TTWData& project, const TReliability
     study.setup = setup;
     study.si = project.Units == TUnitSystem::usSI;
     if (setup.samples < 1 || setup.samples > kMaxReliabilitySamples) {
-        study.error = "the number of samples must be from 1 to " +
-                      std::to_string(kMaxReliabilitySamples);
+        study.error =
+            "the number of samples must be from 1 to " + std::to_string(kMaxReliabilitySamples);
+        return study;
+    }
+    if (progress && progress->cancel.load()) {
+        study.cancelled = true;
         return study;
     }
     TTWData base = project;
@@ -732,9 +734,8 @@ TReliabilityStudy RunReliabilityStudy(const TTWData& project, const TReliability
     const std::vector<TStudyInput> used = StudyInputs(base);
     for (const TUncertainInput& in : setup.inputs) {
         const TInputRule* rule = RuleOf(base, in.input.box);
-        const bool shown = std::any_of(used.begin(), used.end(), [&](const TStudyInput& u) {
-            return u.box == in.input.box;
-        });
+        const bool shown = std::any_of(used.begin(), used.end(),
+                                       [&](const TStudyInput& u) { return u.box == in.input.box; });
         if (!rule || !shown) {
             study.error = "\"" + in.input.name + "\" is not an input of this wall";
             return study;
@@ -754,6 +755,15 @@ TReliabilityStudy RunReliabilityStudy(const TTWData& project, const TReliability
         prepared.push_back({rule, stream});
     }
 
+    const auto cancelled = [&] {
+        if (!progress || !progress->cancel.load())
+            return false;
+        study.cancelled = true;
+        study.rows = {};
+        return true;
+    };
+    if (cancelled())
+        return study;
     const int64_t n = setup.samples;
     const int k = static_cast<int>(prepared.size());
     TReliabilitySamples& rows = study.rows;
@@ -763,9 +773,11 @@ TReliabilityStudy RunReliabilityStudy(const TTWData& project, const TReliability
     rows.failedChecks.assign(n, 0);
     rows.failure.assign(n, TReliabilitySamples::kAnalysed);
     rows.governing.assign(n, TReliabilitySamples::kNoCheck);
+    if (cancelled())
+        return study;
 
-    int threads = setup.threads > 0 ? setup.threads
-                                    : static_cast<int>(std::thread::hardware_concurrency());
+    int threads =
+        setup.threads > 0 ? setup.threads : static_cast<int>(std::thread::hardware_concurrency());
     threads = static_cast<int>(std::clamp<int64_t>(threads, 1, std::max<int64_t>(1, n / 64)));
     threads = std::min(threads, 64);
     std::atomic<int64_t> next{0};
@@ -802,8 +814,7 @@ TReliabilityStudy RunReliabilityStudy(const TTWData& project, const TReliability
     work(0);
     for (std::thread& th : pool)
         th.join();
-    study.seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    study.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     if (stopped) {
         study.cancelled = true;
         study.rows = {};
@@ -837,22 +848,14 @@ std::string ReliabilitySummaryText(const TReliabilityStudy& study)
     };
     t += "Reliability study: " + std::to_string(study.samples) + " samples, seed " +
          std::to_string(study.setup.seed) + "\n\nUncertain inputs\n";
-    for (const TUncertainInput& in : study.setup.inputs) {
-        const std::string unit = in.input.unit.empty() ? "" : " " + in.input.unit;
-        std::string what = DistributionName(in.distribution);
-        if (in.distribution == TDistribution::Uniform)
-            what += ", " + Number(in.low, 3) + " to " + Number(in.high, 3) + unit;
-        else
-            what += ", mean " + Number(in.mean, 3) + unit + ", COV " + Percent(in.cov) + " %";
-        if (study.setup.tieFrictionAngles && in.input.box == Box::PassivePhi)
-            what += ", drawn with the backfill's";
-        t += "  " + pad(in.input.name, 44) + what + "\n";
-    }
+    for (const TUncertainInput& in : study.setup.inputs)
+        t += "  " + pad(in.input.name, 44) + UncertainInputText(in, study.setup.tieFrictionAngles) +
+             "\n";
     t += "\nProbability of failure (95 % interval) and reliability index\n";
     const auto probabilityRow = [&](const std::string& name, const TProbability& p) {
         t += "  " + pad(name, 34) + lpad(ProbabilityText(p.pf), 12) + "  (" +
-             ProbabilityText(p.low) + " to " + ProbabilityText(p.high) + ")  beta " +
-             BetaText(p) + "\n";
+             ProbabilityText(p.low) + " to " + ProbabilityText(p.high) + ")  beta " + BetaText(p) +
+             "\n";
     };
     for (const TCheckProbability& c : study.checks)
         probabilityRow(c.caption, c.probability);
@@ -861,28 +864,17 @@ std::string ReliabilitySummaryText(const TReliabilityStudy& study)
     for (const TFailureReason& r : study.failureReasons)
         t += "  " + lpad(std::to_string(r.count), 8) + "  " + r.reason + "\n";
     t += "\nResults (5 %, 50 %, 95 %)\n";
-    for (const TResultSpread& s : study.spreads) {
-        const int dec = ResultDecimals(s.result, study.si);
-        const std::string unit = ReliabilityResultUnit(s.result, study.si);
-        t += "  " + pad(WithUnit(ReliabilityResultName(s.result), unit), 34);
-        if (s.count == 0)
-            t += "no values\n";
-        else
-            t += lpad(Number(s.p5, dec), 10) + lpad(Number(s.p50, dec), 10) +
-                 lpad(Number(s.p95, dec), 10) + "\n";
+    const auto spreads = ReliabilityPercentileRows(study);
+    for (std::size_t i = 1; i < spreads.size(); ++i) {
+        const auto& row = spreads[i];
+        t += "  " + pad(row[0], 34);
+        t += row[1].empty() ? "no values\n"
+                            : lpad(row[1], 10) + lpad(row[2], 10) + lpad(row[3], 10) + "\n";
     }
     t += "\nRank correlation (Spearman) with failure\n";
-    std::vector<const TInputSensitivity*> order;
-    for (const TInputSensitivity& s : study.sensitivity)
-        order.push_back(&s);
-    std::stable_sort(order.begin(), order.end(), [](const auto* a, const auto* b) {
-        const long double fa = a->failure == a->failure ? std::fabs(a->failure) : -1;
-        const long double fb = b->failure == b->failure ? std::fabs(b->failure) : -1;
-        return fa > fb;
-    });
-    for (const TInputSensitivity* s : order)
-        t += "  " + pad(s->input, 44) +
-             lpad(Finite(s->failure) ? FormatFixed(s->failure, 2, 10, ".") : "n/a", 6) + "\n";
+    const auto sensitivity = ReliabilitySensitivityRows(study);
+    for (std::size_t i = 1; i < sensitivity.size(); ++i)
+        t += "  " + pad(sensitivity[i][0], 44) + lpad(sensitivity[i][1], 6) + "\n";
     return t;
 }
 
@@ -896,6 +888,51 @@ std::vector<std::vector<std::string>> ReliabilitySummaryRows(const TReliabilityS
     for (const TCheckProbability& c : study.checks)
         row(c.caption, c.probability);
     row("Any check or the analysis", study.anyCheck);
+    return rows;
+}
+
+std::vector<std::vector<std::string>> ReliabilitySensitivityRows(const TReliabilityStudy& study)
+{
+    std::vector<const TInputSensitivity*> order;
+    for (const TInputSensitivity& s : study.sensitivity)
+        order.push_back(&s);
+    const auto strength = [](const TInputSensitivity* s) {
+        return s->failure == s->failure ? std::fabs(s->failure) : -1.0L;
+    };
+    std::stable_sort(order.begin(), order.end(),
+                     [&](const auto* a, const auto* b) { return strength(a) > strength(b); });
+    std::vector<std::vector<std::string>> rows{{"Input", "Rank correlation with failure"}};
+    for (const TInputSensitivity* s : order)
+        rows.push_back(
+            {s->input, Finite(s->failure) ? FormatFixed(s->failure, 2, 10, ".") : "n/a"});
+    return rows;
+}
+
+std::string UncertainInputText(const TUncertainInput& in, bool tiedToBackfill)
+{
+    const std::string unit = in.input.unit.empty() ? "" : " " + in.input.unit;
+    std::string what = DistributionName(in.distribution);
+    if (in.distribution == TDistribution::Uniform)
+        what += ", " + Number(in.low, 3) + " to " + Number(in.high, 3) + unit;
+    else
+        what += ", mean " + Number(in.mean, 3) + unit + ", COV " + Percent(in.cov) + " %";
+    if (tiedToBackfill && in.input.box == Box::PassivePhi)
+        what += ", drawn with the backfill's";
+    return what;
+}
+
+std::vector<std::vector<std::string>> ReliabilityPercentileRows(const TReliabilityStudy& study)
+{
+    std::vector<std::vector<std::string>> rows{{"Result", "5 %", "50 %", "95 %"}};
+    for (const TResultSpread& s : study.spreads) {
+        const int dec = ResultDecimals(s.result, study.si);
+        const std::string name =
+            WithUnit(ReliabilityResultName(s.result), ReliabilityResultUnit(s.result, study.si));
+        if (s.count == 0)
+            rows.push_back({name, "", "", ""});
+        else
+            rows.push_back({name, Number(s.p5, dec), Number(s.p50, dec), Number(s.p95, dec)});
+    }
     return rows;
 }
 

@@ -89,8 +89,8 @@ std::string ReliabilityResultKey(TReliabilityResult result);
 struct TReliabilitySamples
 {
     int inputCount = 0;
-    std::vector<long double> inputs;  // sample-major: inputs[sample * inputCount + i], as used
-    std::vector<long double> results; // results[sample * kReliabilityResultCount + r]
+    std::vector<long double> inputs;    // sample-major: inputs[sample * inputCount + i], as used
+    std::vector<long double> results;   // results[sample * kReliabilityResultCount + r]
     std::vector<uint32_t> failedChecks; // bit per TCheckId
     // kAnalysed, or the index of the analysis' message in failureTexts.
     std::vector<uint16_t> failure;
@@ -161,7 +161,7 @@ struct TReliabilityStudy
     int64_t analysisFailures = 0;
     std::vector<TFailureReason> failureReasons; // most frequent first
     std::vector<TCheckProbability> checks;      // the checks that apply, in TCheckId order
-    TProbability anyCheck; // a check fails or the analysis fails
+    TProbability anyCheck;                      // a check fails or the analysis fails
     std::vector<TResultSpread> spreads; // kReliabilityResultCount, in TReliabilityResult order
     std::vector<TInputSensitivity> sensitivity; // one per uncertain input
     TReliabilitySamples rows;
@@ -190,6 +190,15 @@ TReliabilityStudy RunReliabilityStudy(const TTWData& project, const TReliability
 std::string ReliabilitySummaryText(const TReliabilityStudy& study);
 // The summary as rows of texts for the report's block: check, Pf, 95 % interval, beta.
 std::vector<std::vector<std::string>> ReliabilitySummaryRows(const TReliabilityStudy& study);
+// How an input scatters: "Normal, mean 32.000 degrees, COV 10.0 %", "Uniform, 1.000 to 2.000
+// ft".
+std::string UncertainInputText(const TUncertainInput& input, bool tiedToBackfill);
+// The spread of the results as rows of texts: the result with its unit, then its 5 %, 50 % and
+// 95 % values ("" without values), header first.
+std::vector<std::vector<std::string>> ReliabilityPercentileRows(const TReliabilityStudy& study);
+// The inputs by the strength of their rank correlation with failure, strongest first: the
+// input and the correlation ("n/a" where undefined), header first.
+std::vector<std::vector<std::string>> ReliabilitySensitivityRows(const TReliabilityStudy& study);
 // One row per sample (header first): the sample number, each input, each result, the governing
 // check and the verdict.
 std::vector<std::vector<std::string>> ReliabilitySampleRows(const TReliabilityStudy& study);

@@ -488,6 +488,75 @@ void SecondOpinions(TPrintSurface& s, const form::TMainForm& form, double result
                   false);
 }
 
+// The reliability study the user ran and chose to print: how the inputs scatter, the
+// probability that each check fails and the spread of the main results. The whole block is
+// on one page.
+void ReliabilityBlock(TPrintSurface& s, const form::TReliabilityStudy& study)
+{
+    s.ClearTabs();
+    s.ClearColumns();
+    s.SetFont(kArial, 9);
+    const auto checks = form::ReliabilitySummaryRows(study);
+    const auto spreads = form::ReliabilityPercentileRows(study);
+    const int lines = 13 + static_cast<int>(2 * study.setup.inputs.size() + checks.size() +
+                                            spreads.size() + study.failureReasons.size());
+    if (s.LinesLeft() < lines)
+        s.NewPage();
+    s.NewLine();
+    Heading(s, QStringLiteral("Reliability Study (scatter of the inputs, not part of the design)"),
+            12);
+    s.SetFont(kArial, 9);
+    s.NewLine();
+    s.NewLine();
+    const double left = s.Margins().left;
+    s.PrintLeft(QStringLiteral("%1 samples (seed %2), each analysed as typed; %3 analyses failed.")
+                    .arg(study.samples)
+                    .arg(study.setup.seed)
+                    .arg(study.analysisFailures),
+                left);
+    s.NewLine();
+    for (const form::TFailureReason& reason : study.failureReasons) {
+        s.PrintLeft(QStringLiteral("%1 x %2").arg(reason.count).arg(Q(reason.reason)), left + 0.3);
+        s.NewLine();
+    }
+    for (const form::TUncertainInput& in : study.setup.inputs) {
+        s.PrintLeft(Q(in.input.name), left + 0.3);
+        s.PrintLeft(Q(form::UncertainInputText(in, study.setup.tieFrictionAngles)), left + 3.3);
+        s.NewLine();
+    }
+    // A table: its first column from the left, the others centred in their stops.
+    const auto table = [&](const std::vector<std::vector<std::string>>& rows,
+                           std::initializer_list<double> widths) {
+        s.NewLine();
+        s.ClearTabs();
+        double x = left + 0.3 + 2.7;
+        for (double w : widths) {
+            s.AddTab({x, w, TJustify::Centre});
+            x += w;
+        }
+        for (std::size_t r = 0; r < rows.size(); ++r) {
+            s.SetBold(r == 0);
+            s.PrintLeft(Q(rows[r][0]), left + 0.3);
+            for (std::size_t c = 1; c < rows[r].size(); ++c)
+                s.Tab(Q(rows[r][c]));
+            s.NewLine();
+        }
+        s.SetBold(false);
+        s.ClearTabs();
+    };
+    table(checks, {1.0, 2.0, 0.9});
+    table(spreads, {1.0, 1.0, 1.0});
+    table(form::ReliabilitySensitivityRows(study), {2.0});
+    s.NewLine();
+    s.SetFont(kArial, 8);
+    s.PrintLeft(QStringLiteral("Pf: the share of samples in which the check fails, with its 95 % "
+                               "(Wilson) interval; Beta = -inverse normal of Pf. The scatter of "
+                               "the inputs only, not of the method."),
+                left);
+    s.NewLine();
+    s.SetFont(kArial, 9);
+}
+
 // The caption of a node table column on two lines: split after a comma.
 std::pair<QString, QString> SplitCaption(const std::string& caption)
 {
@@ -648,6 +717,8 @@ void GenerateReport(const form::TMainForm& form, QPagedPaintDevice& device,
     if (form.Project().GuardrailOn)
         Guardrail(s, form, resultsBottom);
     SecondOpinions(s, form, resultsBottom);
+    if (options.reliability && options.reliability->samples > 0)
+        ReliabilityBlock(s, *options.reliability);
     NodeTable(s, form);
     Charts(s, form);
     References(s);

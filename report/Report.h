@@ -15,6 +15,7 @@
 #include <string>
 
 #include "form/MainForm.h"
+#include "form/Reliability.h"
 
 namespace tw::report {
 
@@ -24,6 +25,8 @@ struct TReportOptions
     QString date;
     // Called as each page starts, with its number (the progress of a long report).
     std::function<void(int page)> progress;
+    // A reliability study run on the project, printed as a block after the results when set.
+    const form::TReliabilityStudy* reliability = nullptr;
 };
 
 // The job title of print jobs and the PDF's title.

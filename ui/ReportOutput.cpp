@@ -1,6 +1,7 @@
 #include "ui/ReportOutput.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
@@ -29,8 +30,9 @@
 namespace tw::ui {
 
 TfrmOutputOptions::TfrmOutputOptions(const QString& offeredPdf, const QPageSize& pageSize,
-                                     QWidget* parent)
-    : QDialog(parent)
+                                     QWidget* parent, const form::TReliabilityStudy* reliability,
+                                     const QString& noReliability)
+    : QDialog(parent), reliability_(reliability)
 {
     setWindowTitle(QStringLiteral("Output Options"));
     auto* layout = new QGridLayout(this);
@@ -61,8 +63,13 @@ TfrmOutputOptions::TfrmOutputOptions(const QString& offeredPdf, const QPageSize&
     layout->addWidget(browse, 2, 2);
     layout->addWidget(pageCaption, 3, 0);
     layout->addWidget(pageSize_, 3, 1, Qt::AlignLeft);
+    reliabilityCheck_ = new QCheckBox(QStringLiteral("Include the &reliability study"), this);
+    reliabilityCheck_->setChecked(reliability != nullptr);
+    reliabilityCheck_->setEnabled(reliability != nullptr);
+    reliabilityCheck_->setToolTip(reliability ? QString() : noReliability);
+    layout->addWidget(reliabilityCheck_, 4, 0, 1, 3);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    layout->addWidget(buttons, 4, 0, 1, 3);
+    layout->addWidget(buttons, 5, 0, 1, 3);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
@@ -95,6 +102,7 @@ TOutputChoice TfrmOutputOptions::Choice() const
     choice.file = fileEdit_->text().trimmed();
     choice.pageSize =
         QPageSize(static_cast<QPageSize::PageSizeId>(pageSize_->currentData().toInt()));
+    choice.reliability = reliabilityCheck_->isChecked() ? reliability_ : nullptr;
     return choice;
 }
 
@@ -140,17 +148,19 @@ void PreparePrinter(QPrinter& printer)
 } // namespace
 
 QPrintPreviewDialog* MakeReportPreview(QWidget* parent, const form::TMainForm& form,
-                                       QPrinter& printer)
+                                       QPrinter& printer,
+                                       const form::TReliabilityStudy* reliability)
 {
     PreparePrinter(printer);
     auto* preview = new QPrintPreviewDialog(&printer, parent);
     preview->setWindowTitle(QStringLiteral("Report Preview"));
     QObject::connect(preview, &QPrintPreviewDialog::paintRequested, preview,
-                     [&form, parent](QPrinter* target) {
+                     [&form, parent, reliability](QPrinter* target) {
                          target->setFullPage(true);
                          TReportStatus status(parent, QStringLiteral("Generating page %p"));
                          report::TReportOptions options;
                          options.progress = status.Progress();
+                         options.reliability = reliability;
                          report::GenerateReport(form, *target, options);
                      });
     // At 100 %, whatever zoom the preview chose for itself.
@@ -179,6 +189,7 @@ QString RunReport(QWidget* parent, const form::TMainForm& form, const TOutputCho
         TReportStatus status(parent, QStringLiteral("Generating page %p"));
         report::TReportOptions options;
         options.progress = status.Progress();
+        options.reliability = choice.reliability;
         if (const auto error = report::WriteReportPdf(form, choice.file, choice.pageSize, options))
             return QStringLiteral("The report could not be written to %1: %2")
                 .arg(choice.file, QString::fromStdString(*error));
@@ -194,6 +205,7 @@ QString RunReport(QWidget* parent, const form::TMainForm& form, const TOutputCho
         TReportStatus status(parent, QStringLiteral("Printing page %p"));
         report::TReportOptions options;
         options.progress = status.Progress();
+        options.reliability = choice.reliability;
         // Printing to a PDF file writes it as the PDF destination does, so that a failed write
         // leaves the old file and is reported.
         if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()) {
@@ -213,7 +225,8 @@ QString RunReport(QWidget* parent, const form::TMainForm& form, const TOutputCho
     case TReportDestination::Preview: {
         QPrinter printer(QPrinter::HighResolution);
         printer.setPageSize(choice.pageSize);
-        std::unique_ptr<QPrintPreviewDialog> preview(MakeReportPreview(parent, form, printer));
+        std::unique_ptr<QPrintPreviewDialog> preview(
+            MakeReportPreview(parent, form, printer, choice.reliability));
         preview->exec();
         return {};
     }

@@ -9,6 +9,7 @@
 
 #include <optional>
 
+class QCheckBox;
 class QComboBox;
 class QPrinter;
 class QPrintPreviewDialog;
@@ -17,7 +18,8 @@ class QRadioButton;
 
 namespace tw::form {
 class TMainForm;
-}
+struct TReliabilityStudy;
+} // namespace tw::form
 
 namespace tw::ui {
 
@@ -33,14 +35,20 @@ struct TOutputChoice
     TReportDestination destination = TReportDestination::Preview;
     QString file; // the PDF file of TReportDestination::File
     QPageSize pageSize{QPageSize::Letter};
+    // The reliability study printed after the results (none: not printed).
+    const form::TReliabilityStudy* reliability = nullptr;
 };
 
 class TfrmOutputOptions : public QDialog
 {
     Q_OBJECT
 public:
-    // Offers the file name for a PDF and the page size the PDF gets.
-    TfrmOutputOptions(const QString& offeredPdf, const QPageSize& pageSize, QWidget* parent);
+    // Offers the file name for a PDF and the page size the PDF gets; with a reliability study
+    // run on the project, a choice to print it (checked); without one, the choice is disabled
+    // and says why (`noReliability`).
+    TfrmOutputOptions(const QString& offeredPdf, const QPageSize& pageSize, QWidget* parent,
+                      const form::TReliabilityStudy* reliability = nullptr,
+                      const QString& noReliability = {});
     TOutputChoice Choice() const;
 
     QRadioButton* printerButton() const { return printer_; }
@@ -48,6 +56,7 @@ public:
     QRadioButton* fileButton() const { return file_; }
     QLineEdit* fileEdit() const { return fileEdit_; }
     QComboBox* pageSizeList() const { return pageSize_; }
+    QCheckBox* reliabilityCheck() const { return reliabilityCheck_; }
 
 private:
     QRadioButton* printer_ = nullptr;
@@ -55,12 +64,15 @@ private:
     QRadioButton* file_ = nullptr;
     QLineEdit* fileEdit_ = nullptr;
     QComboBox* pageSize_ = nullptr;
+    QCheckBox* reliabilityCheck_ = nullptr;
+    const form::TReliabilityStudy* reliability_ = nullptr;
 };
 
 // The "Report Preview" window on the printer (maximized, at 100 %, printing allowed), which
 // generates the report when it shows it. The caller owns it and shows it modally.
 QPrintPreviewDialog* MakeReportPreview(QWidget* parent, const form::TMainForm& form,
-                                       QPrinter& printer);
+                                       QPrinter& printer,
+                                       const form::TReliabilityStudy* reliability = nullptr);
 
 // Generates the report to the chosen destination, showing the "Report Status" window while it
 // runs. Returns the reason when the report could not be made ("" when it was, or when the

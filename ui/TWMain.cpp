@@ -147,6 +147,7 @@ QTabWidget* TfrmTWMain::drawingTabs() const
 void TfrmTWMain::NewProject()
 {
     TBusy busy(busy_);
+    ForgetReliabilityStudy();
     passiveInfoShown_ = false;
     Apply(Guarded([this] {
         form_.Project().NewProject(false);

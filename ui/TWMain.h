@@ -23,6 +23,7 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -50,6 +51,10 @@ class QToolBar;
 class QToolButton;
 class QUrl;
 class QVBoxLayout;
+
+namespace tw::form {
+struct TReliabilityStudy;
+} // namespace tw::form
 
 namespace tw::ui {
 class TCollapsibleSection;
@@ -126,6 +131,18 @@ public:
     void AConvertUnitsExecute(tw::TUnitSystem to);
     // "Parametric Study...": the study window on a copy of the project.
     void AStudyExecute();
+    // "Reliability Study...": the reliability window on a copy of the project; the study it
+    // completes is kept for the report while the same project stays open.
+    void AReliabilityExecute();
+    // The last reliability study completed on the open project (nullptr: none since it was
+    // opened or made).
+    std::shared_ptr<const tw::form::TReliabilityStudy> LastReliabilityStudy() const
+    {
+        return lastReliability_;
+    }
+    // The last study when the project is still the one it studied (nullptr otherwise), and
+    // why there is none to print.
+    const tw::form::TReliabilityStudy* CurrentReliabilityStudy(QString* whyNot = nullptr) const;
     // "Check for Updates Now": the update check in interactive mode (runUpdateCheck).
     void ACheckUpdatesExecute();
     // The update dialog: interactive, or silent (out of sight unless an update is found).
@@ -169,6 +186,7 @@ public:
     QAction* AFindLightest() const { return aFindLightest_; }
     QAction* AConvertToSI() const { return aConvertToSI_; }
     QAction* AStudy() const { return aStudy_; }
+    QAction* AReliability() const { return aReliability_; }
     QAction* AConvertToEnglish() const { return aConvertToEnglish_; }
     QAction* ACheckUpdates() const { return aCheckUpdates_; }
     QAction* AExportPdf() const { return aExportPdf_; }
@@ -427,6 +445,14 @@ private:
     QAction* aFindLightest_ = nullptr;
     QAction* aConvertToSI_ = nullptr;
     QAction* aStudy_ = nullptr;
+    QAction* aReliability_ = nullptr;
+    std::shared_ptr<const tw::form::TReliabilityStudy> lastReliability_;
+    std::string lastReliabilityProject_; // the studied project as JSON
+    // Counts the projects opened or made, so that a study of an earlier one that finishes
+    // late is not kept for the one open now.
+    unsigned projectGeneration_ = 0;
+    // The project was replaced: the last reliability study no longer applies.
+    void ForgetReliabilityStudy();
     QAction* aConvertToEnglish_ = nullptr;
     QAction* aCheckUpdates_ = nullptr;
     bool startupTimerStarted_ = false;

@@ -30,6 +30,7 @@
 #include <string_view>
 #include <utility>
 
+#include "engine/ProjectJson.h"
 #include "report/Report.h"
 #include "ui/About.h"
 #include "ui/CheckUpdates.h"
@@ -39,6 +40,7 @@
 #include "ui/MainWindowParts.h"
 #include "ui/NumericEdit.h"
 #include "ui/PageControl.h"
+#include "ui/Reliability.h"
 #include "ui/Settings.h"
 #include "ui/Study.h"
 
@@ -150,6 +152,11 @@ void TfrmTWMain::BuildCommands()
     aStudy_->setStatusTip(QStringLiteral("Step one input over a range and plot the results"));
     connect(aStudy_, &QAction::triggered, this, [this] { AStudyExecute(); });
     toolsMenu_->addAction(aStudy_);
+    aReliability_ = new QAction(QStringLiteral("&Reliability Study..."), this);
+    aReliability_->setStatusTip(QStringLiteral(
+        "Scatter the soil and loads at random and estimate how likely each check is to fail"));
+    connect(aReliability_, &QAction::triggered, this, [this] { AReliabilityExecute(); });
+    toolsMenu_->addAction(aReliability_);
     toolsMenu_->addSeparator();
     aConvertToSI_ = new QAction(QStringLiteral("Convert Project to &SI Units"), this);
     aConvertToEnglish_ = new QAction(QStringLiteral("Convert Project to &English Units"), this);
@@ -354,6 +361,7 @@ bool TfrmTWMain::LoadProjectFile(const QString& path)
     }
     passiveInfoShown_ = false;
     fileName_ = path;
+    ForgetReliabilityStudy();
     Apply(Guarded([this] { return form_.AfterOpen(); }));
     RememberRecentFile(path);
     FocusFirstInput();
@@ -488,7 +496,10 @@ void TfrmTWMain::APrintExecute()
     if (chooseReportOutput) {
         choice = chooseReportOutput(offered);
     } else {
-        tw::ui::TfrmOutputOptions dialog(offered, tw::ui::OfferedPageSize(form_), this);
+        QString whyNot;
+        const tw::form::TReliabilityStudy* study = CurrentReliabilityStudy(&whyNot);
+        tw::ui::TfrmOutputOptions dialog(offered, tw::ui::OfferedPageSize(form_), this, study,
+                                         whyNot);
         if (dialog.exec() == QDialog::Accepted)
             choice = dialog.Choice();
     }
@@ -711,6 +722,46 @@ void TfrmTWMain::AStudyExecute()
     auto* study = new tw::ui::TfrmStudy(form_, this);
     study->setAttribute(Qt::WA_DeleteOnClose);
     study->show();
+}
+
+void TfrmTWMain::AReliabilityExecute()
+{
+    if (busy_)
+        return;
+    CommitFocusedInput();
+    auto* window = new tw::ui::TfrmReliability(form_, this);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->studyFinished = [this, window, generation = projectGeneration_](
+                                std::shared_ptr<const tw::form::TReliabilityStudy> study) {
+        if (generation != projectGeneration_)
+            return;
+        lastReliability_ = std::move(study);
+        lastReliabilityProject_ = tw::ProjectToJson(window->Project());
+    };
+    window->show();
+}
+
+void TfrmTWMain::ForgetReliabilityStudy()
+{
+    lastReliability_.reset();
+    lastReliabilityProject_.clear();
+    ++projectGeneration_;
+}
+
+const tw::form::TReliabilityStudy* TfrmTWMain::CurrentReliabilityStudy(QString* whyNot) const
+{
+    QString reason;
+    const tw::form::TReliabilityStudy* study = nullptr;
+    if (!lastReliability_)
+        reason = QStringLiteral("Run Tools > Reliability Study... first");
+    else if (tw::ProjectToJson(form_.Project()) != lastReliabilityProject_)
+        reason = QStringLiteral("The project has changed since the reliability study: run it "
+                                "again");
+    else
+        study = lastReliability_.get();
+    if (whyNot)
+        *whyNot = reason;
+    return study;
 }
 
 void TfrmTWMain::ACheckUpdatesExecute()

@@ -481,6 +481,44 @@ TEST_F(Cli, SweepStepsOneInput)
               2);
 }
 
+TEST_F(Cli, ReliabilityNamesItsInputsAsTheSweepDoes)
+{
+    // --only keeps one input, --cov sets its scatter; the JSON reads back with its keys.
+    Outcome run = Start({"reliability", kEnglishJson.string(), "--samples", "400", "--seed", "9",
+                         "--only", "passive soils: soil friction angle", "--cov", "PassivePhi=15",
+                         "--threads", "2", "--json"});
+    ASSERT_EQ(run.code, 0) << run.err;
+    const Json json = Json::parse(run.out);
+    EXPECT_EQ(json["Samples"], 400);
+    ASSERT_EQ(json["Inputs"].size(), 1u);
+    EXPECT_EQ(json["Inputs"][0]["COV"], 0.15);
+    const double pf = json["AnyCheck"]["Pf"];
+    EXPECT_LE(json["AnyCheck"]["Low"].get<double>(), pf);
+    EXPECT_GE(json["AnyCheck"]["High"].get<double>(), pf);
+    EXPECT_TRUE(json["Checks"][0].contains("Name"));
+    EXPECT_TRUE(json["Percentiles"].contains("Embedment"));
+    // --csv: a header and one row per sample, the same samples as the JSON's.
+    run = Start({"reliability", kEnglishJson.string(), "--samples", "400", "--seed", "9", "--only",
+                 "PassivePhi", "--cov", "PassivePhi=15%", "--csv"});
+    ASSERT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 401);
+    int failing = 0;
+    for (std::size_t at = 0; (at = run.out.find(",FAIL\n", at)) != std::string::npos; ++at)
+        ++failing;
+    EXPECT_EQ(failing / 400.0, pf);
+    // Inputs the wall does not use, bad numbers: usage errors.
+    for (const std::vector<std::string>& bad : {std::vector<std::string>{"--only", "Backfill2Phi"},
+                                                {"--cov", "BackfillPhi"},
+                                                {"--cov", "BackfillPhi=-3"},
+                                                {"--samples", "0"},
+                                                {"--threads", "x"},
+                                                {"--json", "--csv"}}) {
+        std::vector<std::string> args{"reliability", kEnglishJson.string()};
+        args.insert(args.end(), bad.begin(), bad.end());
+        EXPECT_EQ(Start(args).code, 2) << bad[0];
+    }
+}
+
 TEST_F(Cli, TablePrintsTheNodeResults)
 {
     Outcome run = Start({"table", kEnglishJson.string()});

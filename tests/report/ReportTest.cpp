@@ -16,6 +16,7 @@
 
 #include "drawing/DiagramDraw.h"
 #include "engine/Globals.h"
+#include "form/Reliability.h"
 #include "report/Report.h"
 #include "support/OpenWall.h"
 
@@ -43,11 +44,13 @@ QString Run(const QString& program, const QStringList& args)
 class TReportPdf
 {
 public:
-    TReportPdf(const form::TMainForm& form, QPageSize::PageSizeId size = QPageSize::Letter)
+    TReportPdf(const form::TMainForm& form, QPageSize::PageSizeId size = QPageSize::Letter,
+               const form::TReliabilityStudy* reliability = nullptr)
     {
         path_ = dir_.filePath(QStringLiteral("report.pdf"));
         report::TReportOptions options;
         options.date = QStringLiteral("12/09/2026");
+        options.reliability = reliability;
         error_ = report::WriteReportPdf(form, path_, QPageSize(size), options);
         if (error_)
             return;
@@ -276,6 +279,34 @@ TEST(Report, EnglishExamplePageByPage)
          "12. Brenmoor Software: " + kVersionLine, kVersionLine + " 7"}));
     // Pictures: the two drawings, the guardrail detail, four charts, the fifth chart.
     EXPECT_EQ(pdf.ImagesPerPage(), (std::map<int, int>{{1, 2}, {3, 1}, {6, 4}, {7, 1}}));
+}
+
+TEST(Report, AReliabilityStudyPrintsItsBlockAfterTheSecondOpinions)
+{
+    const auto wall = OpenWallAs(false);
+    form::TReliabilitySetup setup = form::DefaultReliabilitySetup(*wall.project);
+    setup.samples = 2000;
+    const form::TReliabilityStudy study = form::RunReliabilityStudy(*wall.project, setup);
+    const TReportPdf pdf(*wall.form, QPageSize::Letter, &study);
+    ASSERT_TRUE(pdf.ok());
+    const int page = pdf.PageWith(QStringLiteral("Reliability Study (scatter of the inputs"));
+    ASSERT_GT(page, 0);
+    EXPECT_GE(page, pdf.PageWith(QStringLiteral("Soil-Spring Analysis (second opinion")));
+    EXPECT_LT(page, pdf.PageWith(QStringLiteral("Table of Test Results")));
+    // The rows as the study window's summary gives them, each on its line.
+    const auto rows = form::ReliabilitySummaryRows(study);
+    QStringList lines{QStringLiteral("Reliability Study"), QStringLiteral("2000 samples (seed 1)")};
+    for (const std::string& name : {std::string("Moment"), std::string("Max. Deflection"),
+                                    std::string("Any check or the analysis")})
+        for (const auto& row : rows)
+            if (row[0] == name)
+                lines.push_back(
+                    QString::fromStdString(row[0] + " " + row[1] + " " + row[2] + " " + row[3]));
+    lines.push_back(QStringLiteral("Embedment Depth (ft)"));
+    ASSERT_EQ(lines.size(), 6);
+    EXPECT_TRUE(InOrder(pdf.Text(page), lines)) << pdf.Text(page).toStdString();
+    // Without the study the report has no such block.
+    EXPECT_EQ(TReportPdf(*wall.form).PageWith(QStringLiteral("Reliability Study")), 0);
 }
 
 TEST(Report, VariantsOfTheWall)

@@ -5,7 +5,7 @@
 //                 [--type Box=text] [--choose List=index] [--check Check=0|1] [--widget Section]
 //                 [--dialog
 //                 table|usersheet|graphs|graph1..graph6|nodes[=springs]|print|preview|updates|lightest|
-//                 study[=Box:from:to:steps:plot]]
+//                 study[=Box:from:to:steps:plot]|reliability[=SAMPLES]]
 //                 [--click passiveInfo|userSheet] [--focus Box]
 //                 [--menu File|Edit|Tools|Help] [--screen]
 //
@@ -21,6 +21,7 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QScreen>
+#include <QSpinBox>
 #include <QTest>
 #include <QToolButton>
 #include <QWidget>
@@ -34,6 +35,7 @@
 #include "ui/Computations.h"
 #include "ui/Graphs.h"
 #include "ui/LightestSection.h"
+#include "ui/Reliability.h"
 #include "ui/Study.h"
 #include "ui/TWMain.h"
 #include "ui/Tables.h"
@@ -177,6 +179,17 @@ int main(int argc, char* argv[])
                 studyWindow->SetPlot(static_cast<tw::ui::TfrmStudy::TPlot>(
                     study.size() >= 5 ? study[4].toInt() : 2));
                 dialog = studyWindow;
+            } else if (name == "reliability") {
+                // reliability[=SAMPLES]: a study run to its end (2000 samples by default).
+                auto* reliability = new tw::ui::TfrmReliability(window.form(), &window);
+                reliability->samplesBox()->setValue(rest.isEmpty() ? 2000 : rest.toInt());
+                reliability->show();
+                reliability->Run();
+                if (!reliability->WaitForFinish(30 * 60 * 1000)) {
+                    std::fprintf(stderr, "tw_screenshot: the reliability study did not finish\n");
+                    return 1;
+                }
+                dialog = reliability;
             } else if (name == "lightest") {
                 dialog = new tw::ui::TfrmLightestSection(
                     tw::form::FindLightestSections(window.form().Project()), &window);
