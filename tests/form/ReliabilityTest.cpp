@@ -63,8 +63,8 @@ TEST(Reliability, ZeroScatterGivesTheSingleAnalysisBitForBit)
         for (int64_t s = 0; s < study.samples; ++s) {
             ASSERT_TRUE(study.rows.Analysed(s));
             for (int r = 0; r < 5; ++r)
-                ASSERT_TRUE(SameBits(study.rows.Result(s, static_cast<TReliabilityResult>(r)),
-                                     expected[r]))
+                ASSERT_TRUE(
+                    SameBits(study.rows.Result(s, static_cast<TReliabilityResult>(r)), expected[r]))
                     << "sample " << s << " result " << r;
             ASSERT_EQ(study.rows.failedChecks[s] != 0, !verdicts.AllPass());
         }
@@ -115,8 +115,8 @@ TEST(Reliability, OneScatteringInputFailsWithTheProbabilityOfItsThreshold)
     }
     const long double sd = phi.mean * phi.cov;
     const auto cdf = [&](long double x) { return NormalCdf((x - phi.mean) / sd); };
-    const long double exact = (cdf(passing) - cdf(phi.lowerLimit)) /
-                              (cdf(phi.upperLimit) - cdf(phi.lowerLimit));
+    const long double exact =
+        (cdf(passing) - cdf(phi.lowerLimit)) / (cdf(phi.upperLimit) - cdf(phi.lowerLimit));
 
     TReliabilitySetup setup;
     setup.inputs = {phi};
@@ -170,8 +170,10 @@ TEST(Reliability, ProbabilitiesIntervalsAndTheNormalQuantile)
     {
         int64_t k, n;
         long double low, high;
-    } cases[] = {{81, 263, 0.2553L, 0.3662L}, {15, 148, 0.0624L, 0.1605L},
-                 {0, 20, 0, 0.1611L},         {1, 29, 0.0061L, 0.1718L}};
+    } cases[] = {{81, 263, 0.2553L, 0.3662L},
+                 {15, 148, 0.0624L, 0.1605L},
+                 {0, 20, 0, 0.1611L},
+                 {1, 29, 0.0061L, 0.1718L}};
     for (const Case& c : cases) {
         const TProbability p = EstimateProbability(c.k, c.n);
         EXPECT_NEAR(p.low, c.low, 5e-5L) << c.k << "/" << c.n;
