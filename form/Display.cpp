@@ -498,7 +498,8 @@ void TMainForm::ShowResults()
     Show(Box::ResGrWeldX, gr.WeldX);
 
     ShowClassicalCheck();
-    ShowSoilSprings();
+    if (soilSpringsShown_)
+        ShowSoilSprings();
 }
 
 void TMainForm::ShowRebarAndGuardrailInputs()

@@ -73,6 +73,7 @@ TLightestSections FindLightestSections(const TTWData& project,
                 c.weight = si ? s.A / 1e6L * kSteelDensitySI : s.A / 144 * kSteelDensityEnglish;
         }
         TMainForm form(trial);
+        form.SetSoilSpringsShown(false);
         const TCommitResult r = form.AfterOpen();
         if (!r.ok()) {
             c.failure = *r.error;

@@ -125,6 +125,10 @@ public:
     // The soil-spring analysis of the results shown (not applicable, without a reason, before
     // the first analysis and after a failed one).
     const TSoilSpringAnalysis& SoilSprings() const { return soilSprings_; }
+    // Whether each recalculation also solves the soil-spring analysis (on by default). The
+    // studies and the section search, which read only the design's results, turn it off: it
+    // is the costliest part of a recalculation.
+    void SetSoilSpringsShown(bool shown) { soilSpringsShown_ = shown; }
     const TNumberFormat& NumberFormat() const { return format_; }
 
     // --- State, as the window shows it ---
@@ -341,6 +345,7 @@ private:
     bool classicalWarning_ = false;
     // The soil springs of the results shown; they find no equilibrium.
     TSoilSpringAnalysis soilSprings_;
+    bool soilSpringsShown_ = true;
     bool springWarning_ = false;
     // What the last reported failure was, without its numbers; none after a success.
     std::optional<std::string> reportedFailure_;

@@ -118,6 +118,7 @@ std::vector<TStudyStep> RunStudy(const TTWData& project, Box input, long double 
     steps = std::max(2, steps);
     TTWData copy = project;
     TMainForm form(copy);
+    form.SetSoilSpringsShown(false);
     form.AfterOpen();
     for (int i = 0; i < steps; ++i) {
         TStudyStep step;
