@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QProgressBar>
@@ -22,6 +23,7 @@
 #include "form/Reliability.h"
 #include "support/OpenWall.h"
 #include "ui/Reliability.h"
+#include "ui/ReportOutput.h"
 #include "ui/TWMain.h"
 
 using tw::form::Box;
@@ -257,6 +259,7 @@ private slots:
         TfrmTWMain main(project);
         main.showError = [](const QString&) {};
         main.runUpdateCheck = {};
+        main.askSaveChanges = [] { return QMessageBox::No; };
         main.NewProject();
         const QList<QAction*> tools = main.toolsMenu()->actions();
         QCOMPARE(tools.indexOf(main.AReliability()), tools.indexOf(main.AStudy()) + 1);
@@ -268,6 +271,25 @@ private slots:
         QVERIFY(window->WaitForFinish(120000));
         QVERIFY(main.LastReliabilityStudy() != nullptr);
         QCOMPARE(main.LastReliabilityStudy().get(), window->Study());
+        // Output Options offer it, checked, while the project is the one studied.
+        QString whyNot;
+        const tw::form::TReliabilityStudy* current = main.CurrentReliabilityStudy(&whyNot);
+        QCOMPARE(current, window->Study());
+        tw::ui::TfrmOutputOptions options(QStringLiteral("a.pdf"), QPageSize(QPageSize::A4), &main,
+                                          current, whyNot);
+        QVERIFY(options.reliabilityCheck()->isChecked());
+        QCOMPARE(options.Choice().reliability, current);
+        options.reliabilityCheck()->setChecked(false);
+        QVERIFY(options.Choice().reliability == nullptr);
+        // An edit makes it stale: the report no longer offers it, and says why.
+        main.form().EditBox(Box::ShoredHeight, "16");
+        QVERIFY(main.form().Commit().ok());
+        QVERIFY(main.CurrentReliabilityStudy(&whyNot) == nullptr);
+        QVERIFY(whyNot.contains(QStringLiteral("changed")));
+        tw::ui::TfrmOutputOptions stale(QStringLiteral("a.pdf"), QPageSize(QPageSize::A4), &main,
+                                        nullptr, whyNot);
+        QVERIFY(!stale.reliabilityCheck()->isEnabled());
+        QCOMPARE(stale.reliabilityCheck()->toolTip(), whyNot);
         main.ANewExecute();
         QVERIFY(main.LastReliabilityStudy() == nullptr);
         // A study of the earlier project that finishes now is not kept for the new one.
