@@ -129,8 +129,8 @@ std::string BetaText(const TProbability& p)
 {
     if (p.count == 0)
         return "> " + FormatFixed(-NormalQuantile(p.high), 2, 10, ".");
-    if (!Finite(p.beta))
-        return "-inf";
+    if (!Finite(p.beta)) // every sample fails
+        return "< " + FormatFixed(-NormalQuantile(p.low), 2, 10, ".");
     return FormatFixed(p.beta, 2, 10, ".");
 }
 
