@@ -41,7 +41,34 @@ void BM_ThreeDrawingsFullHD(benchmark::State& state)
 
 } // namespace
 
+// Each drawing of the English example as an SVG document and as a PDF page at 1200 x 900
+// (target 50 ms a file).
+void VectorFile(benchmark::State& state, drawing::TVectorFormat format)
+{
+    std::ifstream in(std::string(TW_SOURCE_DIR) + "/resources/examples/ENGLISH UNITS EXAMPLE.json");
+    std::ostringstream json;
+    json << in.rdbuf();
+    TTWData project;
+    ProjectFromJson(json.str(), project);
+    form::TMainForm form(project);
+    form.AfterOpen();
+    const auto kind = static_cast<drawing::TDiagramKind>(state.range(0));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(
+            drawing::RenderDiagramVector(form, kind, QSize(1200, 900), format).size());
+}
+void BM_DrawingSvg(benchmark::State& state)
+{
+    VectorFile(state, drawing::TVectorFormat::Svg);
+}
+void BM_DrawingPdf(benchmark::State& state)
+{
+    VectorFile(state, drawing::TVectorFormat::Pdf);
+}
+
 BENCHMARK(BM_ThreeDrawingsFullHD)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DrawingSvg)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DrawingPdf)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {

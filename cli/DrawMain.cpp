@@ -1,7 +1,9 @@
 // tarnwick-cli-draw: the "draw" command of tarnwick-cli, a program of its own so that the other
 // commands do not load the graphics libraries. tarnwick-cli hands "draw" over to it.
 //
-//   tarnwick-cli draw PROJECT section|plan|guardrail OUT.png [--size WIDTHxHEIGHT]
+//   tarnwick-cli draw PROJECT section|plan|guardrail OUT [--size WIDTHxHEIGHT]
+//
+// The file's extension chooses its format: .png a picture, .svg and .pdf vector files.
 //
 // Exit codes: 0 the picture was written, 1 nothing to draw (the drawing's guard left an empty
 // picture), 2 a usage error or a file that cannot be read or written.
@@ -12,9 +14,12 @@
 #include <QImageWriter>
 #include <QString>
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -60,8 +65,42 @@ bool ParseSize(const std::string& text, int& width, int& height)
     return width > 0 && height > 0 && width <= kMaxSide && height <= kMaxSide;
 }
 
-// Encodes the picture in memory and writes it through the one atomic writer, so that a
-// failed write leaves no half-written file and the old file intact.
+enum class TFormat
+{
+    Png,
+    Svg,
+    Pdf,
+};
+
+std::optional<TFormat> FormatOf(const fs::path& out)
+{
+    std::string ext = out.extension().string();
+    std::transform(ext.begin(), ext.end(), ext.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (ext == ".png")
+        return TFormat::Png;
+    if (ext == ".svg")
+        return TFormat::Svg;
+    if (ext == ".pdf")
+        return TFormat::Pdf;
+    return std::nullopt;
+}
+
+// Writes the file through the one atomic writer, so that a failed write leaves no
+// half-written file and the old file intact.
+bool SaveBytes(const QByteArray& bytes, const fs::path& out, std::string& error)
+{
+    try {
+        tw::WriteFileAtomically(
+            out, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    } catch (const tw::TFileError& e) {
+        error = e.Reason();
+        return false;
+    }
+    return true;
+}
+
+// Encodes the picture in memory and writes it through the one atomic writer.
 bool SavePng(const QImage& image, const fs::path& out, std::string& error)
 {
     QByteArray png;
@@ -103,7 +142,7 @@ int main(int argc, char** argv)
         }
     }
     if (operands.size() != 3)
-        return Usage("expected PROJECT, a drawing (section, plan or guardrail) and OUT.png, got " +
+        return Usage("expected PROJECT, a drawing (section, plan or guardrail) and OUT, got " +
                      std::to_string(operands.size()) + " arguments");
     int width = 0, height = 0;
     if (!ParseSize(size, width, height))
@@ -123,8 +162,10 @@ int main(int argc, char** argv)
         return Usage("the " + name + " drawing needs at least " + std::to_string(least.width()) +
                      "x" + std::to_string(least.height()) + " pixels to be read");
     const fs::path out = operands[2];
-    if (out.extension() != ".png" && out.extension() != ".PNG")
-        return Usage("the picture is written as PNG: OUT must end in .png");
+    const std::optional<TFormat> format = FormatOf(out);
+    if (!format)
+        return Usage("unknown file type \"" + out.extension().string() +
+                     "\": OUT must end in .png, .svg or .pdf");
 
     tw::cli::PrepareHeadlessQt();
     QGuiApplication app(argc, argv);
@@ -138,13 +179,27 @@ int main(int argc, char** argv)
     const tw::form::TCommitResult result = form.AfterOpen();
     if (!result.ok())
         std::cerr << "tarnwick-cli: the analysis failed: " << *result.error << '\n';
-    const QImage picture = tw::drawing::RenderDiagram(form, kind, QSize(width, height));
-    if (picture.isNull()) {
-        std::cerr << "tarnwick-cli: nothing to draw\n";
-        return kExitNothingToDraw;
-    }
     std::string error;
-    if (!SavePng(picture, out, error)) {
+    bool saved = false;
+    if (*format == TFormat::Png) {
+        const QImage picture = tw::drawing::RenderDiagram(form, kind, QSize(width, height));
+        if (picture.isNull()) {
+            std::cerr << "tarnwick-cli: nothing to draw\n";
+            return kExitNothingToDraw;
+        }
+        saved = SavePng(picture, out, error);
+    } else {
+        const QByteArray vector = tw::drawing::RenderDiagramVector(
+            form, kind, QSize(width, height),
+            *format == TFormat::Svg ? tw::drawing::TVectorFormat::Svg
+                                    : tw::drawing::TVectorFormat::Pdf);
+        if (vector.isEmpty()) {
+            std::cerr << "tarnwick-cli: nothing to draw\n";
+            return kExitNothingToDraw;
+        }
+        saved = SaveBytes(vector, out, error);
+    }
+    if (!saved) {
         std::cerr << "tarnwick-cli: cannot write " << out.string() << ": " << error << '\n';
         return kExitUsage;
     }

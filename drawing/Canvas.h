@@ -2,12 +2,15 @@
 // canvas (pen, brush, font, pen position, text background) over a QPainter on a QImage.
 // Nothing is anti-aliased, so that colours read back from the raster are the colours drawn:
 // the drawings sample the raster to choose text colours and flood-fill areas by colour.
+// A vector mirror (an SVG or PDF page) can be given: it receives every primitive as vectors,
+// while the raster stays what the drawings read back from.
 #pragma once
 
 #include <QColor>
 #include <QFont>
 #include <QImage>
 #include <QPainter>
+#include <QPainterPath>
 #include <QPoint>
 #include <QRect>
 
@@ -65,6 +68,11 @@ public:
     TCanvas& operator=(const TCanvas&) = delete;
 
     QImage& Image() { return image_; }
+
+    // From now on every primitive is also drawn on this painter, in the raster's coordinates,
+    // as vectors: lines, shapes and texts as they are, hatching as lines, a flood fill as the
+    // outline of the area it filled on the raster. nullptr: the raster alone.
+    void SetVectorMirror(QPainter* mirror);
     QRect ClipRect() const { return image_.rect(); }
 
     // Pen: colour, width (0 draws one pixel wide), visible or clear, flat or round line ends.
@@ -121,12 +129,16 @@ public:
     void FloodFill(int x, int y);
 
 private:
+    // The mirror's copy of a shape filled with the brush and outlined with the pen: a hatched
+    // brush is drawn as lines clipped to the shape, over the background when it is opaque.
+    void MirrorShape(const QPainterPath& shape, bool outline);
     void ApplyPen();
     void ApplyBrush();
     void ApplyFont();
 
     QImage& image_;
     QPainter painter_;
+    QPainter* mirror_ = nullptr;
     QFont font_;
     TColor penColor_ = clBlack;
     int penWidth_ = 1;

@@ -1,5 +1,10 @@
 #include "drawing/DiagramDraw.h"
 
+#include <QBuffer>
+#include <QPdfWriter>
+#include <QPicture>
+#include <QSvgGenerator>
+
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -31,6 +36,56 @@ QImage RenderDiagram(const form::TMainForm& form, TDiagramKind kind, QSize size)
     QImage picture(size.expandedTo(QSize(0, 0)), QImage::Format_RGB32);
     DrawDiagramOnImage(picture, form, kind);
     return picture;
+}
+
+QByteArray RenderDiagramVector(const form::TMainForm& form, TDiagramKind kind, QSize size,
+                               TVectorFormat format)
+{
+    if (size.width() <= 0 || size.height() <= 0)
+        return {};
+    // Recorded once beside the raster, then played onto the file's page cut to the width the
+    // drawing used (known only at its end).
+    QPicture recording;
+    TDiagramDraw draw(form);
+    {
+        QPainter mirror(&recording);
+        draw.SetVectorMirror(&mirror);
+        draw.Draw(kind, size.width(), size.height());
+        mirror.end();
+    }
+    const int width = draw.UsedWidth();
+    if (width <= 0)
+        return {};
+    const QRect page(0, 0, width, size.height());
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    const auto play = [&](QPaintDevice& device) {
+        QPainter painter(&device);
+        painter.setClipRect(page);
+        // A picture plays scaled by the ratio of the device's resolution to its own: undone,
+        // so that one raster pixel is one unit of the page.
+        painter.scale(static_cast<double>(recording.logicalDpiX()) / device.logicalDpiX(),
+                      static_cast<double>(recording.logicalDpiY()) / device.logicalDpiY());
+        painter.drawPicture(0, 0, recording);
+    };
+    if (format == TVectorFormat::Svg) {
+        QSvgGenerator svg;
+        svg.setOutputDevice(&buffer);
+        svg.setSize(page.size());
+        svg.setViewBox(page);
+        svg.setResolution(96);
+        svg.setTitle(QStringLiteral("Tarnwick"));
+        play(svg);
+    } else {
+        QPdfWriter pdf(&buffer);
+        pdf.setResolution(72);
+        pdf.setPageSize(QPageSize(QSizeF(page.size()), QPageSize::Point));
+        pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
+        pdf.setCreator(QStringLiteral("Tarnwick"));
+        play(pdf);
+    }
+    return bytes;
 }
 
 TDiagramDraw::TDiagramDraw(const form::TMainForm& form) : form_(form), data_(form.Project()) {}
@@ -89,6 +144,11 @@ void TDiagramDraw::OpenRaster(TDiagramKind kind, int width, int height, QImage r
     else
         bitmap_ = QImage(width, height, QImage::Format_RGB32);
     canvas_ = std::make_unique<TCanvas>(bitmap_);
+    if (mirror_) {
+        // The raster starts white (filled when the drawing starts); so does the mirror.
+        mirror_->fillRect(QRect(0, 0, width, height), Qt::white);
+        canvas_->SetVectorMirror(mirror_);
+    }
 }
 
 QImage TDiagramDraw::TakePicture()

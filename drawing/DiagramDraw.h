@@ -7,6 +7,7 @@
 // main window's form (captions, box texts and unit labels as the input column shows them).
 #pragma once
 
+#include <QByteArray>
 #include <QImage>
 #include <QSize>
 
@@ -36,6 +37,17 @@ bool DrawDiagramOnImage(QImage& target, const form::TMainForm& form, TDiagramKin
 // The drawing at the given size (a null image when there is nothing to draw).
 QImage RenderDiagram(const form::TMainForm& form, TDiagramKind kind, QSize size);
 
+// The vector files a drawing is written as.
+enum class TVectorFormat : uint8_t
+{
+    Svg,
+    Pdf,
+};
+// The drawing at the given size (in raster pixels, one SVG unit or PDF point each) as an SVG
+// document or a one-page PDF, drawn by the same code as the raster and of vectors only: no
+// bitmap of the drawing. Empty when there is nothing to draw.
+QByteArray RenderDiagramVector(const form::TMainForm& form, TDiagramKind kind, QSize size,
+                               TVectorFormat format);
 // The smallest raster a drawing is made on; a smaller one stays blank and gives no picture.
 QSize MinimumDrawingSize(TDiagramKind kind);
 
@@ -54,6 +66,9 @@ public:
     // UsedWidth() (0 when the drawing's guard failed). A raster handed in is drawn on in
     // place when it has the size and format (no new memory), else replaced.
     void Draw(TDiagramKind kind, int width, int height, QImage raster = {});
+    // The painter that receives the drawing as vectors as well (nullptr: none); set before
+    // Draw.
+    void SetVectorMirror(QPainter* mirror) { mirror_ = mirror; }
     const QImage& Bitmap() const { return bitmap_; }
     // The finished picture: the raster itself, cut to UsedWidth (null when nothing was drawn).
     QImage TakePicture();
@@ -142,6 +157,7 @@ private:
     int height_ = 600;
     QImage bitmap_;
     std::unique_ptr<TCanvas> canvas_;
+    QPainter* mirror_ = nullptr;
     double scale_ = 0;
     int usedWidth_ = 0;
     std::vector<TPlacedText> texts_;

@@ -9,7 +9,7 @@ packages=(
   # engine
   libturbojpeg0-dev nlohmann-json3-dev
   # desktop program
-  qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev
+  qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev qt6-svg-dev
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev
   # sanitizer and fuzz builds

@@ -6,6 +6,7 @@
 #include <QContextMenuEvent>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QImageWriter>
 #include <QMenu>
@@ -84,8 +85,11 @@ void TDiagramView::mouseReleaseEvent(QMouseEvent* event)
 void TDiagramView::contextMenuEvent(QContextMenuEvent* event)
 {
     EnsureDrawn();
+    // The vector files are drawn at the view's size; none while the analysis fails (the view
+    // shows its last good drawing then).
+    const QSize vectorSize = pictureGood_ && !picture_.isNull() ? drawnSize_ : QSize();
     PictureMenu(this, event->globalPos(), picture_, PictureFileName(kind_), choosePictureFile,
-                showError);
+                showError, &form_, kind_, vectorSize);
 }
 
 QImage StaleDrawing(const QImage& lastGood, QSize pixels, qreal ratio, const QString& failure)
@@ -146,6 +150,13 @@ QString PictureFileName(drawing::TDiagramKind kind)
 std::function<QString(const QString& offered)> PictureFileDialog(QWidget* parent)
 {
     return [parent](const QString& offered) {
+        const QString ext = QFileInfo(offered).suffix().toLower();
+        if (ext == QLatin1String("svg"))
+            return QFileDialog::getSaveFileName(parent, QStringLiteral("Save As SVG"), offered,
+                                                QStringLiteral("SVG drawings (*.svg)"));
+        if (ext == QLatin1String("pdf"))
+            return QFileDialog::getSaveFileName(parent, QStringLiteral("Save As PDF"), offered,
+                                                QStringLiteral("PDF files (*.pdf)"));
         return QFileDialog::getSaveFileName(parent, QStringLiteral("Save As PNG"), offered,
                                             QStringLiteral("PNG pictures (*.png)"));
     };
@@ -168,20 +179,71 @@ void SavePictureAs(const QImage& picture, const QString& offered,
         showError(error);
 }
 
+QString DrawingFileName(drawing::TDiagramKind kind, drawing::TVectorFormat format)
+{
+    QString name = PictureFileName(kind);
+    name.chop(3);
+    return name +
+           (format == drawing::TVectorFormat::Svg ? QStringLiteral("svg") : QStringLiteral("pdf"));
+}
+
+bool SaveDrawing(const form::TMainForm& form, drawing::TDiagramKind kind, QSize size,
+                 drawing::TVectorFormat format, const QString& path, QString* error)
+{
+    const QByteArray bytes = drawing::RenderDiagramVector(form, kind, size, format);
+    if (bytes.isEmpty()) {
+        *error =
+            QStringLiteral("Cannot save the drawing to %1: there is nothing to draw.").arg(path);
+        return false;
+    }
+    if (const auto reason = WriteWholeFile(path, bytes)) {
+        *error = QStringLiteral("Cannot save the drawing to %1: %2").arg(path, *reason);
+        return false;
+    }
+    return true;
+}
+
+void SaveDrawingAs(const form::TMainForm& form, drawing::TDiagramKind kind, QSize size,
+                   drawing::TVectorFormat format,
+                   const std::function<QString(const QString&)>& choose,
+                   const std::function<void(const QString&)>& showError)
+{
+    const QString path = choose ? choose(DrawingFileName(kind, format)) : QString();
+    QString error;
+    if (!path.isEmpty() && !SaveDrawing(form, kind, size, format, path, &error) && showError)
+        showError(error);
+}
+
 void PictureMenu(QWidget* owner, QPoint globalPosition, const QImage& picture,
                  const QString& offered, const std::function<QString(const QString&)>& choose,
-                 const std::function<void(const QString&)>& showError)
+                 const std::function<void(const QString&)>& showError, const form::TMainForm* form,
+                 drawing::TDiagramKind kind, QSize vectorSize)
 {
     QMenu menu(owner);
     QAction* copy = menu.addAction(QStringLiteral("&Copy"));
     QAction* save = menu.addAction(QStringLiteral("Save As &PNG..."));
     copy->setEnabled(!picture.isNull());
     save->setEnabled(!picture.isNull());
+    QAction* svg = nullptr;
+    QAction* pdf = nullptr;
+    if (form) {
+        svg = menu.addAction(QStringLiteral("Save As &SVG..."));
+        pdf = menu.addAction(QStringLiteral("Save As P&DF..."));
+        const bool drawable = !picture.isNull() && !vectorSize.isEmpty();
+        svg->setEnabled(drawable);
+        pdf->setEnabled(drawable);
+    }
     QAction* chosen = menu.exec(globalPosition);
+    if (chosen == nullptr)
+        return;
     if (chosen == copy)
         CopyPicture(picture);
     else if (chosen == save)
         SavePictureAs(picture, offered, choose, showError);
+    else if (chosen == svg || chosen == pdf)
+        SaveDrawingAs(*form, kind, vectorSize,
+                      chosen == svg ? drawing::TVectorFormat::Svg : drawing::TVectorFormat::Pdf,
+                      choose, showError);
 }
 
 void CentreOnParent(QWidget* window)

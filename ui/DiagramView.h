@@ -69,8 +69,9 @@ QImage StaleDrawing(const QImage& lastGood, QSize pixels, qreal ratio, const QSt
 QString PictureFileName(drawing::TDiagramKind kind);
 // Copies a picture to the clipboard.
 void CopyPicture(const QImage& picture);
-// The desktop's file dialog for a PNG picture, and a message box for a failed save, as the
-// windows that offer "Save As PNG..." use them unless a test replaces them.
+// The desktop's file dialog for a picture (PNG, or SVG or PDF by the offered name's
+// extension), and a message box for a failed save, as the windows that offer "Save As PNG..."
+// use them unless a test replaces them.
 std::function<QString(const QString& offered)> PictureFileDialog(QWidget* parent);
 std::function<void(const QString& message)> ErrorBox(QWidget* parent);
 // "Save As PNG...": asks for the file, offering the name, and writes the picture there; a
@@ -79,10 +80,29 @@ void SavePictureAs(const QImage& picture, const QString& offered,
                    const std::function<QString(const QString&)>& choose,
                    const std::function<void(const QString&)>& showError);
 
-// The right-click menu of a picture: "Copy" and "Save As PNG..." (offering the name).
+// The file name offered for a drawing as a vector file ("Cross Section.svg", ...).
+QString DrawingFileName(drawing::TDiagramKind kind, drawing::TVectorFormat format);
+// "Save As SVG..." and "Save As PDF...": asks for the file, offering the drawing's name, draws
+// the drawing as vectors at the size (pixels, one unit each) and writes it atomically; a
+// failure is shown.
+void SaveDrawingAs(const form::TMainForm& form, drawing::TDiagramKind kind, QSize size,
+                   drawing::TVectorFormat format,
+                   const std::function<QString(const QString&)>& choose,
+                   const std::function<void(const QString&)>& showError);
+// Writes the drawing as a vector file; false with the message when it cannot be written or
+// there is nothing to draw (the old file is left as it was).
+bool SaveDrawing(const form::TMainForm& form, drawing::TDiagramKind kind, QSize size,
+                 drawing::TVectorFormat format, const QString& path, QString* error);
+
+// The right-click menu of a picture: "Copy" and "Save As PNG..." (offering the name); for a
+// drawing of an analysed project (`vectorSize` not empty) also "Save As SVG..." and "Save As
+// PDF...".
 void PictureMenu(QWidget* owner, QPoint globalPosition, const QImage& picture,
                  const QString& offered, const std::function<QString(const QString&)>& choose,
-                 const std::function<void(const QString&)>& showError);
+                 const std::function<void(const QString&)>& showError,
+                 const form::TMainForm* form = nullptr,
+                 drawing::TDiagramKind kind = drawing::TDiagramKind::dkCrossSection,
+                 QSize vectorSize = {});
 // Places a window centred on its parent (when it has one).
 void CentreOnParent(QWidget* window);
 

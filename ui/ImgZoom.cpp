@@ -19,7 +19,7 @@ QSize TfrmImgZoom::PictureSize(const QRect& workArea)
 
 TfrmImgZoom::TfrmImgZoom(const form::TMainForm& form, drawing::TDiagramKind kind, QWidget* parent,
                          const QImage& lastGood)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint), kind_(kind)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint), kind_(kind), form_(form)
 {
     setWindowTitle(QStringLiteral("Image"));
     setModal(true);
@@ -32,6 +32,8 @@ TfrmImgZoom::TfrmImgZoom(const form::TMainForm& form, drawing::TDiagramKind kind
         picture_ = StaleDrawing(lastGood, pixels, ratio, QString::fromStdString(*failure));
     else
         picture_ = drawing::RenderDiagram(form, kind, pixels);
+    if (!form.AnalysisFailure() && !picture_.isNull())
+        vectorSize_ = pixels;
     picture_.setDevicePixelRatio(ratio);
 
     view_ = new QLabel(this);
@@ -47,9 +49,19 @@ TfrmImgZoom::TfrmImgZoom(const form::TMainForm& form, drawing::TDiagramKind kind
     auto* buttons = new QDialogButtonBox(this);
     copy_ = buttons->addButton(QStringLiteral("&Copy"), QDialogButtonBox::ActionRole);
     save_ = buttons->addButton(QStringLiteral("Save As &PNG..."), QDialogButtonBox::ActionRole);
+    saveSvg_ = buttons->addButton(QStringLiteral("Save As &SVG..."), QDialogButtonBox::ActionRole);
+    savePdf_ = buttons->addButton(QStringLiteral("Save As P&DF..."), QDialogButtonBox::ActionRole);
     buttons->addButton(QDialogButtonBox::Close);
     copy_->setEnabled(!picture_.isNull());
     save_->setEnabled(!picture_.isNull());
+    saveSvg_->setEnabled(!vectorSize_.isEmpty());
+    savePdf_->setEnabled(!vectorSize_.isEmpty());
+    for (QPushButton* b : {saveSvg_, savePdf_})
+        connect(b, &QPushButton::clicked, this, [this, b] {
+            SaveDrawingAs(form_, kind_, vectorSize_,
+                          b == saveSvg_ ? drawing::TVectorFormat::Svg : drawing::TVectorFormat::Pdf,
+                          choosePictureFile, showError);
+        });
     connect(copy_, &QPushButton::clicked, this, [this] { CopyPicture(picture_); });
     connect(save_, &QPushButton::clicked, this, [this] { Save(); });
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);

@@ -31,8 +31,11 @@ public:
     const QImage& Picture() const { return picture_; }
     QPushButton* copyButton() const { return copy_; }
     QPushButton* saveButton() const { return save_; }
+    QPushButton* saveSvgButton() const { return saveSvg_; }
+    QPushButton* savePdfButton() const { return savePdf_; }
 
-    // Where "Save As PNG..." asks for the file and how a failure is shown; replaceable.
+    // Where "Save As PNG...", "Save As SVG..." and "Save As PDF..." ask for the file and how
+    // a failure is shown; replaceable.
     std::function<QString(const QString& offered)> choosePictureFile;
     std::function<void(const QString& message)> showError;
 
@@ -44,6 +47,10 @@ private:
     QLabel* view_ = nullptr;
     QPushButton* copy_ = nullptr;
     QPushButton* save_ = nullptr;
+    QPushButton* saveSvg_ = nullptr;
+    QPushButton* savePdf_ = nullptr;
+    const form::TMainForm& form_;
+    QSize vectorSize_; // the drawing's raster size; empty while the analysis fails
 };
 
 // Runs the enlarged view of a drawing, modally.

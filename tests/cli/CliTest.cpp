@@ -220,6 +220,17 @@ TEST_F(Cli, DrawWritesThePicture)
     run = Start({"draw", project, "guardrail", Path("rail.png").string(), "--size", "640x480"});
     EXPECT_EQ(run.code, 0) << run.err;
     EXPECT_EQ(pngSize(ReadFile(Path("rail.png"))), "640x480");
+    // The extension chooses the format, in either case.
+    run = Start({"draw", project, "plan", Path("plan.SVG").string()});
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(ReadFile(Path("plan.SVG")).rfind("<?xml", 0), 0u);
+    run = Start({"draw", project, "section", Path("section.pdf").string()});
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(ReadFile(Path("section.pdf")).rfind("%PDF-", 0), 0u);
+    // A folder that cannot be written: exit 2, no file and no temporary left.
+    run = Start({"draw", project, "section", Path("no/such/dir/a.svg").string()});
+    EXPECT_EQ(run.code, 2);
+    EXPECT_NE(run.err.find("cannot write"), std::string::npos) << run.err;
 
     // Nothing to draw: a wall without a solution has no cross section.
     WriteFile(Path("equal.json"), R"({"SoilMethod": 1, "ActiveEFP": 100, "PassiveEFP": 100})");
@@ -234,7 +245,8 @@ TEST_F(Cli, DrawWritesThePicture)
         const char* message;
     } bad[] = {
         {{"draw", project, "elevation", Path("a.png").string()}, "unknown drawing"},
-        {{"draw", project, "section", Path("a.jpg").string()}, "must end in .png"},
+        {{"draw", project, "section", Path("a.jpg").string()}, "must end in .png, .svg or .pdf"},
+        {{"draw", project, "section", Path("a").string()}, "unknown file type"},
         {{"draw", project, "section", Path("a.png").string(), "--size", "12"}, "WIDTHxHEIGHT"},
         {{"draw", project, "section"}, "expected PROJECT"},
         {{"draw", project, "section", Path("a.png").string(), "--size", "1000x21"},
@@ -246,6 +258,8 @@ TEST_F(Cli, DrawWritesThePicture)
         EXPECT_EQ(run.code, 2) << c.message;
         EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
     }
+    EXPECT_FALSE(fs::exists(Path("a.jpg")));
+    EXPECT_FALSE(fs::exists(Path("a")));
 }
 
 // Loads the boxes accept but no wall carries: a 7700 ft pile still gives its report within a
@@ -305,6 +319,8 @@ TEST_F(Cli, ReportWritesThePdf)
         EXPECT_EQ(run.code, 2) << c.message;
         EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
     }
+    EXPECT_FALSE(fs::exists(Path("a.jpg")));
+    EXPECT_FALSE(fs::exists(Path("a")));
 }
 
 // The page follows the project's units, not the system's locale (under the C locale every

@@ -201,6 +201,40 @@ private slots:
         QCOMPARE(tw::ui::PictureFileName(tw::drawing::TDiagramKind::dkPlanView),
                  QString("Plan View.png"));
     }
+
+    // The enlarged view saves the drawing as SVG and PDF, offering the drawing's name; not
+    // while the analysis fails (its picture is then the last good one, greyed).
+    void theEnlargedViewSavesVectorFiles()
+    {
+        errors_.clear();
+        QTemporaryDir dir;
+        QStringList offered;
+        const auto zoomSaves = [&](QPushButton* (tw::ui::TfrmImgZoom::*button)() const) {
+            tw::ui::TfrmImgZoom zoom(W().form(), tw::drawing::TDiagramKind::dkPlanView, &W());
+            zoom.choosePictureFile = [&](const QString& name) {
+                offered << name;
+                return dir.filePath(name);
+            };
+            zoom.showError = [this](const QString& message) { errors_ << message; };
+            if (!(zoom.*button)()->isEnabled())
+                return false;
+            (zoom.*button)()->click();
+            return true;
+        };
+        QVERIFY(zoomSaves(&tw::ui::TfrmImgZoom::saveSvgButton));
+        QVERIFY(zoomSaves(&tw::ui::TfrmImgZoom::savePdfButton));
+        QCOMPARE(offered, QStringList({"Plan View.svg", "Plan View.pdf"}));
+        QFile svg(dir.filePath("Plan View.svg")), pdf(dir.filePath("Plan View.pdf"));
+        QVERIFY(svg.open(QIODevice::ReadOnly) && svg.readAll().contains("<svg"));
+        QVERIFY(pdf.open(QIODevice::ReadOnly) && pdf.read(5) == "%PDF-");
+        QVERIFY2(errors_.isEmpty(), qPrintable(errors_.join('\n')));
+        // Piles wider than their spacing leave the lagging no span: nothing to save as vectors.
+        W().form().EditBox(Box::PileWidth, "6");
+        W().form().EditBox(Box::PileSpacing, "2");
+        W().form().Commit();
+        QVERIFY(W().form().AnalysisFailure());
+        QVERIFY(!zoomSaves(&tw::ui::TfrmImgZoom::saveSvgButton));
+    }
 };
 
 QTEST_MAIN(DiagramViewTest)

@@ -5,7 +5,8 @@
 //                 [--type Box=text] [--choose List=index] [--check Check=0|1] [--widget Section]
 //                 [--dialog
 //                 table|usersheet|graphs|graph1..graph6|nodes[=springs]|print|preview|updates|lightest|
-//                 study[=Box:from:to:steps:plot]|reliability[=SAMPLES]]
+//                 study[=Box:from:to:steps:plot]|reliability[=SAMPLES]|
+//                 zoom[=section|plan|guardrail]]
 //                 [--click passiveInfo|userSheet] [--focus Box]
 //                 [--menu File|Edit|Tools|Help] [--screen]
 //
@@ -34,6 +35,7 @@
 #include "ui/CheckUpdates.h"
 #include "ui/Computations.h"
 #include "ui/Graphs.h"
+#include "ui/ImgZoom.h"
 #include "ui/LightestSection.h"
 #include "ui/Reliability.h"
 #include "ui/Study.h"
@@ -190,6 +192,14 @@ int main(int argc, char* argv[])
                     return 1;
                 }
                 dialog = reliability;
+            } else if (name == "zoom") {
+                // zoom[=section|plan|guardrail]: the enlarged view of a drawing.
+                const auto kind = rest == QLatin1String("plan")
+                                      ? tw::drawing::TDiagramKind::dkPlanView
+                                  : rest == QLatin1String("guardrail")
+                                      ? tw::drawing::TDiagramKind::dkGuardrail
+                                      : tw::drawing::TDiagramKind::dkCrossSection;
+                dialog = new tw::ui::TfrmImgZoom(window.form(), kind, &window);
             } else if (name == "lightest") {
                 dialog = new tw::ui::TfrmLightestSection(
                     tw::form::FindLightestSections(window.form().Project()), &window);
