@@ -3,7 +3,8 @@
 //
 //   tarnwick-cli draw PROJECT section|plan|guardrail OUT [--size WIDTHxHEIGHT]
 //
-// The file's extension chooses its format: .png a picture, .svg and .pdf vector files.
+// The file's extension chooses its format: .png a picture, .svg and .pdf vector files, .dxf a
+// drawing at true scale for CAD programs (drawn on a 4000x3000 raster unless --size says).
 //
 // Exit codes: 0 the picture was written, 1 nothing to draw (the drawing's guard left an empty
 // picture), 2 a usage error or a file that cannot be read or written.
@@ -70,6 +71,7 @@ enum class TFormat
     Png,
     Svg,
     Pdf,
+    Dxf,
 };
 
 std::optional<TFormat> FormatOf(const fs::path& out)
@@ -83,6 +85,8 @@ std::optional<TFormat> FormatOf(const fs::path& out)
         return TFormat::Svg;
     if (ext == ".pdf")
         return TFormat::Pdf;
+    if (ext == ".dxf")
+        return TFormat::Dxf;
     return std::nullopt;
 }
 
@@ -126,7 +130,7 @@ bool SavePng(const QImage& image, const fs::path& out, std::string& error)
 int main(int argc, char** argv)
 {
     std::vector<std::string> operands;
-    std::string size = "1200x900";
+    std::string size;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--size") {
@@ -144,6 +148,8 @@ int main(int argc, char** argv)
     if (operands.size() != 3)
         return Usage("expected PROJECT, a drawing (section, plan or guardrail) and OUT, got " +
                      std::to_string(operands.size()) + " arguments");
+    if (size.empty())
+        size = FormatOf(operands[2]) == TFormat::Dxf ? "4000x3000" : "1200x900";
     int width = 0, height = 0;
     if (!ParseSize(size, width, height))
         return Usage("the size \"" + size + "\" is not WIDTHxHEIGHT (1 to 20000 pixels each)");
@@ -165,7 +171,7 @@ int main(int argc, char** argv)
     const std::optional<TFormat> format = FormatOf(out);
     if (!format)
         return Usage("unknown file type \"" + out.extension().string() +
-                     "\": OUT must end in .png, .svg or .pdf");
+                     "\": OUT must end in .png, .svg, .pdf or .dxf");
 
     tw::cli::PrepareHeadlessQt();
     QGuiApplication app(argc, argv);
@@ -191,8 +197,9 @@ int main(int argc, char** argv)
     } else {
         const QByteArray vector = tw::drawing::RenderDiagramVector(
             form, kind, QSize(width, height),
-            *format == TFormat::Svg ? tw::drawing::TVectorFormat::Svg
-                                    : tw::drawing::TVectorFormat::Pdf);
+            *format == TFormat::Svg   ? tw::drawing::TVectorFormat::Svg
+            : *format == TFormat::Pdf ? tw::drawing::TVectorFormat::Pdf
+                                      : tw::drawing::TVectorFormat::Dxf);
         if (vector.isEmpty()) {
             std::cerr << "tarnwick-cli: nothing to draw\n";
             return kExitNothingToDraw;

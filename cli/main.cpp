@@ -10,7 +10,7 @@
 //   tarnwick-cli sweep PROJECT --input NAME --from A --to B --steps N [--csv]   a study
 //   tarnwick-cli reliability PROJECT [--samples N] [--seed S] [--cov NAME=PERCENT ...]
 //                [--only NAME,...] [--tie] [--threads N] [--json|--csv]   a reliability study
-//   tarnwick-cli draw PROJECT section|plan|guardrail OUT.png|.svg|.pdf [--size WxH]
+//   tarnwick-cli draw PROJECT section|plan|guardrail OUT.png|.svg|.pdf|.dxf [--size WxH]
 //                                           a drawing as a picture (tarnwick-cli-draw)
 //   tarnwick-cli report PROJECT OUT.pdf     the printed report as PDF (tarnwick-cli-report)
 //   tarnwick-cli check-update [--url URL] [--download DIR] [--allow-http]
@@ -116,8 +116,10 @@ constexpr const char* kUsage =
     "                            detail of PROJECT as the desktop program draws it and write\n"
     "                            it as the extension of OUT says: .png a picture, .svg or\n"
     "                            .pdf a vector file (default size 1200x900 pixels, one SVG\n"
-    "                            unit or PDF point each). Exit status 1 when there is\n"
-    "                            nothing to draw, 2 for another extension.\n"
+    "                            unit or PDF point each), .dxf a CAD drawing at true scale\n"
+    "                            (1 unit = 1 ft or 1 m, on layers STRUCTURE, SOIL, LOADS,\n"
+    "                            DIMENSIONS, TEXT; drawn on 4000x3000 pixels). Exit status 1\n"
+    "                            when there is nothing to draw, 2 for another extension.\n"
     "  report PROJECT OUT.pdf [--page letter|a4]\n"
     "                            Write the printed report of PROJECT as a PDF file, on\n"
     "                            Letter pages for English units and A4 for SI unless\n"

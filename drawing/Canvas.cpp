@@ -73,25 +73,34 @@ TCanvas::~TCanvas()
     painter_.end();
 }
 
-void TCanvas::SetVectorMirror(QPainter* mirror)
+void TCanvas::SetVectorSink(TVectorSink* sink)
 {
-    mirror_ = mirror;
-    if (!mirror_)
-        return;
-    mirror_->setRenderHint(QPainter::Antialiasing, true);
-    ApplyPen();
-    ApplyBrush();
-    ApplyFont();
-    SetTransparent(transparent_);
-    SetBackgroundColor(backgroundColor_);
+    sink_ = sink;
+    if (sink_)
+        sink_->SetLayer(layer_);
+}
+
+void TCanvas::SetLayer(TLayer layer)
+{
+    layer_ = layer;
+    if (sink_)
+        sink_->SetLayer(layer);
+}
+
+TStroke TCanvas::Stroke() const
+{
+    return {penColor_, std::max(1, penWidth_), penFlat_, strokeOutside_};
+}
+
+TFill TCanvas::Fill() const
+{
+    return {brushColor_, brushStyle_, transparent_ ? clNone : backgroundColor_};
 }
 
 void TCanvas::ApplyPen()
 {
     if (!penVisible_) {
         painter_.setPen(Qt::NoPen);
-        if (mirror_)
-            mirror_->setPen(Qt::NoPen);
         return;
     }
     QPen pen(ToQColor(penColor_));
@@ -99,41 +108,6 @@ void TCanvas::ApplyPen()
     pen.setCapStyle(penFlat_ ? Qt::FlatCap : Qt::RoundCap);
     pen.setJoinStyle(penFlat_ ? Qt::MiterJoin : Qt::RoundJoin);
     painter_.setPen(pen);
-    if (mirror_) {
-        // A cosmetic pen of one device pixel is a hairline on paper: one raster pixel instead.
-        pen.setWidthF(std::max(1, penWidth_));
-        mirror_->setPen(pen);
-    }
-}
-
-void TCanvas::MirrorShape(const QPainterPath& shape, bool outline)
-{
-    QPainter& m = *mirror_;
-    const QPen pen = m.pen();
-    m.setPen(Qt::NoPen);
-    if (brushStyle_ == TBrushStyle::Solid) {
-        m.fillPath(shape, ToQColor(brushColor_));
-    } else if (brushStyle_ != TBrushStyle::Clear) {
-        if (!transparent_)
-            m.fillPath(shape, ToQColor(backgroundColor_));
-        // The raster's hatch patterns repeat every 8 pixels along each axis.
-        m.save();
-        m.setClipPath(shape, Qt::IntersectClip);
-        m.setPen(QPen(ToQColor(brushColor_), 1));
-        const QRectF box = shape.boundingRect();
-        const double step = 8;
-        const double from = std::floor((box.left() - box.bottom()) / step) * step;
-        for (double x = from; x <= box.right() + box.height(); x += step) {
-            if (brushStyle_ == TBrushStyle::BDiagonal)
-                m.drawLine(QPointF(x, box.bottom()), QPointF(x + box.height(), box.top()));
-            else
-                m.drawLine(QPointF(x, box.top()), QPointF(x + box.height(), box.bottom()));
-        }
-        m.restore();
-    }
-    m.setPen(pen);
-    if (outline && penVisible_)
-        m.strokePath(shape, pen);
 }
 
 void TCanvas::ApplyBrush()
@@ -154,9 +128,6 @@ void TCanvas::ApplyBrush()
         break;
     }
     painter_.setBrush(QBrush(ToQColor(brushColor_), style));
-    // The mirror fills through MirrorShape: no pattern brush (a pattern would be a bitmap).
-    if (mirror_)
-        mirror_->setBrush(Qt::NoBrush);
 }
 
 void TCanvas::ApplyFont()
@@ -164,8 +135,6 @@ void TCanvas::ApplyFont()
     font_.setPixelSize(std::max(1, fontHeight_));
     font_.setBold(bold_);
     painter_.setFont(font_);
-    if (mirror_)
-        mirror_->setFont(font_);
 }
 
 void TCanvas::SetPenColor(TColor color)
@@ -221,16 +190,12 @@ void TCanvas::SetTransparent(bool transparent)
 {
     transparent_ = transparent;
     painter_.setBackgroundMode(transparent ? Qt::TransparentMode : Qt::OpaqueMode);
-    if (mirror_)
-        mirror_->setBackgroundMode(Qt::TransparentMode);
 }
 
 void TCanvas::SetBackgroundColor(TColor color)
 {
     backgroundColor_ = color;
     painter_.setBackground(ToQColor(color));
-    if (mirror_)
-        mirror_->setBackground(ToQColor(color));
 }
 
 int TCanvas::TextWidth(std::string_view utf8) const
@@ -263,18 +228,15 @@ void TCanvas::TextOut(int x, int y, std::string_view utf8)
     painter_.drawText(QPoint(0, metrics.ascent()), text);
     painter_.restore();
     painter_.setPen(pen);
-    if (mirror_) {
-        QPainter& m = *mirror_;
-        m.save();
-        m.translate(x, y);
-        if (rotated_)
-            m.rotate(-90);
-        if (!transparent_)
-            m.fillRect(QRect(0, 0, w, h), ToQColor(backgroundColor_));
-        m.setPen(ToQColor(fontColor_));
-        m.drawText(QPoint(0, metrics.ascent()), text);
-        m.restore();
-    }
+    if (sink_)
+        sink_->Text(x, y, utf8, font_, rotated_, fontColor_,
+                    transparent_ ? clNone : backgroundColor_);
+}
+
+void TCanvas::VectorNote(int x, int y, std::string_view utf8)
+{
+    if (sink_)
+        sink_->Note(x, y, utf8, font_);
 }
 
 void TCanvas::FillRect(const QRect& rect)
@@ -282,10 +244,10 @@ void TCanvas::FillRect(const QRect& rect)
     if (brushStyle_ == TBrushStyle::Clear)
         return;
     painter_.fillRect(rect, painter_.brush());
-    if (mirror_) {
+    if (sink_) {
         QPainterPath shape;
         shape.addRect(rect);
-        MirrorShape(shape, false);
+        sink_->Shape(shape, Fill(), nullptr);
     }
 }
 
@@ -293,10 +255,11 @@ void TCanvas::Rectangle(int left, int top, int right, int bottom)
 {
     const QRect rect(left, top, right - left - 1, bottom - top - 1);
     painter_.drawRect(rect);
-    if (mirror_) {
+    if (sink_) {
         QPainterPath shape;
         shape.addRect(rect);
-        MirrorShape(shape, true);
+        const TStroke pen = Stroke();
+        sink_->Shape(shape, Fill(), penVisible_ ? &pen : nullptr);
     }
 }
 
@@ -304,10 +267,9 @@ void TCanvas::Ellipse(int left, int top, int right, int bottom)
 {
     const QRect rect(left, top, right - left - 1, bottom - top - 1);
     painter_.drawEllipse(rect);
-    if (mirror_) {
-        QPainterPath shape;
-        shape.addEllipse(rect);
-        MirrorShape(shape, true);
+    if (sink_) {
+        const TStroke pen = Stroke();
+        sink_->Ellipse(QRectF(rect), Fill(), penVisible_ ? &pen : nullptr);
     }
 }
 
@@ -315,27 +277,27 @@ void TCanvas::Arc(int left, int top, int right, int bottom, double startDegrees,
 {
     const QRect rect(left, top, right - left - 1, bottom - top - 1);
     painter_.drawArc(rect, static_cast<int>(startDegrees * 16), static_cast<int>(spanDegrees * 16));
-    if (mirror_)
-        mirror_->drawArc(QRectF(rect), static_cast<int>(startDegrees * 16),
-                         static_cast<int>(spanDegrees * 16));
+    if (sink_ && penVisible_)
+        sink_->Arc(QRectF(rect), startDegrees, spanDegrees, Stroke());
 }
 
 void TCanvas::Polygon(std::span<const QPoint> points)
 {
     painter_.drawPolygon(points.data(), static_cast<int>(points.size()));
-    if (mirror_) {
+    if (sink_) {
         QPainterPath shape;
         shape.addPolygon(QPolygonF(QPolygon(QList<QPoint>(points.begin(), points.end()))));
         shape.closeSubpath();
-        MirrorShape(shape, true);
+        const TStroke pen = Stroke();
+        sink_->Shape(shape, Fill(), penVisible_ ? &pen : nullptr);
     }
 }
 
 void TCanvas::Polyline(std::span<const QPoint> points)
 {
     painter_.drawPolyline(points.data(), static_cast<int>(points.size()));
-    if (mirror_ && penVisible_)
-        mirror_->drawPolyline(points.data(), static_cast<int>(points.size()));
+    if (sink_ && penVisible_)
+        sink_->Polyline(points, Stroke());
     if (!points.empty())
         penPos_ = points.back();
 }
@@ -344,8 +306,8 @@ void TCanvas::LineTo(int x, int y)
 {
     if (penVisible_) {
         painter_.drawLine(penPos_, QPoint(x, y));
-        if (mirror_)
-            mirror_->drawLine(penPos_, QPoint(x, y));
+        if (sink_)
+            sink_->Line(penPos_, QPoint(x, y), Stroke());
     }
     penPos_ = {x, y};
 }
@@ -372,7 +334,7 @@ void TCanvas::FloodFill(int x, int y)
         return reinterpret_cast<QRgb*>(image_.scanLine(py))[px];
     };
     std::vector<QPoint> stack{{x, y}};
-    std::vector<QRect> spans; // for the mirror: the runs filled, one pixel high
+    std::vector<QRect> spans; // for the sink: the runs filled, one pixel high
     while (!stack.empty()) {
         const QPoint p = stack.back();
         stack.pop_back();
@@ -386,7 +348,7 @@ void TCanvas::FloodFill(int x, int y)
             ++rx;
         for (int px = lx; px <= rx; ++px)
             at(px, p.y()) = fill;
-        if (mirror_)
+        if (sink_)
             spans.emplace_back(lx, p.y(), rx - lx + 1, 1);
         for (const int ny : {p.y() - 1, p.y() + 1}) {
             if (ny < 0 || ny >= height)
@@ -400,7 +362,7 @@ void TCanvas::FloodFill(int x, int y)
             }
         }
     }
-    if (mirror_ && !spans.empty()) {
+    if (sink_ && !spans.empty()) {
         // The filled area as one outline: the runs sorted into rows for the region, which
         // joins them, then merged into the polygons of its boundary.
         std::sort(spans.begin(), spans.end(), [](const QRect& a, const QRect& b) {
@@ -410,7 +372,7 @@ void TCanvas::FloodFill(int x, int y)
         region.setRects(spans.data(), static_cast<int>(spans.size()));
         QPainterPath shape;
         shape.addRegion(region);
-        mirror_->fillPath(shape.simplified(), ToQColor(brushColor_));
+        sink_->FilledArea(shape.simplified(), brushColor_);
     }
 }
 

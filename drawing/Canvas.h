@@ -2,8 +2,8 @@
 // canvas (pen, brush, font, pen position, text background) over a QPainter on a QImage.
 // Nothing is anti-aliased, so that colours read back from the raster are the colours drawn:
 // the drawings sample the raster to choose text colours and flood-fill areas by colour.
-// A vector mirror (an SVG or PDF page) can be given: it receives every primitive as vectors,
-// while the raster stays what the drawings read back from.
+// A vector sink (an SVG or PDF page, a DXF file) can be given: it receives every primitive as
+// vectors, while the raster stays what the drawings read back from.
 #pragma once
 
 #include <QColor>
@@ -20,10 +20,10 @@
 #include <string_view>
 #include <vector>
 
+#include "drawing/VectorSink.h"
+
 namespace tw::drawing {
 
-// A colour as $00BBGGRR: blue in the high byte, red in the low byte.
-using TColor = uint32_t;
 inline constexpr TColor clBlack = 0x000000;
 inline constexpr TColor clWhite = 0xFFFFFF;
 inline constexpr TColor clGray = 0x808080;
@@ -31,7 +31,6 @@ inline constexpr TColor clSilver = 0xC0C0C0;
 inline constexpr TColor clBlue = 0xFF0000;
 inline constexpr TColor clRed = 0x0000FF;
 inline constexpr TColor clMaroon = 0x000080;
-inline constexpr TColor clNone = 0x1FFFFFFF; // no fill
 
 QColor ToQColor(TColor c);
 TColor FromQRgb(QRgb rgb);
@@ -50,14 +49,6 @@ struct TPlacedText
     TColor colour = clBlack;
 };
 
-enum class TBrushStyle
-{
-    Solid,
-    Clear,
-    FDiagonal, // forward diagonal hatching, "\"
-    BDiagonal, // backward diagonal hatching, "/"
-};
-
 class TCanvas
 {
 public:
@@ -69,10 +60,15 @@ public:
 
     QImage& Image() { return image_; }
 
-    // From now on every primitive is also drawn on this painter, in the raster's coordinates,
-    // as vectors: lines, shapes and texts as they are, hatching as lines, a flood fill as the
-    // outline of the area it filled on the raster. nullptr: the raster alone.
-    void SetVectorMirror(QPainter* mirror);
+    // From now on every primitive also goes to this sink, in the raster's coordinates, as
+    // vectors: lines, shapes and texts as they are, a flood fill as the outline of the area it
+    // filled on the raster. nullptr: the raster alone.
+    void SetVectorSink(TVectorSink* sink);
+    // What the following primitives show (the sink's layer; the raster has none).
+    void SetLayer(TLayer layer);
+    TLayer Layer() const { return layer_; }
+    // A text only the sink receives (a note of a true-scale file), in the current font.
+    void VectorNote(int x, int y, std::string_view utf8);
     QRect ClipRect() const { return image_.rect(); }
 
     // Pen: colour, width (0 draws one pixel wide), visible or clear, flat or round line ends.
@@ -80,6 +76,9 @@ public:
     void SetPenWidth(int width);
     void SetPenVisible(bool visible);
     void SetPenFlat(bool flat);
+    // The next outlines are drawn this many pixels outside the shapes' true edges (for the
+    // vector sink; the raster is drawn as given).
+    void SetStrokeOutside(int pixels) { strokeOutside_ = pixels; }
     TColor PenColor() const { return penColor_; }
     int PenWidth() const { return penWidth_; }
 
@@ -129,16 +128,18 @@ public:
     void FloodFill(int x, int y);
 
 private:
-    // The mirror's copy of a shape filled with the brush and outlined with the pen: a hatched
-    // brush is drawn as lines clipped to the shape, over the background when it is opaque.
-    void MirrorShape(const QPainterPath& shape, bool outline);
+    // The sink's pen and fill: the canvas's.
+    TStroke Stroke() const;
+    int strokeOutside_ = 0;
+    TFill Fill() const;
     void ApplyPen();
     void ApplyBrush();
     void ApplyFont();
 
     QImage& image_;
     QPainter painter_;
-    QPainter* mirror_ = nullptr;
+    TVectorSink* sink_ = nullptr;
+    TLayer layer_ = TLayer::Structure;
     QFont font_;
     TColor penColor_ = clBlack;
     int penWidth_ = 1;

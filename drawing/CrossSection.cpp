@@ -158,6 +158,7 @@ void TDiagramDraw::DrawCrossSection()
     const int xD = sheet ? xC : xc + RoundEven(static_cast<double>(b) * scale / 2);
 
     // Pile and pier.
+    c.SetLayer(TLayer::Structure);
     c.SetPenColor(clBlack);
     c.SetPenWidth(2 * u);
     if (sheet) {
@@ -192,6 +193,7 @@ void TDiagramDraw::DrawCrossSection()
 
     // Soils: the retained soil above the excavation, the lower retained soil under Gross
     // Pressure, the passive soil; each ground line drawn over its hatching.
+    c.SetLayer(TLayer::Soil);
     c.SetPenWidth(0);
     const int x0 = cage ? xD : xC;
     const QPoint p0(x0, yTop);
@@ -227,6 +229,7 @@ void TDiagramDraw::DrawCrossSection()
     c.SetPenWidth(u);
 
     // Dimensions.
+    c.SetLayer(TLayer::Dimensions);
     c.SetPenColor(clBlack);
     auto line = [&](int x1, int y1, int x2, int y2) {
         c.MoveTo(x1, y1);
@@ -255,6 +258,7 @@ void TDiagramDraw::DrawCrossSection()
 
     // Strip load.
     if (strip) {
+        c.SetLayer(TLayer::Loads);
         c.SetPenColor(kStripColour);
         c.SetPenWidth(2);
         c.SetBrush(kStripColour, TBrushStyle::FDiagonal);
@@ -283,9 +287,11 @@ void TDiagramDraw::DrawCrossSection()
     // Seismic thrust.
     if (seismic) {
         const int ys = yExc - RoundEven(static_cast<double>(p.SeismicArm) * scale);
+        c.SetLayer(TLayer::Loads);
         c.SetPenColor(clBlue);
         c.SetPenWidth(2 * u);
         ArrowLine(xC, ys, xC + GridY(2), ys, ArrowSize(), true, false);
+        c.SetLayer(TLayer::Dimensions);
         c.SetPenColor(clBlack);
         c.SetPenWidth(u);
         line(xE - 4 * LH, yExc, xA, yExc);
@@ -295,6 +301,7 @@ void TDiagramDraw::DrawCrossSection()
     }
 
     // The column of soil parameters, as the input column shows them.
+    c.SetLayer(TLayer::Text);
     const int left = xc + s + F;
     auto row = [&](int& counter, int base, const std::string& text) {
         TextBox(left, base - F * counter, W, base - F * (counter - 1), text, kAlignLeft, false,
@@ -369,6 +376,7 @@ void TDiagramDraw::DrawCrossSection()
     // Uniform surcharge: arrows leaning away from the wall above the retained ground. A
     // User Defined wall takes its pressures as typed and no surcharge: none is drawn.
     if (p.Surcharge != 0 && !userDefined) {
+        c.SetLayer(TLayer::Loads);
         c.SetPenColor(clBlue);
         c.SetPenWidth(u);
         const double Q = (xFar - xC) / 6.0;
@@ -393,6 +401,7 @@ void TDiagramDraw::DrawCrossSection()
     // Loads at the top of the pile: their texts always, an arrow only for a load whose text
     // is not zero.
     auto shown = [](long double load) { return std::abs(static_cast<double>(load)) >= 0.05; };
+    c.SetLayer(TLayer::Loads);
     c.SetPenColor(clRed);
     c.SetPenWidth(2 * u);
     if (shown(p.AxialLoad))
@@ -413,6 +422,7 @@ void TDiagramDraw::DrawCrossSection()
     TextBox(xE, yM - GridY(0.2), xc - 2 * F - 4 * u, yM - GridY(0.2) + F, momentText, kAlignRight,
             false, clNone);
     c.SetBrush(clWhite);
+    c.SetLayer(TLayer::Structure);
 }
 
 } // namespace tw::drawing

@@ -5,6 +5,8 @@
 #include <QPicture>
 #include <QSvgGenerator>
 
+#include "drawing/Dxf.h"
+
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -43,13 +45,26 @@ QByteArray RenderDiagramVector(const form::TMainForm& form, TDiagramKind kind, Q
 {
     if (size.width() <= 0 || size.height() <= 0)
         return {};
+    TDiagramDraw draw(form);
+    if (format == TVectorFormat::Dxf) {
+        // The large raster is kept for the thread's next file: making and first touching its
+        // memory takes longer than drawing on it.
+        static thread_local QImage raster;
+        TDxfSink dxf;
+        draw.SetVectorSink(&dxf);
+        draw.Draw(kind, size.width(), size.height(), std::move(raster));
+        raster = draw.TakeRaster();
+        if (draw.UsedWidth() <= 0 || !(draw.TrueScale() > 0))
+            return {};
+        return dxf.Write(draw.TrueScale(), form.Project().Units == TUnitSystem::usSI);
+    }
     // Recorded once beside the raster, then played onto the file's page cut to the width the
     // drawing used (known only at its end).
     QPicture recording;
-    TDiagramDraw draw(form);
     {
         QPainter mirror(&recording);
-        draw.SetVectorMirror(&mirror);
+        TPainterSink sink(mirror);
+        draw.SetVectorSink(&sink);
         draw.Draw(kind, size.width(), size.height());
         mirror.end();
     }
@@ -91,6 +106,11 @@ QByteArray RenderDiagramVector(const form::TMainForm& form, TDiagramKind kind, Q
 TDiagramDraw::TDiagramDraw(const form::TMainForm& form) : form_(form), data_(form.Project()) {}
 
 TDiagramDraw::~TDiagramDraw() = default;
+
+QSize DxfRasterSize()
+{
+    return {4000, 3000};
+}
 
 QSize MinimumDrawingSize(TDiagramKind kind)
 {
@@ -136,6 +156,7 @@ void TDiagramDraw::OpenRaster(TDiagramKind kind, int width, int height, QImage r
 {
     kind_ = kind;
     usedWidth_ = 0;
+    trueScale_ = 0;
     texts_.clear();
     // Each drawing starts by painting the whole raster white, so its old content does not
     // matter.
@@ -144,10 +165,10 @@ void TDiagramDraw::OpenRaster(TDiagramKind kind, int width, int height, QImage r
     else
         bitmap_ = QImage(width, height, QImage::Format_RGB32);
     canvas_ = std::make_unique<TCanvas>(bitmap_);
-    if (mirror_) {
-        // The raster starts white (filled when the drawing starts); so does the mirror.
-        mirror_->fillRect(QRect(0, 0, width, height), Qt::white);
-        canvas_->SetVectorMirror(mirror_);
+    if (sink_) {
+        // The raster starts white (filled when the drawing starts); so does the sink.
+        sink_->Start(QSize(width, height));
+        canvas_->SetVectorSink(sink_);
     }
 }
 
@@ -274,6 +295,9 @@ void TDiagramDraw::TextBox(int left, int top, int right, int bottom, std::string
                            int align, bool framed, TColor fill)
 {
     TCanvas& c = *canvas_;
+    // A text box, its ground and its frame are the drawing's texts.
+    const TLayer layer = c.Layer();
+    c.SetLayer(TLayer::Text);
     c.SetFontHeight(bottom - top - 2);
     if (fill != clNone) {
         c.SetBrush(fill, TBrushStyle::Solid);
@@ -317,6 +341,7 @@ void TDiagramDraw::TextBox(int left, int top, int right, int bottom, std::string
     }
     c.SetFontColor(ContrastColor(under));
     SuperscriptTextOut(left + offset, text, top);
+    c.SetLayer(layer);
 }
 
 // --- Arrows and dimensions ---
@@ -429,6 +454,8 @@ void TDiagramDraw::DimensionLine(int x1, int y1, int x2, int y2, std::string tex
         text = " " + text + " ";
     const int savedHeight = c.FontHeight();
     const bool savedRotated = c.FontRotated();
+    const TLayer savedLayer = c.Layer();
+    c.SetLayer(TLayer::Dimensions);
     c.SetFontHeight(FontPixels());
     const TDimensionLayout d = LayOutDimension(x1, y1, x2, y2, text, labelPos, arrowsOutside);
     const bool vertical = d.vertical;
@@ -465,6 +492,7 @@ void TDiagramDraw::DimensionLine(int x1, int y1, int x2, int y2, std::string tex
         SuperscriptTextOut(mx, text, my);
     c.SetFontRotated(savedRotated);
     c.SetFontHeight(savedHeight);
+    c.SetLayer(savedLayer);
 }
 
 // --- Shapes ---
@@ -472,7 +500,9 @@ void TDiagramDraw::DimensionLine(int x1, int y1, int x2, int y2, std::string tex
 void TDiagramDraw::Circle(int x, int y, int r)
 {
     const int p = canvas_->PenWidth() / 2;
+    canvas_->SetStrokeOutside(p);
     canvas_->Ellipse(x - r - p, y - r - p, x + r + p, y + r + p);
+    canvas_->SetStrokeOutside(0);
 }
 
 void TDiagramDraw::DashedLineTo(int x, int y, bool withDots, int count)

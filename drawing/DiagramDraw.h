@@ -42,12 +42,17 @@ enum class TVectorFormat : uint8_t
 {
     Svg,
     Pdf,
+    Dxf,
 };
 // The drawing at the given size (in raster pixels, one SVG unit or PDF point each) as an SVG
 // document or a one-page PDF, drawn by the same code as the raster and of vectors only: no
-// bitmap of the drawing. Empty when there is nothing to draw.
+// bitmap of the drawing. As DXF, at true scale (one unit a foot or a metre) on named layers,
+// drawn on a raster of the given size (DxfRasterSize: the larger, the less rounding to
+// pixels). Empty when there is nothing to draw.
 QByteArray RenderDiagramVector(const form::TMainForm& form, TDiagramKind kind, QSize size,
                                TVectorFormat format);
+// The raster a DXF file is drawn on: 4000 x 3000 pixels.
+QSize DxfRasterSize();
 // The smallest raster a drawing is made on; a smaller one stays blank and gives no picture.
 QSize MinimumDrawingSize(TDiagramKind kind);
 
@@ -66,14 +71,22 @@ public:
     // UsedWidth() (0 when the drawing's guard failed). A raster handed in is drawn on in
     // place when it has the size and format (no new memory), else replaced.
     void Draw(TDiagramKind kind, int width, int height, QImage raster = {});
-    // The painter that receives the drawing as vectors as well (nullptr: none); set before
-    // Draw.
-    void SetVectorMirror(QPainter* mirror) { mirror_ = mirror; }
+    // The sink that receives the drawing as vectors as well (nullptr: none); set before Draw.
+    void SetVectorSink(TVectorSink* sink) { sink_ = sink; }
     const QImage& Bitmap() const { return bitmap_; }
     // The finished picture: the raster itself, cut to UsedWidth (null when nothing was drawn).
     QImage TakePicture();
+    // The raster as drawn, uncut, for drawing on again (null while a drawing holds it).
+    QImage TakeRaster()
+    {
+        canvas_.reset();
+        return std::move(bitmap_);
+    }
     int UsedWidth() const { return usedWidth_; }
     double Scale() const { return scale_; }
+    // Pixels per ft | m of the drawing at its true scale: Scale(), except on the plan view,
+    // whose detail is enlarged: there the strip of piles below it.
+    double TrueScale() const { return trueScale_ > 0 ? trueScale_ : scale_; }
     // The texts of the last drawing as written on the raster, in order.
     const std::vector<TPlacedText>& Texts() const { return texts_; }
 
@@ -157,8 +170,9 @@ private:
     int height_ = 600;
     QImage bitmap_;
     std::unique_ptr<TCanvas> canvas_;
-    QPainter* mirror_ = nullptr;
+    TVectorSink* sink_ = nullptr;
     double scale_ = 0;
+    double trueScale_ = 0;
     int usedWidth_ = 0;
     std::vector<TPlacedText> texts_;
     TDiagramKind kind_ = TDiagramKind::dkCrossSection;

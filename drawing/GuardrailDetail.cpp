@@ -64,6 +64,7 @@ void TDiagramDraw::DrawGuardrail()
     };
 
     // The pile: its sides, the inner lines of its wall and its top.
+    c.SetLayer(TLayer::Structure);
     c.SetPenColor(clBlack);
     c.SetPenWidth(2 * u);
     line(xP1, yPile, xP1, yBot - c.PenWidth());
@@ -109,6 +110,7 @@ void TDiagramDraw::DrawGuardrail()
     }
 
     // Dimensions.
+    c.SetLayer(TLayer::Dimensions);
     line(xB, yTop, xB + RoundEven(2.5 * LH), yTop);
     line(xP2, yPile, xB + RoundEven(2.5 * LH), yPile);
     line(xB, y0, xB + RoundEven(1.5 * LH), y0);
@@ -151,6 +153,7 @@ void TDiagramDraw::DrawGuardrail()
     for (int i = 0; i < 4; ++i)
         TextBox(x, yN + i * F, width_, yN + (i + 1) * F, notes[i], kAlignLeft, false, clNone);
     c.SetBrush(clWhite);
+    c.SetLayer(TLayer::Structure);
 }
 
 } // namespace tw::drawing

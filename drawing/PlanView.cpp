@@ -130,6 +130,7 @@ void TPlanPainter::StripPiles()
 {
     const TPlan& p = p_;
     const int pw = 2 * p.u;
+    c_.SetLayer(TLayer::Structure);
     c_.SetBrush(kPierGrey);
     Pen(kPierOutline, pw);
     for (const int x : {p.x1, p.xN}) {
@@ -184,6 +185,7 @@ void TPlanPainter::StripPiles()
 void TPlanPainter::StripAnnotation()
 {
     const TPlan& p = p_;
+    c_.SetLayer(TLayer::Dimensions);
     Pen(clBlack, p.u);
     c_.SetBrush(clWhite);
     for (const int x : {p.x1, p.xN}) {
@@ -224,6 +226,7 @@ void TPlanPainter::Hole()
 {
     const TPlan& p = p_;
     const bool misfit = !HoleClearanceOK(data_) && !p.cage;
+    c_.SetLayer(TLayer::Structure);
     c_.SetBrush(kPierGrey);
     Pen(misfit ? clRed : kPierOutline, 2 * p.u);
     c_.Ellipse(p.holeL, p.holeT, p.holeR, p.holeB);
@@ -275,6 +278,7 @@ void TPlanPainter::IBeamDetail()
 {
     const TPlan& p = p_;
     // The section in solid steel: flanges, web and the four fillets.
+    c_.SetLayer(TLayer::Structure);
     Pen(kSteel, 1);
     c_.SetBrush(kSteel);
     c_.Rectangle(p.bL, p.bT, p.faceL, p.bB);
@@ -293,6 +297,7 @@ void TPlanPainter::IBeamDetail()
 
     if (p.drilled)
         BeamDiagonal();
+    c_.SetLayer(TLayer::Dimensions);
     c_.SetBrush(clWhite);
     Pen(clBlack, p.u);
     SectionDimensions(true);
@@ -346,12 +351,14 @@ void TPlanPainter::IBeamDetail()
 void TPlanPainter::PipeDetail()
 {
     const TPlan& p = p_;
+    c_.SetLayer(TLayer::Structure);
     Pen(kSteel, std::max(1, RoundEven(p.DetailPx(p.tw))));
     c_.SetBrush(clWhite, data_.PipeFilled ? TBrushStyle::Clear : TBrushStyle::Solid);
     c_.Ellipse(p.bL, p.bT, p.bR, p.bB);
 
     if (p.drilled)
         BeamDiagonal();
+    c_.SetLayer(TLayer::Dimensions);
     Pen(clBlack, p.u);
     c_.SetBrush(clWhite);
     SectionDimensions(false);
@@ -379,6 +386,7 @@ void TPlanPainter::BeamDiagonal()
     const TPlan& p = p_;
     const double theta = DiagonalAngle();
     const double radius = p.b * p.scale / 2;
+    c_.SetLayer(TLayer::Dimensions);
     Pen(clBlack, p.u);
     c_.MoveTo(p.xc + RoundEven(std::cos(theta) * radius) + RoundEven(std::cos(theta) * p.F / 2),
               p.yc + RoundEven(std::sin(theta) * radius) + RoundEven(std::sin(theta) * p.F / 2));
@@ -455,6 +463,7 @@ void TPlanPainter::CageDetail()
     const double holeRadius = (p.holeB - p.holeT) / 2.0;
 
     // The tie or spiral.
+    c_.SetLayer(TLayer::Structure);
     const int tiePen = std::max(1, RoundEven(tie.Diameter * scale));
     Pen(clMaroon, tiePen);
     c_.SetBrush(clWhite, TBrushStyle::Clear);
@@ -477,6 +486,7 @@ void TPlanPainter::CageDetail()
 
     // Labels with their leaders. Cover and spacing in SI units in whole millimetres.
     const int barDigits = p.ks == 1000 ? 0 : 2;
+    c_.SetLayer(TLayer::Dimensions);
     c_.SetBrush(clWhite);
     Pen(clRed, p.u);
     // Each box keeps its place beside the hole unless that would cut it off at the raster's
@@ -536,6 +546,7 @@ void TPlanPainter::SheetPile()
     const TPlan& p = p_;
     // The detail: top flange, inclined web, bottom flange, and the interlocks at the ends.
     const int pw = RoundEven(p.DetailPx(p.tw));
+    c_.SetLayer(TLayer::Structure);
     Pen(kSteel, pw);
     const int third = (p.bR - p.bL) / 3;
     const QPoint profile[] = {
@@ -573,6 +584,7 @@ void TPlanPainter::SheetPile()
     } else {
         d_.Circle(xc, yT, 2 * spw);
     }
+    c_.SetLayer(TLayer::Dimensions);
     Pen(clBlack, p.u);
     for (const int x : {xc - D, xc, xc + D}) {
         c_.MoveTo(x, yT - p.F);
@@ -684,6 +696,7 @@ void TDiagramDraw::DrawPlanView()
             p.scale = std::min(p.scale, holeFit);
     }
     scale_ = p.scale;
+    trueScale_ = p.sp;
     p.hr = RoundEven(p.b * p.scale / 2);
     p.holeL = p.xc - p.hr;
     p.holeR = p.xc + p.hr;
@@ -712,6 +725,14 @@ void TDiagramDraw::DrawPlanView()
             painter.PipeDetail();
         else
             painter.IBeamDetail();
+    }
+    // A true-scale file says how much the detail is enlarged, at the top left beside it.
+    if (p.sp > 0) {
+        c.SetLayer(TLayer::Text);
+        c.SetFontHeight(p.F);
+        c.VectorNote(p.F / 2, p.F / 2,
+                     "Detail: " + FormatLength(p.scale / p.sp, 1, "") + " x true scale");
+        c.SetLayer(TLayer::Structure);
     }
     c.SetBrush(clWhite);
 }

@@ -22,6 +22,8 @@ packages=(
   xvfb xauth poppler-utils
   # update archives
   libarchive-dev
+  # DXF drawings, and reading them back in the tests
+  libdxflib-dev python3-ezdxf
 )
 
 missing=()

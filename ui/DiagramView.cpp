@@ -157,6 +157,9 @@ std::function<QString(const QString& offered)> PictureFileDialog(QWidget* parent
         if (ext == QLatin1String("pdf"))
             return QFileDialog::getSaveFileName(parent, QStringLiteral("Save As PDF"), offered,
                                                 QStringLiteral("PDF files (*.pdf)"));
+        if (ext == QLatin1String("dxf"))
+            return QFileDialog::getSaveFileName(parent, QStringLiteral("Save As DXF"), offered,
+                                                QStringLiteral("DXF drawings (*.dxf)"));
         return QFileDialog::getSaveFileName(parent, QStringLiteral("Save As PNG"), offered,
                                             QStringLiteral("PNG pictures (*.png)"));
     };
@@ -183,14 +186,24 @@ QString DrawingFileName(drawing::TDiagramKind kind, drawing::TVectorFormat forma
 {
     QString name = PictureFileName(kind);
     name.chop(3);
-    return name +
-           (format == drawing::TVectorFormat::Svg ? QStringLiteral("svg") : QStringLiteral("pdf"));
+    switch (format) {
+    case drawing::TVectorFormat::Svg:
+        return name + QStringLiteral("svg");
+    case drawing::TVectorFormat::Pdf:
+        return name + QStringLiteral("pdf");
+    default:
+        return name + QStringLiteral("dxf");
+    }
 }
 
 bool SaveDrawing(const form::TMainForm& form, drawing::TDiagramKind kind, QSize size,
                  drawing::TVectorFormat format, const QString& path, QString* error)
 {
-    const QByteArray bytes = drawing::RenderDiagramVector(form, kind, size, format);
+    // A DXF file is at true scale whatever the window's size: drawn on the large raster that
+    // keeps its rounding to pixels small.
+    const QByteArray bytes = drawing::RenderDiagramVector(
+        form, kind, format == drawing::TVectorFormat::Dxf ? drawing::DxfRasterSize() : size,
+        format);
     if (bytes.isEmpty()) {
         *error =
             QStringLiteral("Cannot save the drawing to %1: there is nothing to draw.").arg(path);
@@ -226,12 +239,15 @@ void PictureMenu(QWidget* owner, QPoint globalPosition, const QImage& picture,
     save->setEnabled(!picture.isNull());
     QAction* svg = nullptr;
     QAction* pdf = nullptr;
+    QAction* dxf = nullptr;
     if (form) {
         svg = menu.addAction(QStringLiteral("Save As &SVG..."));
         pdf = menu.addAction(QStringLiteral("Save As P&DF..."));
+        dxf = menu.addAction(QStringLiteral("Save As D&XF..."));
         const bool drawable = !picture.isNull() && !vectorSize.isEmpty();
         svg->setEnabled(drawable);
         pdf->setEnabled(drawable);
+        dxf->setEnabled(drawable);
     }
     QAction* chosen = menu.exec(globalPosition);
     if (chosen == nullptr)
@@ -240,9 +256,11 @@ void PictureMenu(QWidget* owner, QPoint globalPosition, const QImage& picture,
         CopyPicture(picture);
     else if (chosen == save)
         SavePictureAs(picture, offered, choose, showError);
-    else if (chosen == svg || chosen == pdf)
+    else if (chosen == svg || chosen == pdf || chosen == dxf)
         SaveDrawingAs(*form, kind, vectorSize,
-                      chosen == svg ? drawing::TVectorFormat::Svg : drawing::TVectorFormat::Pdf,
+                      chosen == svg   ? drawing::TVectorFormat::Svg
+                      : chosen == pdf ? drawing::TVectorFormat::Pdf
+                                      : drawing::TVectorFormat::Dxf,
                       choose, showError);
 }
 

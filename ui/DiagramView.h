@@ -82,9 +82,9 @@ void SavePictureAs(const QImage& picture, const QString& offered,
 
 // The file name offered for a drawing as a vector file ("Cross Section.svg", ...).
 QString DrawingFileName(drawing::TDiagramKind kind, drawing::TVectorFormat format);
-// "Save As SVG..." and "Save As PDF...": asks for the file, offering the drawing's name, draws
-// the drawing as vectors at the size (pixels, one unit each) and writes it atomically; a
-// failure is shown.
+// "Save As SVG...", "Save As PDF..." and "Save As DXF...": asks for the file, offering the
+// drawing's name, draws the drawing as vectors at the size (pixels, one unit each; a DXF file
+// at true scale on DxfRasterSize) and writes it atomically; a failure is shown.
 void SaveDrawingAs(const form::TMainForm& form, drawing::TDiagramKind kind, QSize size,
                    drawing::TVectorFormat format,
                    const std::function<QString(const QString&)>& choose,
@@ -95,8 +95,8 @@ bool SaveDrawing(const form::TMainForm& form, drawing::TDiagramKind kind, QSize 
                  drawing::TVectorFormat format, const QString& path, QString* error);
 
 // The right-click menu of a picture: "Copy" and "Save As PNG..." (offering the name); for a
-// drawing of an analysed project (`vectorSize` not empty) also "Save As SVG..." and "Save As
-// PDF...".
+// drawing of an analysed project (`vectorSize` not empty) also "Save As SVG...", "Save As
+// PDF..." and "Save As DXF...".
 void PictureMenu(QWidget* owner, QPoint globalPosition, const QImage& picture,
                  const QString& offered, const std::function<QString(const QString&)>& choose,
                  const std::function<void(const QString&)>& showError,

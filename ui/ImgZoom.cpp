@@ -51,15 +51,19 @@ TfrmImgZoom::TfrmImgZoom(const form::TMainForm& form, drawing::TDiagramKind kind
     save_ = buttons->addButton(QStringLiteral("Save As &PNG..."), QDialogButtonBox::ActionRole);
     saveSvg_ = buttons->addButton(QStringLiteral("Save As &SVG..."), QDialogButtonBox::ActionRole);
     savePdf_ = buttons->addButton(QStringLiteral("Save As P&DF..."), QDialogButtonBox::ActionRole);
+    saveDxf_ = buttons->addButton(QStringLiteral("Save As D&XF..."), QDialogButtonBox::ActionRole);
     buttons->addButton(QDialogButtonBox::Close);
     copy_->setEnabled(!picture_.isNull());
     save_->setEnabled(!picture_.isNull());
     saveSvg_->setEnabled(!vectorSize_.isEmpty());
     savePdf_->setEnabled(!vectorSize_.isEmpty());
-    for (QPushButton* b : {saveSvg_, savePdf_})
+    saveDxf_->setEnabled(!vectorSize_.isEmpty());
+    for (QPushButton* b : {saveSvg_, savePdf_, saveDxf_})
         connect(b, &QPushButton::clicked, this, [this, b] {
             SaveDrawingAs(form_, kind_, vectorSize_,
-                          b == saveSvg_ ? drawing::TVectorFormat::Svg : drawing::TVectorFormat::Pdf,
+                          b == saveSvg_   ? drawing::TVectorFormat::Svg
+                          : b == savePdf_ ? drawing::TVectorFormat::Pdf
+                                          : drawing::TVectorFormat::Dxf,
                           choosePictureFile, showError);
         });
     connect(copy_, &QPushButton::clicked, this, [this] { CopyPicture(picture_); });

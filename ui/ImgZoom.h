@@ -33,9 +33,10 @@ public:
     QPushButton* saveButton() const { return save_; }
     QPushButton* saveSvgButton() const { return saveSvg_; }
     QPushButton* savePdfButton() const { return savePdf_; }
+    QPushButton* saveDxfButton() const { return saveDxf_; }
 
-    // Where "Save As PNG...", "Save As SVG..." and "Save As PDF..." ask for the file and how
-    // a failure is shown; replaceable.
+    // Where "Save As PNG...", "Save As SVG...", "Save As PDF..." and "Save As DXF..." ask for
+    // the file and how a failure is shown; replaceable.
     std::function<QString(const QString& offered)> choosePictureFile;
     std::function<void(const QString& message)> showError;
 
@@ -49,6 +50,7 @@ private:
     QPushButton* save_ = nullptr;
     QPushButton* saveSvg_ = nullptr;
     QPushButton* savePdf_ = nullptr;
+    QPushButton* saveDxf_ = nullptr;
     const form::TMainForm& form_;
     QSize vectorSize_; // the drawing's raster size; empty while the analysis fails
 };

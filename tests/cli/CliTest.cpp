@@ -227,6 +227,9 @@ TEST_F(Cli, DrawWritesThePicture)
     run = Start({"draw", project, "section", Path("section.pdf").string()});
     EXPECT_EQ(run.code, 0) << run.err;
     EXPECT_EQ(ReadFile(Path("section.pdf")).rfind("%PDF-", 0), 0u);
+    run = Start({"draw", project, "guardrail", Path("rail.dxf").string()});
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_NE(ReadFile(Path("rail.dxf")).find("$INSUNITS"), std::string::npos);
     // A folder that cannot be written: exit 2, no file and no temporary left.
     run = Start({"draw", project, "section", Path("no/such/dir/a.svg").string()});
     EXPECT_EQ(run.code, 2);
@@ -245,7 +248,8 @@ TEST_F(Cli, DrawWritesThePicture)
         const char* message;
     } bad[] = {
         {{"draw", project, "elevation", Path("a.png").string()}, "unknown drawing"},
-        {{"draw", project, "section", Path("a.jpg").string()}, "must end in .png, .svg or .pdf"},
+        {{"draw", project, "section", Path("a.jpg").string()},
+         "must end in .png, .svg, .pdf or .dxf"},
         {{"draw", project, "section", Path("a").string()}, "unknown file type"},
         {{"draw", project, "section", Path("a.png").string(), "--size", "12"}, "WIDTHxHEIGHT"},
         {{"draw", project, "section"}, "expected PROJECT"},

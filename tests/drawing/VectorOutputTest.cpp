@@ -67,8 +67,9 @@ TEST(VectorOutput, TheRasterIsTheSameWithAMirror)
             const QImage plain = wall.Render(kind, 1200, 900);
             QPicture recording;
             QPainter mirror(&recording);
+            TPainterSink sink(mirror);
             TDiagramDraw draw(*wall.form);
-            draw.SetVectorMirror(&mirror);
+            draw.SetVectorSink(&sink);
             draw.Draw(kind, 1200, 900);
             mirror.end();
             EXPECT_EQ(draw.TakePicture(), plain) << static_cast<int>(kind) << " si " << si;
@@ -114,9 +115,8 @@ TEST(VectorOutput, PdfHoldsTheTextsAndNoPicture)
     const QString text = Output(QStringLiteral("pdftotext"), {path, QStringLiteral("-")});
     EXPECT_TRUE(text.contains(QStringLiteral("Backfill Soils"))) << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral(" m"))) << text.toStdString();
-    const QStringList images =
-        Output(QStringLiteral("pdfimages"), {QStringLiteral("-list"), path})
-            .split('\n', Qt::SkipEmptyParts);
+    const QStringList images = Output(QStringLiteral("pdfimages"), {QStringLiteral("-list"), path})
+                                   .split('\n', Qt::SkipEmptyParts);
     EXPECT_EQ(images.size(), 2) << "the header only:\n" << images.join('\n').toStdString();
     // One page the size of the drawing's raster (in points), cut to the width it used.
     const QString info = Output(QStringLiteral("pdfinfo"), {path});

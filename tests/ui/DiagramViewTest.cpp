@@ -202,7 +202,7 @@ private slots:
                  QString("Plan View.png"));
     }
 
-    // The enlarged view saves the drawing as SVG and PDF, offering the drawing's name; not
+    // The enlarged view saves the drawing as SVG, PDF and DXF, offering the drawing's name; not
     // while the analysis fails (its picture is then the last good one, greyed).
     void theEnlargedViewSavesVectorFiles()
     {
@@ -223,10 +223,13 @@ private slots:
         };
         QVERIFY(zoomSaves(&tw::ui::TfrmImgZoom::saveSvgButton));
         QVERIFY(zoomSaves(&tw::ui::TfrmImgZoom::savePdfButton));
-        QCOMPARE(offered, QStringList({"Plan View.svg", "Plan View.pdf"}));
-        QFile svg(dir.filePath("Plan View.svg")), pdf(dir.filePath("Plan View.pdf"));
+        QVERIFY(zoomSaves(&tw::ui::TfrmImgZoom::saveDxfButton));
+        QCOMPARE(offered, QStringList({"Plan View.svg", "Plan View.pdf", "Plan View.dxf"}));
+        QFile svg(dir.filePath("Plan View.svg")), pdf(dir.filePath("Plan View.pdf")),
+            dxf(dir.filePath("Plan View.dxf"));
         QVERIFY(svg.open(QIODevice::ReadOnly) && svg.readAll().contains("<svg"));
         QVERIFY(pdf.open(QIODevice::ReadOnly) && pdf.read(5) == "%PDF-");
+        QVERIFY(dxf.open(QIODevice::ReadOnly) && dxf.readAll().contains("$INSUNITS"));
         QVERIFY2(errors_.isEmpty(), qPrintable(errors_.join('\n')));
         // Piles wider than their spacing leave the lagging no span: nothing to save as vectors.
         W().form().EditBox(Box::PileWidth, "6");
@@ -234,6 +237,7 @@ private slots:
         W().form().Commit();
         QVERIFY(W().form().AnalysisFailure());
         QVERIFY(!zoomSaves(&tw::ui::TfrmImgZoom::saveSvgButton));
+        QVERIFY(!zoomSaves(&tw::ui::TfrmImgZoom::saveDxfButton));
     }
 };
 
