@@ -36,8 +36,8 @@ struct TRgb
 std::array<TRgb, 256> AciTable()
 {
     std::array<TRgb, 256> t{};
-    const TRgb named[] = {{0, 0, 0},       {255, 0, 0},   {255, 255, 0},   {0, 255, 0},
-                          {0, 255, 255},   {0, 0, 255},   {255, 0, 255},   {0, 0, 0},
+    const TRgb named[] = {{0, 0, 0},       {255, 0, 0},    {255, 255, 0}, {0, 255, 0},
+                          {0, 255, 255},   {0, 0, 255},    {255, 0, 255}, {0, 0, 0},
                           {128, 128, 128}, {192, 192, 192}};
     for (int i = 1; i <= 9; ++i)
         t[i] = named[i];
@@ -63,7 +63,13 @@ std::array<TRgb, 256> AciTable()
     }
     // The palette's darkest pale shades of the greens, blues and purples are lighter than
     // the rule gives: as the palette has them.
-    const std::pair<int, TRgb> exceptions[] = {{109, {19, 88, 23}}, {119, {19, 88, 28}}, {129, {19, 88, 88}}, {139, {19, 88, 88}}, {147, {38, 66, 126}}, {149, {19, 88, 88}}, {157, {38, 57, 126}}, {159, {19, 28, 88}}, {167, {38, 47, 126}}, {169, {19, 23, 88}}, {177, {38, 38, 126}}, {179, {19, 19, 88}}, {187, {47, 38, 126}}, {189, {23, 19, 88}}, {197, {57, 38, 126}}, {199, {28, 19, 88}}, {209, {88, 19, 88}}, {219, {88, 19, 88}}, {229, {88, 19, 88}}, {239, {88, 19, 28}}, {249, {88, 19, 23}}};
+    const std::pair<int, TRgb> exceptions[] = {
+        {109, {19, 88, 23}},  {119, {19, 88, 28}}, {129, {19, 88, 88}},  {139, {19, 88, 88}},
+        {147, {38, 66, 126}}, {149, {19, 88, 88}}, {157, {38, 57, 126}}, {159, {19, 28, 88}},
+        {167, {38, 47, 126}}, {169, {19, 23, 88}}, {177, {38, 38, 126}}, {179, {19, 19, 88}},
+        {187, {47, 38, 126}}, {189, {23, 19, 88}}, {197, {57, 38, 126}}, {199, {28, 19, 88}},
+        {209, {88, 19, 88}},  {219, {88, 19, 88}}, {229, {88, 19, 88}},  {239, {88, 19, 28}},
+        {249, {88, 19, 23}}};
     for (const auto& [i, rgb] : exceptions)
         t[i] = rgb;
     const int greys[] = {0, 101, 102, 153, 204, 255};
@@ -228,8 +234,7 @@ void TDxfSink::Ellipse(const QRectF& box, const TFill& fill, const TStroke* outl
     }
 }
 
-void TDxfSink::Arc(const QRectF& box, double startDegrees, double spanDegrees,
-                   const TStroke& pen)
+void TDxfSink::Arc(const QRectF& box, double startDegrees, double spanDegrees, const TStroke& pen)
 {
     if (spanDegrees == 0 || box.width() <= 0 || box.height() <= 0)
         return;
@@ -350,17 +355,15 @@ QByteArray TDxfSink::Write(double pixelsPerUnit, bool metres) const
 
     dw->sectionEntities();
     for (const TEntity& e : entities_) {
-        const DL_Attributes attributes(LayerName(e.layer), NearestAci(e.colour),
-                                       static_cast<int>(ToQColor(e.colour).rgb() & 0xFFFFFF),
-                                       e.kind == TKind::Text || e.kind == TKind::Hatch
-                                           ? -1
-                                           : weight(e.width),
-                                       "BYLAYER");
+        const DL_Attributes attributes(
+            LayerName(e.layer), NearestAci(e.colour),
+            static_cast<int>(ToQColor(e.colour).rgb() & 0xFFFFFF),
+            e.kind == TKind::Text || e.kind == TKind::Hatch ? -1 : weight(e.width), "BYLAYER");
         switch (e.kind) {
         case TKind::Line:
             dxf.writeLine(*dw,
-                          DL_LineData(X(e.points[0].x()), Y(e.points[0].y()), 0,
-                                      X(e.points[1].x()), Y(e.points[1].y()), 0),
+                          DL_LineData(X(e.points[0].x()), Y(e.points[0].y()), 0, X(e.points[1].x()),
+                                      Y(e.points[1].y()), 0),
                           attributes);
             break;
         case TKind::Polyline:
@@ -398,10 +401,9 @@ QByteArray TDxfSink::Write(double pixelsPerUnit, bool metres) const
         }
         case TKind::Hatch: {
             const bool solid = e.style == TBrushStyle::Solid;
-            const DL_HatchData hatch(static_cast<int>(e.loops.size()), solid,
-                                     solid ? 1.0 : patternScale,
-                                     e.style == TBrushStyle::FDiagonal ? 90.0 : 0.0,
-                                     solid ? "SOLID" : "ANSI31");
+            const DL_HatchData hatch(
+                static_cast<int>(e.loops.size()), solid, solid ? 1.0 : patternScale,
+                e.style == TBrushStyle::FDiagonal ? 90.0 : 0.0, solid ? "SOLID" : "ANSI31");
             dxf.writeHatch1(*dw, hatch, attributes);
             for (const std::vector<QPointF>& loop : e.loops) {
                 const DL_HatchLoopData loopData(static_cast<int>(loop.size()));
@@ -409,7 +411,8 @@ QByteArray TDxfSink::Write(double pixelsPerUnit, bool metres) const
                 for (std::size_t i = 0; i < loop.size(); ++i) {
                     const QPointF& a = loop[i];
                     const QPointF& b = loop[(i + 1) % loop.size()];
-                    dxf.writeHatchEdge(*dw, DL_HatchEdgeData(X(a.x()), Y(a.y()), X(b.x()), Y(b.y())));
+                    dxf.writeHatchEdge(*dw,
+                                       DL_HatchEdgeData(X(a.x()), Y(a.y()), X(b.x()), Y(b.y())));
                 }
                 dxf.writeHatchLoop2(*dw, loopData);
             }
@@ -419,8 +422,8 @@ QByteArray TDxfSink::Write(double pixelsPerUnit, bool metres) const
         case TKind::Text: {
             const QPointF p = e.points[0];
             dxf.writeText(*dw,
-                          DL_TextData(X(p.x()), Y(p.y()), 0, X(p.x()), Y(p.y()), 0, e.height / s, 1.0,
-                                      0, 0, 0, e.text, "Standard",
+                          DL_TextData(X(p.x()), Y(p.y()), 0, X(p.x()), Y(p.y()), 0, e.height / s,
+                                      1.0, 0, 0, 0, e.text, "Standard",
                                       e.rotated ? std::numbers::pi / 2 : 0.0),
                           attributes);
             break;

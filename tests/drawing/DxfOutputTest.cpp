@@ -119,9 +119,8 @@ protected:
         for (bool si : {false, true}) {
             const test::TOpenWall wall = test::OpenWall(si);
             for (TDiagramKind kind : kKinds) {
-                const QString path = dir_->filePath(QStringLiteral("%1-%2.dxf")
-                                                        .arg(si ? "si" : "en")
-                                                        .arg(static_cast<int>(kind)));
+                const QString path = dir_->filePath(
+                    QStringLiteral("%1-%2.dxf").arg(si ? "si" : "en").arg(static_cast<int>(kind)));
                 QFile file(path);
                 if (file.open(QIODevice::WriteOnly))
                     file.write(
@@ -198,14 +197,14 @@ TEST_F(DxfOutput, TheShoredHeightIsTrueToScale)
 
         // The dimension line nearest its label, and the horizontal lines its ends lie on.
         const TDxfFile& f = File(si, TDiagramKind::dkCrossSection);
-        const QString label =
-            QString::fromStdString(draw.FormatLength(H, 2, si ? "m" : "ft"));
+        const QString label = QString::fromStdString(draw.FormatLength(H, 2, si ? "m" : "ft"));
         ASSERT_TRUE(f.texts.contains(label)) << label.toStdString();
         const double labelX = f.texts[label].toArray()[0].toDouble();
         double lineX = 0, bestGap = 1e9;
         for (const QJsonValue v : f.dimensionLines) {
             const QJsonArray l = v.toArray();
-            if (l[0].toDouble() == l[2].toDouble() && std::abs(l[0].toDouble() - labelX) < bestGap) {
+            if (l[0].toDouble() == l[2].toDouble() &&
+                std::abs(l[0].toDouble() - labelX) < bestGap) {
                 bestGap = std::abs(l[0].toDouble() - labelX);
                 lineX = l[0].toDouble();
             }
@@ -234,8 +233,7 @@ TEST_F(DxfOutput, ThePlanSaysHowMuchItsDetailIsEnlarged)
         const QString note = QString::fromStdString(
             "Detail: " + draw.FormatLength(draw.Scale() / draw.TrueScale(), 1, "") +
             " x true scale");
-        EXPECT_TRUE(File(si, TDiagramKind::dkPlanView).texts.contains(note))
-            << note.toStdString();
+        EXPECT_TRUE(File(si, TDiagramKind::dkPlanView).texts.contains(note)) << note.toStdString();
     }
 }
 
@@ -260,8 +258,7 @@ TEST_F(DxfOutput, ThePiersOfTheStripAreTrueToScale)
         // The radius is a whole number of pixels on the raster.
         for (const auto& c : piers)
             EXPECT_NEAR(2 * c[2], static_cast<double>(p.PileWidth), 2 * pixel) << "si " << si;
-        EXPECT_NEAR(std::abs(piers[1][0] - piers[0][0]), static_cast<double>(p.PileSpacing),
-                    pixel);
+        EXPECT_NEAR(std::abs(piers[1][0] - piers[0][0]), static_cast<double>(p.PileSpacing), pixel);
     }
 }
 

@@ -113,8 +113,10 @@ TEST(VectorOutput, PdfHoldsTheTextsAndNoPicture)
                                        TVectorFormat::Pdf));
     }
     const QString text = Output(QStringLiteral("pdftotext"), {path, QStringLiteral("-")});
-    EXPECT_TRUE(text.contains(QStringLiteral("Backfill Soils"))) << text.toStdString();
-    EXPECT_TRUE(text.contains(QStringLiteral(" m"))) << text.toStdString();
+    // The dimensions (shored height, embedment, pier and section widths) and the soils' column.
+    for (const char* expected : {"4.5 m", "5.65 m", "75 cm", "46.7 cm", "Backfill Soils"})
+        EXPECT_TRUE(text.contains(QString::fromUtf8(expected))) << expected << "\n"
+                                                                << text.toStdString();
     const QStringList images = Output(QStringLiteral("pdfimages"), {QStringLiteral("-list"), path})
                                    .split('\n', Qt::SkipEmptyParts);
     EXPECT_EQ(images.size(), 2) << "the header only:\n" << images.join('\n').toStdString();
