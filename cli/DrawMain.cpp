@@ -115,14 +115,7 @@ bool SavePng(const QImage& image, const fs::path& out, std::string& error)
         error = writer.errorString().toStdString();
         return false;
     }
-    try {
-        tw::WriteFileAtomically(
-            out, std::string_view(png.constData(), static_cast<std::size_t>(png.size())));
-    } catch (const tw::TFileError& e) {
-        error = e.Reason();
-        return false;
-    }
-    return true;
+    return SaveBytes(png, out, error);
 }
 
 } // namespace

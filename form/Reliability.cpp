@@ -232,6 +232,13 @@ int ResultDecimals(TReliabilityResult r, bool si)
     return 2;
 }
 
+// Every check with its key and caption (the verdicts of any wall name them all).
+const TVerdicts& CheckNames()
+{
+    static const TVerdicts names = WallVerdicts(TTWData());
+    return names;
+}
+
 std::string WithUnit(const std::string& name, const std::string& unit)
 {
     return unit.empty() ? name : name + " (" + unit + ")";
@@ -463,6 +470,11 @@ TProbability EstimateProbability(int64_t failures, int64_t samples)
     return p;
 }
 
+// The first results are the parametric study's, in its order: their names and units are its.
+static_assert(static_cast<int>(TReliabilityResult::Utilization) ==
+                  static_cast<int>(TStudyResult::Utilization) &&
+              kStudyResultCount == static_cast<int>(TReliabilityResult::ClassicalMomentRatio));
+
 std::string ReliabilityResultName(TReliabilityResult result)
 {
     if (result == TReliabilityResult::ClassicalMomentRatio)
@@ -607,8 +619,7 @@ void Summarize(TReliabilityStudy& study, uint32_t applies)
                   return a.count != b.count ? a.count > b.count : a.reason < b.reason;
               });
     // The captions of the checks: an analysed wall's verdicts name every check.
-    TTWData named;
-    const TVerdicts names = WallVerdicts(named);
+    const TVerdicts& names = CheckNames();
     for (std::size_t c = 0; c < kWallCheckCount; ++c)
         if (applies & (1u << c))
             study.checks.push_back({names.items[c].id, std::string(names.items[c].key),
@@ -951,8 +962,7 @@ std::vector<std::vector<std::string>> ReliabilitySampleRows(const TReliabilitySt
     head.push_back("Result");
     rows.push_back(std::move(head));
     const TReliabilitySamples& s = study.rows;
-    TTWData named;
-    const TVerdicts names = WallVerdicts(named);
+    const TVerdicts& names = CheckNames();
     for (int64_t i = 0; i < study.samples; ++i) {
         std::vector<std::string> row{std::to_string(i + 1)};
         for (int j = 0; j < s.inputCount; ++j)
