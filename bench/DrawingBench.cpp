@@ -17,16 +17,13 @@ using namespace tw;
 
 namespace {
 
-// The English example as stored.
-TTWData EnglishExample()
-{
-    TTWData project = EnglishExample();
-    return project;
-}
-
 void BM_ThreeDrawingsFullHD(benchmark::State& state)
 {
-    TTWData project = EnglishExample();
+    std::ifstream in(std::string(TW_SOURCE_DIR) + "/resources/examples/ENGLISH UNITS EXAMPLE.json");
+    std::ostringstream json;
+    json << in.rdbuf();
+    TTWData project;
+    ProjectFromJson(json.str(), project);
     form::TMainForm form(project);
     form.AfterOpen();
     // As the window's views do: each drawing drawn again on its own picture's memory.
@@ -48,7 +45,11 @@ void BM_ThreeDrawingsFullHD(benchmark::State& state)
 // as a DXF file on its 4000 x 3000 raster (target 50 ms a file).
 void VectorFile(benchmark::State& state, drawing::TVectorFormat format)
 {
-    TTWData project = EnglishExample();
+    std::ifstream in(std::string(TW_SOURCE_DIR) + "/resources/examples/ENGLISH UNITS EXAMPLE.json");
+    std::ostringstream json;
+    json << in.rdbuf();
+    TTWData project;
+    ProjectFromJson(json.str(), project);
     form::TMainForm form(project);
     form.AfterOpen();
     const auto kind = static_cast<drawing::TDiagramKind>(state.range(0));
